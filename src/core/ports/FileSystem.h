@@ -1,0 +1,47 @@
+#pragma once
+// Files and folders. Paths use "\" as separator, as the core builds them;
+// an implementation on another platform maps them. Contents are bytes.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace hb {
+
+struct FolderEntry {
+    std::wstring name;
+    bool isFolder = false;
+    bool isHiddenOrSystem = false;
+    bool isLink = false;  // a symbolic link, junction or other reparse point
+};
+
+struct FolderListing {
+    enum class Status { Ok, NotFound, Failed };
+    Status status = Status::Ok;
+    std::wstring error;  // the system's description when Failed
+    std::vector<FolderEntry> entries;  // in the order the system reports them
+};
+
+// Last-write time in 100 ns units since 1601-01-01 UTC (a FILETIME).
+using FileTime = std::int64_t;
+
+class FileSystem {
+public:
+    virtual ~FileSystem() = default;
+    // One listing of every name in the folder ("." and ".." excluded).
+    virtual FolderListing list(const std::wstring& folder) = 0;
+    virtual std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) = 0;
+    // Creates or replaces the file with exactly these bytes.
+    virtual bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) = 0;
+    // Writes a temporary file beside the target, flushes it and puts it in
+    // the target's place in one step, so a crash leaves the old or the new file.
+    virtual bool replaceAtomically(const std::wstring& path, const std::string& bytes,
+                                   std::wstring& error) = 0;
+    virtual std::optional<FileTime> lastWriteTime(const std::wstring& path, std::wstring& error) = 0;
+    virtual bool folderExists(const std::wstring& path) = 0;
+    virtual bool pathExists(const std::wstring& path) = 0;
+    virtual bool createFolder(const std::wstring& path, std::wstring& error) = 0;
+};
+
+}  // namespace hb

@@ -1,0 +1,77 @@
+#pragma once
+// What the core reads and writes of the main window and its controls.
+// The implementation raises the window's events through FormEvents exactly as
+// the platform does (for instance, minimising from code raises the resize
+// event before setState returns).
+
+#include <string>
+
+namespace hb {
+
+enum class Control {
+    URL,
+    Login,
+    Password,
+    Characters,
+    Data,
+    RememberPassword,
+    StartWithWindows,
+    Command1,  // "OK"
+    Command2,  // "Exit Program"
+    Command3,  // "Log Out"
+};
+
+enum class Timer { Timer1, UpdateTimer };
+
+enum class WindowState { Normal, Minimised, Maximised };
+
+class MainWindow {
+public:
+    virtual ~MainWindow() = default;
+
+    virtual std::wstring text(Control control) const = 0;
+    virtual void setText(Control control, const std::wstring& text) = 0;
+    virtual bool enabled(Control control) const = 0;
+    virtual void setEnabled(Control control, bool enabled) = 0;
+
+    // Check boxes: 0 unchecked, 1 checked. Setting the value raises nothing;
+    // Form1::SetCheckBox adds the click rule on top.
+    virtual int checkValue(Control control) const = 0;
+    virtual void setCheckValue(Control control, int value) = 0;
+
+    virtual void setSelection(Control control, int start, int length) = 0;
+    // Asks for the input focus; ignored while the window is not displayed.
+    virtual void setFocus(Control control) = 0;
+
+    // The check-list of saved-data entries.
+    virtual int itemCount() const = 0;
+    virtual std::wstring itemText(int index) const = 0;
+    virtual bool itemChecked(int index) const = 0;
+    virtual void setItemChecked(int index, bool checked) = 0;
+    virtual void addItem(const std::wstring& text) = 0;
+
+    virtual bool visible() const = 0;
+    virtual void show() = 0;
+    virtual void hide() = 0;
+    // Brings a running window to the user's attention (restore and foreground).
+    virtual void bringToFront() = 0;
+    virtual WindowState state() const = 0;
+    virtual void setState(WindowState state) = 0;
+
+    virtual bool timerEnabled(Timer timer) const = 0;
+    virtual void setTimerEnabled(Timer timer, bool enabled) = 0;
+};
+
+// The window's events, raised by the MainWindow implementation into Form1.
+class FormEvents {
+public:
+    virtual ~FormEvents() = default;
+    virtual void onLoad() = 0;
+    virtual void onResize() = 0;
+    virtual void onCloseRequest(bool& cancel) = 0;
+    virtual void onClick(Control control) = 0;
+    virtual void onGotFocus(Control control) = 0;
+    virtual void onTimer(Timer timer) = 0;
+};
+
+}  // namespace hb

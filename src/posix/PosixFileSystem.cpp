@@ -1,0 +1,202 @@
+#include "posix/PosixFileSystem.h"
+
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <memory>
+
+namespace hb {
+
+namespace {
+
+std::wstring FromUtf8(const std::string& text) {
+    std::wstring out;
+    for (std::size_t i = 0; i < text.size();) {
+        auto c = static_cast<unsigned char>(text[i]);
+        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) {
+            out.push_back(static_cast<wchar_t>(c));
+            ++i;
+            continue;
+        }
+        char32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
+        for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
+        out.push_back(static_cast<wchar_t>(cp));
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return out;
+}
+
+std::wstring ErrorText(int error) { return FromUtf8(std::strerror(error)); }
+
+// 100 ns units between 1601-01-01 and 1970-01-01.
+constexpr FileTime kUnixEpochAsFileTime = 116444736000000000LL;
+
+struct DirCloser {
+    void operator()(DIR* dir) const { closedir(dir); }
+};
+struct FdCloser {
+    int fd;
+    ~FdCloser() {
+        if (fd >= 0) close(fd);
+    }
+};
+
+bool WriteFully(int fd, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        ssize_t n = write(fd, bytes.data() + done, bytes.size() - done);
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            return false;
+        }
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+std::string NativePath(const std::wstring& path) {
+    std::string out;
+    for (wchar_t wc : path) {
+        auto cp = static_cast<char32_t>(wc == L'\\' ? L'/' : wc);
+        if (cp < 0x80) {
+            out.push_back(static_cast<char>(cp));
+        } else if (cp < 0x800) {
+            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else if (cp < 0x10000) {
+            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        } else {
+            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
+            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
+        }
+    }
+    return out;
+}
+
+FolderListing PosixFileSystem::list(const std::wstring& folder) {
+    FolderListing listing;
+    std::string path = NativePath(folder);
+    std::unique_ptr<DIR, DirCloser> dir(opendir(path.c_str()));
+    if (!dir) {
+        listing.status = (errno == ENOENT || errno == ENOTDIR) ? FolderListing::Status::NotFound
+                                                               : FolderListing::Status::Failed;
+        listing.error = ErrorText(errno);
+        return listing;
+    }
+    int dirFd = dirfd(dir.get());
+    while (dirent* entry = readdir(dir.get())) {
+        std::string name = entry->d_name;
+        if (name == "." || name == "..") continue;
+        FolderEntry item;
+        item.name = FromUtf8(name);
+        unsigned char type = entry->d_type;
+        if (type == DT_UNKNOWN) {
+            struct stat info {};
+            if (fstatat(dirFd, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0) {
+                type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISLNK(info.st_mode) ? DT_LNK : DT_REG;
+            }
+        }
+        if (type == DT_LNK) {
+            item.isLink = true;
+            struct stat target {};
+            item.isFolder = fstatat(dirFd, name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode);
+        } else {
+            item.isFolder = type == DT_DIR;
+        }
+        listing.entries.push_back(std::move(item));
+    }
+    return listing;
+}
+
+std::optional<std::string> PosixFileSystem::readAll(const std::wstring& path, std::wstring& error) {
+    FdCloser file{open(NativePath(path).c_str(), O_RDONLY | O_CLOEXEC)};
+    if (file.fd < 0) {
+        error = ErrorText(errno);
+        return std::nullopt;
+    }
+    struct stat info {};
+    std::string bytes;
+    if (fstat(file.fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    char buffer[1 << 16];
+    for (;;) {
+        ssize_t n = read(file.fd, buffer, sizeof buffer);
+        if (n == 0) break;
+        if (n < 0) {
+            if (errno == EINTR) continue;
+            error = ErrorText(errno);
+            return std::nullopt;
+        }
+        bytes.append(buffer, static_cast<std::size_t>(n));
+    }
+    return bytes;
+}
+
+bool PosixFileSystem::writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    FdCloser file{open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+    if (file.fd < 0 || !WriteFully(file.fd, bytes)) {
+        error = ErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
+bool PosixFileSystem::replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    std::string target = NativePath(path);
+    std::string temporary = target + ".tmp";
+    {
+        FdCloser file{open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644)};
+        if (file.fd < 0 || !WriteFully(file.fd, bytes) || fsync(file.fd) != 0) {
+            error = ErrorText(errno);
+            if (file.fd >= 0) unlink(temporary.c_str());
+            return false;
+        }
+    }
+    if (std::rename(temporary.c_str(), target.c_str()) != 0) {
+        error = ErrorText(errno);
+        unlink(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<FileTime> PosixFileSystem::lastWriteTime(const std::wstring& path, std::wstring& error) {
+    struct stat info {};
+    if (stat(NativePath(path).c_str(), &info) != 0) {
+        error = ErrorText(errno);
+        return std::nullopt;
+    }
+    return kUnixEpochAsFileTime + static_cast<FileTime>(info.st_mtim.tv_sec) * 10000000 +
+           info.st_mtim.tv_nsec / 100;
+}
+
+bool PosixFileSystem::folderExists(const std::wstring& path) {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode);
+}
+
+bool PosixFileSystem::pathExists(const std::wstring& path) {
+    struct stat info {};
+    return stat(NativePath(path).c_str(), &info) == 0;
+}
+
+bool PosixFileSystem::createFolder(const std::wstring& path, std::wstring& error) {
+    if (mkdir(NativePath(path).c_str(), 0755) != 0) {
+        error = ErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
+}  // namespace hb

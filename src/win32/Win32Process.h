@@ -1,0 +1,25 @@
+#pragma once
+#include <windows.h>
+#include "ports/Process.h"
+
+namespace hb::win32 {
+
+class Win32Process : public Process {
+public:
+    [[noreturn]] void endNow() override;
+    std::wstring executableFolder() const override;
+    std::wstring localDateTimeText() const override;
+    void pumpMessages(int maxWaitMs) override;
+    std::int64_t monotonicMs() const override;
+};
+
+class Win32Codepage : public Codepage {
+public:
+    std::wstring fromAnsi(std::string_view bytes) const override;
+    std::string toAnsi(std::wstring_view text) const override;
+};
+
+// The system's description of a Win32 error code.
+std::wstring ErrorDescription(DWORD error);
+
+}  // namespace hb::win32

@@ -1,0 +1,68 @@
+#include "fakes/FakeHttp.h"
+
+namespace hb::test {
+
+namespace {
+
+class FakeHttpRequest : public HttpRequest {
+public:
+    FakeHttpRequest(FakeHttpFactory& factory, std::shared_ptr<RecordedRequest> record)
+        : factory_(factory), record_(std::move(record)) {}
+    ~FakeHttpRequest() override { record_->released = true; }
+
+    void Open(const std::wstring& method, const std::wstring& url, bool async) override {
+        record_->method = method;
+        record_->url = url;
+        record_->async = async;
+        response_ = factory_.responder ? factory_.responder(*record_) : FakeResponse{};
+        if (response_.failAt == FakeResponse::FailAt::Open) throw HttpError(response_.description);
+    }
+    void setRequestHeader(const std::wstring& name, const std::wstring& value) override {
+        record_->headers.emplace_back(name, value);
+    }
+    void send(const std::string& body) override {
+        record_->body = body;
+        sendCommon();
+    }
+    void send() override { sendCommon(); }
+    int readyState() override {
+        if (response_.whilePolling) response_.whilePolling();
+        if (response_.failAt == FakeResponse::FailAt::Poll) throw HttpError(response_.description);
+        if (response_.neverCompletes || record_->aborted) return record_->aborted ? 0 : 1;
+        return ++polls_ >= response_.pollsUntilDone ? 4 : 1;
+    }
+    std::wstring responseText() override {
+        if (response_.failAt == FakeResponse::FailAt::Response) throw HttpError(response_.description);
+        return response_.text;
+    }
+    int status() override { return response_.status; }
+    void abort() override { record_->aborted = true; }
+
+private:
+    void sendCommon() {
+        record_->sent = true;
+        if (response_.failAt == FakeResponse::FailAt::Send) throw HttpError(response_.description);
+    }
+
+    FakeHttpFactory& factory_;
+    std::shared_ptr<RecordedRequest> record_;
+    FakeResponse response_;
+    int polls_ = 0;
+};
+
+}  // namespace
+
+FakeHttpFactory::FakeHttpFactory()
+    : available{L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0", L"MSXML2.XMLHTTP.3.0",
+                L"MSXML2.XMLHTTP.2.6", L"MSXML2.XMLHTTP.2.0"} {}
+
+std::unique_ptr<HttpRequest> FakeHttpFactory::create(const std::wstring& progId) {
+    attempts.push_back(progId);
+    if (available.count(progId) == 0) return nullptr;
+    auto record = std::make_shared<RecordedRequest>();
+    record->progId = progId;
+    requests.push_back(record);
+    return std::make_unique<FakeHttpRequest>(*this, record);
+}
+
+}  // namespace hb::test

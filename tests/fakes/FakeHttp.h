@@ -1,0 +1,49 @@
+#pragma once
+// Scripted HTTP objects: each request is recorded and answered by a
+// responder; the answer may fail at a chosen step or never complete.
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ports/Http.h"
+
+namespace hb::test {
+
+struct RecordedRequest {
+    std::wstring progId;
+    std::wstring method;
+    std::wstring url;
+    bool async = false;
+    std::vector<std::pair<std::wstring, std::wstring>> headers;
+    std::optional<std::string> body;  // nullopt: send() without a body
+    bool sent = false;
+    bool aborted = false;
+    bool released = false;
+};
+
+struct FakeResponse {
+    std::wstring text;
+    int status = 200;
+    enum class FailAt { Nothing, Open, Send, Poll, Response } failAt = FailAt::Nothing;
+    std::wstring description = L"The operation failed";
+    int pollsUntilDone = 1;  // readyState reads before it becomes 4
+    bool neverCompletes = false;
+    std::function<void()> whilePolling;  // runs on every readyState read
+};
+
+class FakeHttpFactory : public HttpFactory {
+public:
+    FakeHttpFactory();
+    std::unique_ptr<HttpRequest> create(const std::wstring& progId) override;
+
+    std::set<std::wstring> available;  // class names that can be created
+    std::vector<std::wstring> attempts;  // every class name asked for
+    std::vector<std::shared_ptr<RecordedRequest>> requests;
+    std::function<FakeResponse(const RecordedRequest&)> responder;
+};
+
+}  // namespace hb::test

@@ -1,0 +1,51 @@
+#pragma once
+// An in-memory registry with advapi32's status codes: keys are never created
+// by opening, names compare without regard to case, data is stored as given.
+
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "ports/Registry.h"
+
+namespace hb::test {
+
+class FakeRegistry : public Registry {
+public:
+    struct Value {
+        std::uint32_t type = 0;
+        std::vector<std::uint8_t> data;
+    };
+
+    // Test set-up: creates the key (and stores a value).
+    void createKey(RegistryRoot root, const std::string& path);
+    void put(RegistryRoot root, const std::string& path, const std::string& name, std::uint32_t type,
+             std::vector<std::uint8_t> data);
+    void putString(RegistryRoot root, const std::string& path, const std::string& name,
+                   const std::string& text);  // with its terminating zero
+    const Value* find(RegistryRoot root, const std::string& path, const std::string& name) const;
+    bool keyExists(RegistryRoot root, const std::string& path) const;
+    // Opening this key with any write access fails with ERROR_ACCESS_DENIED.
+    void denyWrite(RegistryRoot root, const std::string& path);
+
+    long openKey(RegistryRoot root, const std::string& path, std::uint32_t access, RegistryKey& key) override;
+    long queryValue(RegistryKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+                    std::uint32_t& size) override;
+    long setValue(RegistryKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+                  std::uint32_t size) override;
+    long deleteValue(RegistryKey key, const std::string& name) override;
+    long closeKey(RegistryKey key) override;
+
+    std::vector<std::uint32_t> accessRequested;  // every openKey's access mask
+    int openKeys() const { return static_cast<int>(open_.size()); }
+
+private:
+    static std::string keyName(RegistryRoot root, const std::string& path);
+    std::map<std::string, std::map<std::string, Value>> keys_;
+    std::set<std::string> writeDenied_;
+    std::map<RegistryKey, std::pair<std::string, std::uint32_t>> open_;  // key name, access
+    RegistryKey next_ = 0x100;
+};
+
+}  // namespace hb::test

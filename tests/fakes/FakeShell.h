@@ -1,0 +1,55 @@
+#pragma once
+#include <string>
+#include <vector>
+
+#include "ports/Shell.h"
+
+namespace hb::test {
+
+class FakeShell : public Shell {
+public:
+    struct NotifyCall {
+        TrayOperation operation;
+        NotifyIconRecord record;
+    };
+    struct ExecuteCall {
+        std::string operation, file, parameters, directory;
+        int showCommand;
+    };
+
+    bool notifyIcon(TrayOperation operation, const NotifyIconRecord& data) override {
+        notifyCalls.push_back({operation, data});
+        if (operation == TrayOperation::Add) iconShown = true;
+        if (operation == TrayOperation::Delete) iconShown = false;
+        return true;
+    }
+    std::intptr_t findExecutable(const std::string& file, const std::string&, std::string& executable) override {
+        lookedUp.push_back(file);
+        executable = browserPath;
+        return browserPath.empty() ? 31 : 42;
+    }
+    std::intptr_t shellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
+                               const std::string& directory, int showCommand) override {
+        executed.push_back({operation, file, parameters, directory, showCommand});
+        return 42;
+    }
+
+    std::vector<NotifyCall> notifyCalls;
+    bool iconShown = false;
+    std::string browserPath = "C:\\Browser\\browser.exe";
+    std::vector<std::string> lookedUp;
+    std::vector<ExecuteCall> executed;
+};
+
+class FakeTrayWindow : public TrayWindow {
+public:
+    void load() override { ++loadCount; }
+    std::uintptr_t handle() const override { return 0x1234; }
+    std::uintptr_t icon() const override { return 0x5678; }
+    std::wstring caption() const override { return L"HoardbookUploader"; }
+    double twipsPerPixelX() const override { return twipsPerPixel; }
+    int loadCount = 0;
+    double twipsPerPixel = 15;
+};
+
+}  // namespace hb::test

@@ -1,0 +1,57 @@
+#pragma once
+// A Form1 wired to fakes of every port but the file system, which is real
+// and rooted in a temporary folder. The game's install folder is
+// <temp>/Game and the executable's folder <temp>/Program.
+
+#include <gtest/gtest.h>
+
+#include <memory>
+#include <string>
+
+#include "fakes/FakeHttp.h"
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeProcess.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeWindow.h"
+#include "shell/Form1.h"
+#include "support/TempFolder.h"
+
+namespace hb::test {
+
+inline const std::string kWowKey = "Software\\Blizzard Entertainment\\World of Warcraft";
+inline const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+
+class FormFixture : public ::testing::Test {
+protected:
+    FormFixture();
+
+    // Stores "InstallPath" = the game folder (with a trailing separator).
+    void installGame();
+    // Creates <account folder>/<entry>/SavedVariables/Hoardbook.lua.
+    void addSavedData(const std::string& entry, const std::string& bytes);
+    std::wstring gameFolder() const;
+    std::wstring programFolder() const;
+    // The core's separator between folder names.
+    static std::wstring sep();
+    // The message boxes' texts, in order.
+    std::vector<std::wstring> boxTexts() const;
+
+    TempFolder temp;
+    std::unique_ptr<FileSystem> files;
+    FakeWindow window;
+    FakeMessageBoxes boxes;
+    FakeRegistry registry;
+    FakeHttpFactory http;
+    FakeShell shell;
+    FakeTrayWindow trayWindow;
+    FakeProcess process;
+    Latin1Codepage codepage;
+    Options options;
+    std::unique_ptr<Form1> form;
+
+    // Builds the form (call after changing options).
+    void makeForm();
+};
+
+}  // namespace hb::test

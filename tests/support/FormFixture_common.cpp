@@ -1,0 +1,54 @@
+#include "support/FormFixture.h"
+
+#include <filesystem>
+
+namespace hb::test {
+
+FormFixture::FormFixture() : files(MakeRealFileSystem()) {
+    std::filesystem::create_directories(temp.path() / "Program");
+    process.exeFolder = programFolder();
+    options.updateHost = L"updates.test";
+    options.httpDeadlineMs = 60000;
+    makeForm();
+}
+
+void FormFixture::makeForm() {
+    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage};
+    form = std::make_unique<Form1>(ports, options);
+    window.connect(form.get());
+}
+
+std::wstring FormFixture::sep() {
+    return std::wstring(1, static_cast<wchar_t>(std::filesystem::path::preferred_separator));
+}
+
+std::wstring FormFixture::gameFolder() const { return temp.corePath("Game"); }
+std::wstring FormFixture::programFolder() const { return temp.corePath("Program"); }
+
+void FormFixture::installGame() {
+    std::filesystem::create_directories(temp.path() / "Game");
+    std::string path = codepage.toAnsi(gameFolder() + sep());
+    registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
+}
+
+void FormFixture::addSavedData(const std::string& entry, const std::string& bytes) {
+    std::filesystem::path relative = std::filesystem::path("Game") / "WTF" / "Account";
+    std::string part;
+    for (char c : entry + "\\") {
+        if (c == '\\') {
+            relative /= part;
+            part.clear();
+        } else {
+            part.push_back(c);
+        }
+    }
+    temp.write(relative / "SavedVariables" / "Hoardbook.lua", bytes);
+}
+
+std::vector<std::wstring> FormFixture::boxTexts() const {
+    std::vector<std::wstring> texts;
+    for (const auto& box : boxes.shown) texts.push_back(box.text);
+    return texts;
+}
+
+}  // namespace hb::test
