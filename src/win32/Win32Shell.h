@@ -1,0 +1,18 @@
+#pragma once
+// shell32 for the core: the notify icon, the executable associated with a
+// file, and starting a program.
+
+#include "ports/Shell.h"
+
+namespace hb::win32 {
+
+class Win32Shell : public Shell {
+public:
+    bool notifyIcon(TrayOperation operation, const NotifyIconRecord& data) override;
+    std::intptr_t findExecutable(const std::string& file, const std::string& directory,
+                                 std::string& executable) override;
+    std::intptr_t shellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
+                               const std::string& directory, int showCommand) override;
+};
+
+}  // namespace hb::win32
