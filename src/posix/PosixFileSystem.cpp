@@ -7,6 +7,7 @@
 
 #include <cerrno>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <memory>
 
@@ -197,6 +198,12 @@ bool PosixFileSystem::createFolder(const std::wstring& path, std::wstring& error
         return false;
     }
     return true;
+}
+
+std::optional<std::wstring> PosixFileSystem::resolvedPath(const std::wstring& path) {
+    std::unique_ptr<char, decltype(&std::free)> resolved(realpath(NativePath(path).c_str(), nullptr), &std::free);
+    if (!resolved) return std::nullopt;
+    return FromUtf8(resolved.get());
 }
 
 }  // namespace hb

@@ -1,6 +1,6 @@
-// TEMPORARY until the Win32 file system lands.
-#include <stdexcept>
 #include "support/TempFolder.h"
+#include "win32/Win32FileSystem.h"
+
 namespace hb::test {
-std::unique_ptr<FileSystem> MakeRealFileSystem() { throw std::runtime_error("Win32 file system not built yet"); }
+std::unique_ptr<FileSystem> MakeRealFileSystem() { return std::make_unique<win32::Win32FileSystem>(); }
 }  // namespace hb::test

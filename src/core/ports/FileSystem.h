@@ -42,6 +42,12 @@ public:
     virtual bool folderExists(const std::wstring& path) = 0;
     virtual bool pathExists(const std::wstring& path) = 0;
     virtual bool createFolder(const std::wstring& path, std::wstring& error) = 0;
+    // The folder's location with every link resolved, to tell whether a link
+    // leads somewhere already walked; nothing when it cannot be resolved.
+    virtual std::optional<std::wstring> resolvedPath(const std::wstring& path) {
+        (void)path;
+        return std::nullopt;
+    }
 };
 
 }  // namespace hb

@@ -1,0 +1,185 @@
+#include "win32/Win32FileSystem.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "win32/Handles.h"
+#include "win32/Win32Process.h"
+
+namespace hb::win32 {
+
+namespace {
+
+std::wstring LastErrorText() { return ErrorDescription(::GetLastError()); }
+
+// ReadFile and WriteFile take 32-bit sizes; a whole file may be larger.
+constexpr DWORD kMaxChunk = 1u << 30;
+
+bool WriteFully(HANDLE file, const std::string& bytes) {
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kMaxChunk));
+        DWORD written = 0;
+        if (!::WriteFile(file, bytes.data() + done, chunk, &written, nullptr)) return false;
+        done += written;
+    }
+    return true;
+}
+
+bool WriteNewFile(const std::wstring& path, const std::string& bytes, bool flush, std::wstring& error) {
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !WriteFully(file.get(), bytes) || (flush && !::FlushFileBuffers(file.get()))) {
+        error = LastErrorText();
+        return false;
+    }
+    return true;
+}
+
+bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+}  // namespace
+
+FolderListing Win32FileSystem::list(const std::wstring& folder) {
+    FolderListing listing;
+    std::wstring pattern = folder;
+    if (pattern.empty() || !IsSeparator(pattern.back())) pattern += L'\\';
+    pattern += L'*';
+
+    WIN32_FIND_DATAW data;
+    // Basic information skips the short 8.3 names, and the large fetch asks
+    // for many entries per call: the walk lists every folder every 5 s.
+    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
+                                             nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    if (find.get() == INVALID_HANDLE_VALUE) {
+        find.release();
+        DWORD code = ::GetLastError();
+        if (code == ERROR_FILE_NOT_FOUND && folderExists(folder)) return listing;  // no entry at all
+        bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY ||
+                       code == ERROR_INVALID_NAME || code == ERROR_BAD_NETPATH || code == ERROR_BAD_PATHNAME;
+        listing.status = missing ? FolderListing::Status::NotFound : FolderListing::Status::Failed;
+        listing.error = ErrorDescription(code);
+        return listing;
+    }
+    do {
+        std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        FolderEntry entry;
+        entry.name = std::move(name);
+        entry.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+        entry.isHiddenOrSystem = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
+        // Only symbolic links and junctions lead elsewhere; other reparse
+        // points (cloud placeholders, deduplicated files) are ordinary entries.
+        entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
+                       IsReparseTagNameSurrogate(data.dwReserved0);
+        listing.entries.push_back(std::move(entry));
+    } while (::FindNextFileW(find.get(), &data));
+    DWORD code = ::GetLastError();
+    if (code != ERROR_NO_MORE_FILES) {
+        listing.status = FolderListing::Status::Failed;
+        listing.error = ErrorDescription(code);
+    }
+    // UniqueFindHandle closes with FindClose.
+    return listing;
+}
+
+std::optional<std::string> Win32FileSystem::readAll(const std::wstring& path, std::wstring& error) {
+    // The game may hold the file open while we read it.
+    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    if (!file) {
+        error = LastErrorText();
+        return std::nullopt;
+    }
+    LARGE_INTEGER size{};
+    if (!::GetFileSizeEx(file.get(), &size)) {
+        error = LastErrorText();
+        return std::nullopt;
+    }
+    std::string bytes;
+    // One byte more than the size, so a file that grew meanwhile is noticed
+    // and read to its end.
+    std::size_t capacity = static_cast<std::size_t>(size.QuadPart) + 1;
+    bytes.resize(capacity);
+    std::size_t done = 0;
+    for (;;) {
+        if (done == bytes.size()) bytes.resize(bytes.size() + (1u << 16));
+        DWORD chunk = static_cast<DWORD>(std::min<std::size_t>(bytes.size() - done, kMaxChunk));
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr)) {
+            error = LastErrorText();
+            return std::nullopt;
+        }
+        if (read == 0) break;
+        done += read;
+    }
+    bytes.resize(done);
+    return bytes;
+}
+
+bool Win32FileSystem::writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    return WriteNewFile(path, bytes, false, error);
+}
+
+bool Win32FileSystem::replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    std::wstring temporary = path + L".tmp";
+    if (!WriteNewFile(temporary, bytes, true, error)) {
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        error = LastErrorText();
+        ::DeleteFileW(temporary.c_str());
+        return false;
+    }
+    return true;
+}
+
+std::optional<FileTime> Win32FileSystem::lastWriteTime(const std::wstring& path, std::wstring& error) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+        error = LastErrorText();
+        return std::nullopt;
+    }
+    ULARGE_INTEGER time;
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    return static_cast<FileTime>(time.QuadPart);
+}
+
+bool Win32FileSystem::folderExists(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+bool Win32FileSystem::pathExists(const std::wstring& path) {
+    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+bool Win32FileSystem::createFolder(const std::wstring& path, std::wstring& error) {
+    if (!::CreateDirectoryW(path.c_str(), nullptr)) {
+        error = LastErrorText();
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::wstring> Win32FileSystem::resolvedPath(const std::wstring& path) {
+    // Opening without access rights follows every link to the final folder;
+    // backup semantics are what allow opening a folder at all.
+    UniqueFile handle(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    std::vector<wchar_t> buffer(MAX_PATH);
+    for (;;) {
+        DWORD length = ::GetFinalPathNameByHandleW(handle.get(), buffer.data(), static_cast<DWORD>(buffer.size()),
+                                                   FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
+        if (length == 0) return std::nullopt;
+        if (length < buffer.size()) return std::wstring(buffer.data(), length);
+        buffer.resize(length + 1);
+    }
+}
+
+}  // namespace hb::win32

@@ -1,0 +1,152 @@
+// The Win32 file system against a real temporary folder.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "support/TempFolder.h"
+#include "win32/Win32FileSystem.h"
+
+namespace hb::test {
+namespace {
+
+class Win32FileSystemTest : public ::testing::Test {
+protected:
+    const FolderEntry* find(const FolderListing& listing, const std::wstring& name) {
+        auto it = std::find_if(listing.entries.begin(), listing.entries.end(),
+                               [&](const FolderEntry& entry) { return entry.name == name; });
+        return it == listing.entries.end() ? nullptr : &*it;
+    }
+
+    TempFolder temp;
+    win32::Win32FileSystem files;
+};
+
+TEST_F(Win32FileSystemTest, ListingReportsFilesFoldersAndTheHiddenAttribute) {
+    temp.write("Account/Visible/file.txt", "x");
+    temp.write("Account/Secret/Hoardbook.lua", "x");
+    temp.write("Account/top.lua", "x");
+    ASSERT_TRUE(::SetFileAttributesW(temp.corePath("Account/Secret").c_str(), FILE_ATTRIBUTE_HIDDEN));
+
+    FolderListing listing = files.list(temp.corePath("Account"));
+    ASSERT_EQ(listing.status, FolderListing::Status::Ok);
+    ASSERT_EQ(listing.entries.size(), 3u);  // "." and ".." are not reported
+    const FolderEntry* visible = find(listing, L"Visible");
+    const FolderEntry* secret = find(listing, L"Secret");
+    const FolderEntry* top = find(listing, L"top.lua");
+    ASSERT_TRUE(visible && secret && top);
+    EXPECT_TRUE(visible->isFolder);
+    EXPECT_FALSE(visible->isHiddenOrSystem);
+    EXPECT_TRUE(secret->isFolder);
+    EXPECT_TRUE(secret->isHiddenOrSystem);
+    EXPECT_FALSE(top->isFolder);
+    EXPECT_FALSE(top->isLink);
+}
+
+TEST_F(Win32FileSystemTest, ListingTellsAMissingFolderFromAnEmptyOne) {
+    std::filesystem::create_directories(temp.path() / "Empty");
+    FolderListing empty = files.list(temp.corePath("Empty"));
+    EXPECT_EQ(empty.status, FolderListing::Status::Ok);
+    EXPECT_TRUE(empty.entries.empty());
+
+    FolderListing missing = files.list(temp.corePath("Nowhere"));
+    EXPECT_EQ(missing.status, FolderListing::Status::NotFound);
+    EXPECT_TRUE(missing.entries.empty());
+}
+
+TEST_F(Win32FileSystemTest, ReadAllGivesTheBytesUnchanged) {
+    std::string bytes("a\r\nb\rc\n\0\xE4\xFF", 10);
+    temp.write("data.lua", bytes);
+    std::wstring error;
+    auto read = files.readAll(temp.corePath("data.lua"), error);
+    ASSERT_TRUE(read.has_value()) << std::string(error.begin(), error.end());
+    EXPECT_EQ(*read, bytes);
+
+    auto empty = (temp.write("empty.lua", ""), files.readAll(temp.corePath("empty.lua"), error));
+    ASSERT_TRUE(empty.has_value());
+    EXPECT_TRUE(empty->empty());
+
+    error.clear();
+    EXPECT_FALSE(files.readAll(temp.corePath("missing.lua"), error).has_value());
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(Win32FileSystemTest, ReadAllReadsAFileTheWriterStillHoldsOpen) {
+    temp.write("open.lua", "still being written");
+    // The game keeps its file open for writing while it runs.
+    HANDLE handle = ::CreateFileW(temp.corePath("open.lua").c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    std::wstring error;
+    auto read = files.readAll(temp.corePath("open.lua"), error);
+    ::CloseHandle(handle);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, "still being written");
+}
+
+TEST_F(Win32FileSystemTest, ReplaceAtomicallyReplacesAndLeavesNoTemporaryFile) {
+    temp.write("settings.txt", "old contents that are longer");
+    std::wstring error;
+    ASSERT_TRUE(files.replaceAtomically(temp.corePath("settings.txt"), "new", error));
+    EXPECT_EQ(temp.read("settings.txt"), "new");
+    EXPECT_FALSE(temp.exists("settings.txt.tmp"));
+
+    ASSERT_TRUE(files.replaceAtomically(temp.corePath("fresh.txt"), "created", error));
+    EXPECT_EQ(temp.read("fresh.txt"), "created");
+
+    error.clear();
+    EXPECT_FALSE(files.replaceAtomically(temp.corePath("NoFolder/x.txt"), "x", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(Win32FileSystemTest, WriteAllTruncatesAnExistingFile) {
+    temp.write("noupload.txt", "a much longer old text");
+    std::wstring error;
+    ASSERT_TRUE(files.writeAll(temp.corePath("noupload.txt"), "short", error));
+    EXPECT_EQ(temp.read("noupload.txt"), "short");
+}
+
+TEST_F(Win32FileSystemTest, LastWriteTimeIsTheFullFileTime) {
+    temp.write("stamp.lua", "x");
+    std::wstring path = temp.corePath("stamp.lua");
+    HANDLE handle = ::CreateFileW(path.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(handle, INVALID_HANDLE_VALUE);
+    // A time with sub-second digits: a rewrite within one second must differ.
+    const std::int64_t stamp = 133000000001234567LL;
+    FILETIME time{static_cast<DWORD>(stamp & 0xFFFFFFFF), static_cast<DWORD>(stamp >> 32)};
+    ASSERT_TRUE(::SetFileTime(handle, nullptr, nullptr, &time));
+    ::CloseHandle(handle);
+
+    std::wstring error;
+    auto read = files.lastWriteTime(path, error);
+    ASSERT_TRUE(read.has_value());
+    EXPECT_EQ(*read, stamp);
+    EXPECT_FALSE(files.lastWriteTime(temp.corePath("missing.lua"), error).has_value());
+}
+
+TEST_F(Win32FileSystemTest, FoldersAreTestedAndCreated) {
+    temp.write("file.txt", "x");
+    EXPECT_TRUE(files.folderExists(temp.corePath()));
+    EXPECT_FALSE(files.folderExists(temp.corePath("file.txt")));
+    EXPECT_TRUE(files.pathExists(temp.corePath("file.txt")));
+    EXPECT_FALSE(files.pathExists(temp.corePath("nothing")));
+
+    std::wstring error;
+    ASSERT_TRUE(files.createFolder(temp.corePath("New"), error));
+    EXPECT_TRUE(files.folderExists(temp.corePath("New")));
+    EXPECT_FALSE(files.createFolder(temp.corePath("Missing\\Deeper"), error));
+}
+
+TEST_F(Win32FileSystemTest, ResolvedPathIsTheSameForEveryWayOfNamingAFolder) {
+    std::filesystem::create_directories(temp.path() / "Game" / "WTF");
+    auto direct = files.resolvedPath(temp.corePath("Game\\WTF"));
+    auto roundabout = files.resolvedPath(temp.corePath("Game\\WTF\\..\\WTF"));
+    ASSERT_TRUE(direct.has_value());
+    ASSERT_TRUE(roundabout.has_value());
+    EXPECT_EQ(*direct, *roundabout);
+    EXPECT_FALSE(files.resolvedPath(temp.corePath("Game\\Nothing")).has_value());
+}
+
+}  // namespace
+}  // namespace hb::test
