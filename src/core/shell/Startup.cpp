@@ -1,5 +1,7 @@
 // Start-up, window behaviour and shutdown.
 
+#include "shell/Startup.h"
+
 #include "shell/Form1.h"
 #include "shell/UpdateSchedule.h"
 
@@ -16,6 +18,11 @@ void Form1::Form_Load() {
     systray_.PrepareTrayIcon();
     systray_.AddTrayIcon();
     if (IsRunOnStartup()) SetCheckBox(Control::StartWithWindows, 1);
+}
+
+void DisplayAfterLoad(MainWindow& window) {
+    if (window.state() == WindowState::Minimised) return;
+    window.show();
 }
 
 void Form1::Form_Resize() {
