@@ -18,6 +18,7 @@
 #include "ports/Registry.h"
 #include "ports/Shell.h"
 #include "desktop/SystrayMod.h"
+#include "gamedata/LinkGuard.h"
 
 namespace hb {
 
@@ -125,16 +126,32 @@ private:
 
     // gamedata
     std::set<std::wstring> unreadableFoldersReported_;
+    bool entryLimitReported_ = false;
+    int walkDepth_ = 0;
+    LinkGuard linkGuard_;
 
     // net
     bool inUploadFailurePath_ = false;
+    // While true, QuickDownload and QuickDownloadToFile show no message box
+    // (the updater's periodic checks report to the log instead).
+    bool quietDownloads_ = false;
+    // Set by QuickDownload and QuickDownloadToFile to the failure's
+    // description whenever they fail, boxed or quiet; callers clear it first.
+    std::wstring lastDownloadFailure_;
+    // Set by the change watcher right before it calls GetXML while an outage
+    // has already been reported. GetXML reads and clears it at its start; when
+    // it was set, a transport failure is logged as usual but shows no box.
+    bool quietNextUploadFailure_ = false;
 
     // uploads
     bool watcherBusy_ = false;
     bool siteOutageReported_ = false;
+    std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
 
     // updater
     bool checkingForUpdate_ = false;
+    // The first check of the process is start-up's; later ones are Timer1's.
+    bool startupCheckDone_ = false;
 
     // desktop
     SystrayMod systray_;

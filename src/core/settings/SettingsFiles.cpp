@@ -1,0 +1,82 @@
+// "settings.txt" (login, site address, remembered password) and
+// "noupload.txt" (the unchecked entries), both beside the executable.
+
+#include <string>
+#include <vector>
+
+#include "settings/TextLines.h"
+#include "shell/Form1.h"
+
+namespace hb {
+
+namespace {
+
+// Keeps LoadingSettings true while the remembered password sets its box,
+// also if a handler on the way throws.
+class LoadingSettingsScope {
+public:
+    explicit LoadingSettingsScope(bool& flag) : flag_(flag) { flag_ = true; }
+    ~LoadingSettingsScope() { flag_ = false; }
+    LoadingSettingsScope(const LoadingSettingsScope&) = delete;
+    LoadingSettingsScope& operator=(const LoadingSettingsScope&) = delete;
+
+private:
+    bool& flag_;
+};
+
+}  // namespace
+
+// A start from the Run value at logon gets the system folder as its working
+// directory, so the files are found through the executable's folder, which
+// is the working directory of a start by hand.
+std::wstring Form1::SettingsFilePath() const { return ports_.process.executableFolder() + L"\\settings.txt"; }
+
+std::wstring Form1::ExclusionFilePath() const { return ports_.process.executableFolder() + L"\\noupload.txt"; }
+
+void Form1::LoadSettings() {
+    MainWindow& window = ports_.window;
+    std::wstring error;
+    std::vector<std::string> lines;
+    if (auto bytes = ports_.files.readAll(SettingsFilePath(), error)) lines = SplitTextLines(*bytes);
+    lines.resize(3);  // missing lines read as empty; lines after the third are ignored
+
+    window.setText(Control::Login, ports_.codepage.fromAnsi(lines[0]));
+    window.setText(Control::URL, ports_.codepage.fromAnsi(lines[1]));
+    window.setText(Control::Password, ports_.codepage.fromAnsi(lines[2]));
+
+    {
+        LoadingSettingsScope loading(LoadingSettings);
+        SetCheckBox(Control::RememberPassword, window.text(Control::Password).empty() ? 0 : 1);
+    }
+
+    window.setFocus(window.text(Control::Login).empty() ? Control::Login : Control::Password);
+
+    if (!window.text(Control::Password).empty() && !window.text(Control::URL).empty() &&
+        !window.text(Control::Login).empty()) {
+        Command1_Click();
+    }
+}
+
+void Form1::SaveSettings() {
+    MainWindow& window = ports_.window;
+    const Codepage& codepage = ports_.codepage;
+    std::wstring error;
+
+    // Each file is replaced in one step, so a crash or a full disk leaves the
+    // old file whole. Failures are silent: the next save tries again.
+    std::vector<std::string> settings{
+        codepage.toAnsi(window.text(Control::Login)),
+        codepage.toAnsi(window.text(Control::URL)),
+        window.checkValue(Control::RememberPassword) == 1 ? codepage.toAnsi(window.text(Control::Password))
+                                                          : std::string(),
+    };
+    ports_.files.replaceAtomically(SettingsFilePath(), JoinTextLines(settings), error);
+
+    std::vector<std::string> excluded;
+    for (int i = 0; i < window.itemCount(); ++i) {
+        if (!window.itemChecked(i)) excluded.push_back(codepage.toAnsi(window.itemText(i)));
+    }
+    ports_.files.replaceAtomically(ExclusionFilePath(), JoinTextLines(excluded), error);
+}
+
+}  // namespace hb

@@ -1,0 +1,27 @@
+#include "settings/TextLines.h"
+
+namespace hb {
+
+std::vector<std::string> SplitTextLines(std::string_view bytes) {
+    std::vector<std::string> lines;
+    std::size_t start = 0;
+    while (start < bytes.size()) {
+        std::size_t cr = bytes.find('\r', start);
+        if (cr == std::string_view::npos) {
+            lines.emplace_back(bytes.substr(start));
+            break;
+        }
+        lines.emplace_back(bytes.substr(start, cr - start));
+        start = cr + 1;
+        if (start < bytes.size() && bytes[start] == '\n') ++start;
+    }
+    return lines;
+}
+
+std::string JoinTextLines(const std::vector<std::string>& lines) {
+    std::string bytes;
+    for (const auto& line : lines) bytes.append(line).append("\r\n");
+    return bytes;
+}
+
+}  // namespace hb

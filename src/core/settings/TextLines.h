@@ -1,0 +1,18 @@
+#pragma once
+// The line format of the program's own text files: each line is followed by
+// CR LF when written; a reader ends a line at CR and skips one LF right after it.
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace hb {
+
+// The lines of a file's bytes. An empty file has no lines; a last line
+// without a line end is still a line.
+std::vector<std::string> SplitTextLines(std::string_view bytes);
+
+// Every line followed by CR LF; no lines give zero bytes.
+std::string JoinTextLines(const std::vector<std::string>& lines);
+
+}  // namespace hb
