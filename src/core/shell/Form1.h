@@ -19,6 +19,7 @@
 #include "ports/Shell.h"
 #include "desktop/SystrayMod.h"
 #include "gamedata/LinkGuard.h"
+#include "gamedata/LinkGuard.h"
 
 namespace hb {
 
@@ -126,6 +127,9 @@ private:
 
     // gamedata
     std::set<std::wstring> unreadableFoldersReported_;
+    bool entryLimitReported_ = false;
+    int walkDepth_ = 0;
+    LinkGuard linkGuard_;
     bool entryLimitReported_ = false;
     int walkDepth_ = 0;
     LinkGuard linkGuard_;
