@@ -1,0 +1,29 @@
+#pragma once
+// Where the add-on lives on disk and on the update server.
+
+#include <string>
+#include <string_view>
+
+namespace hb {
+
+inline constexpr std::wstring_view kAddonSubfolder = L"Interface\\Addons\\Hoardbook";
+inline constexpr std::wstring_view kVersionFileName = L"Hoardbook.toc";
+inline constexpr std::wstring_view kServerVersionName = L"HoardbookVersion";
+inline constexpr std::wstring_view kServerFileListName = L"HoardbookFiles";
+
+// base + exactly one separator + relative; a base that already ends in a
+// separator gets none added.
+inline std::wstring JoinPath(std::wstring_view base, std::wstring_view relative) {
+    std::wstring path(base);
+    if (path.empty() || (path.back() != L'\\' && path.back() != L'/')) path.push_back(L'\\');
+    path.append(relative);
+    return path;
+}
+
+// "http://" + host + "/files/Hoardbook/"; a file's URL is this followed
+// directly by its name, unencoded.
+inline std::wstring UpdateBaseUrl(std::wstring_view host) {
+    return L"http://" + std::wstring(host) + L"/files/Hoardbook/";
+}
+
+}  // namespace hb

@@ -1,0 +1,332 @@
+// The whole update check against a scripted update server and a real game
+// folder on disk.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+
+#include "support/FormFixture.h"
+#include "shell/UpdateSchedule.h"
+
+namespace hb::test {
+namespace {
+
+const std::wstring kBase = L"http://updates.test/files/Hoardbook/";
+const std::filesystem::path kAddon = std::filesystem::path("Game") / "Interface" / "Addons" / "Hoardbook";
+
+class UpdaterCheck : public FormFixture {
+protected:
+    UpdaterCheck() {
+        installGame();
+        std::filesystem::create_directories(temp.path() / "Game" / "Interface" / "Addons");
+        http.responder = [this](const RecordedRequest& request) {
+            auto found = server.find(request.url);
+            if (found != server.end()) return found->second;
+            FakeResponse missing;
+            missing.status = 404;
+            missing.text = L"Not Found";
+            return missing;
+        };
+    }
+
+    void serve(const std::wstring& name, const std::wstring& text) { server[kBase + name].text = text; }
+    void installVersion(const std::string& tocText) { temp.write(kAddon / "Hoardbook.toc", tocText); }
+
+    // The names asked for, in order, relative to the add-on's base URL.
+    std::vector<std::wstring> requested() const {
+        std::vector<std::wstring> names;
+        for (const auto& request : http.requests) {
+            names.push_back(request->url.rfind(kBase, 0) == 0 ? request->url.substr(kBase.size()) : request->url);
+        }
+        return names;
+    }
+    std::wstring log() const { return window.text(Control::Data); }
+    bool logHas(const std::wstring& part) const { return log().find(part) != std::wstring::npos; }
+
+    // The start-up check; every later call is a periodic one.
+    void startupCheck() { form->CheckVersionAndDownload(); }
+    void periodicCheck() {
+        http.requests.clear();
+        boxes.shown.clear();
+        window.setText(Control::Data, L"");
+        form->CheckVersionAndDownload();
+    }
+
+    std::map<std::wstring, FakeResponse> server;
+};
+
+using Names = std::vector<std::wstring>;
+
+TEST_F(UpdaterCheck, EqualVersionsRequestOnlyTheVersionFile) {
+    installVersion("## Interface: 11200\r\n## Version: 1.2\r\n## Title: Hoardbook\r\n");
+    serve(L"HoardbookVersion", L"1.2\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\n");
+    startupCheck();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+}
+
+TEST_F(UpdaterCheck, DifferentVersionFetchesEveryListedFileInOrderThenAnnouncesThenLogs) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\n\r\nHoardbook.lua\r\nMy Notes.txt\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+    serve(L"Hoardbook.lua", L"Hoardbook = {}");
+    serve(L"My Notes.txt", L"notes");
+    std::wstring logWhenBoxShown = L"unset";
+    boxes.onShow = [&](const MessageBoxRequest&) { logWhenBoxShown = log(); };
+
+    startupCheck();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.toc", L"Hoardbook.lua",
+                                  L"My Notes.txt"}));
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.3\r\n");
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.lua"), "Hoardbook = {}\r\n");
+    EXPECT_EQ(temp.read(kAddon / "My Notes.txt"), "notes\r\n");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Hoardbook has been updated to version 1.3");
+    EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");
+    EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
+    EXPECT_EQ(logWhenBoxShown, L"") << "the log entry follows the closed box";
+    EXPECT_EQ(log(), std::wstring(process.dateTimeText) + L": Hoardbook Mod Updated to version 1.3\r\n");
+
+    // The installed toc now carries the server's version: the next check is quiet.
+    periodicCheck();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(UpdaterCheck, AnyDifferentTextUpdatesWithoutOrderingVersions) {
+    installVersion("## Version: 1.2A\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.lua\r\n");
+    serve(L"Hoardbook.lua", L"x");
+    struct Case {
+        std::wstring served;
+        std::wstring announced;
+    };
+    for (const Case& c : {Case{L"1.1\r\n", L"1.1"}, Case{L"1.2a\r\n", L"1.2a"}, Case{L"1.2A \r\n", L"1.2A "},
+                          Case{L"1.2A\n", L"1.2A\n"}}) {
+        serve(L"HoardbookVersion", c.served);
+        periodicCheck();
+        EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"})) << c.announced;
+        ASSERT_EQ(boxes.shown.size(), 1u) << c.announced;
+        EXPECT_EQ(boxes.shown[0].text, L"Hoardbook has been updated to version " + c.announced);
+    }
+}
+
+TEST_F(UpdaterCheck, MissingAddonFolderIsCreatedAndTheAddonInstalled) {
+    serve(L"HoardbookVersion", L"1.0\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\nHoardbook.lua\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.0");
+    serve(L"Hoardbook.lua", L"Hoardbook = {}");
+    ASSERT_FALSE(temp.exists(kAddon));
+
+    startupCheck();
+
+    EXPECT_TRUE(std::filesystem::is_directory(temp.path() / kAddon));
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.0\r\n");
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.lua"), "Hoardbook = {}\r\n");
+    EXPECT_EQ(boxTexts(), Names{L"Hoardbook has been updated to version 1.0"});
+    EXPECT_EQ(form->GetMyVersion(), L"1.0");
+}
+
+TEST_F(UpdaterCheck, AddonFolderThatCannotBeCreatedStopsTheCheckWithoutClaims) {
+    std::filesystem::remove_all(temp.path() / "Game" / "Interface");
+    serve(L"HoardbookVersion", L"1.0\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\n");
+
+    startupCheck();
+
+    EXPECT_FALSE(temp.exists("Game/Interface")) << "only the last level is ever created";
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(L"could not be updated to version 1.0"), std::wstring::npos);
+    EXPECT_TRUE(logHas(L"could not be created"));
+    EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, FailedOrEmptyVersionFetchClaimsNothing) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\n");
+    server[kBase + L"HoardbookVersion"].status = 503;
+
+    // Start-up: the download's own box, then a log line; no update claimed.
+    startupCheck();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Error Downloading File: " + kBase + L"HoardbookVersion", 0), 0u);
+    EXPECT_TRUE(logHas(L"Hoardbook update check failed"));
+    EXPECT_FALSE(logHas(L"Updated to version"));
+
+    // An answer with no version in it is no better than none.
+    for (const wchar_t* empty : {L"", L"\r\n", L"   \r\n", L" \r\n \r\n"}) {
+        server[kBase + L"HoardbookVersion"] = FakeResponse{};
+        serve(L"HoardbookVersion", empty);
+        periodicCheck();
+        EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_TRUE(logHas(L"Hoardbook update check failed: the published version is empty"));
+    }
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.2\r\n");
+}
+
+TEST_F(UpdaterCheck, PeriodicFailuresGoToTheLogWithoutBoxes) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.2\r\n");
+    startupCheck();
+
+    server[kBase + L"HoardbookVersion"].failAt = FakeResponse::FailAt::Send;
+    server[kBase + L"HoardbookVersion"].description = L"The server name could not be resolved";
+    periodicCheck();
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? L"" : boxes.shown[0].text);
+    EXPECT_TRUE(logHas(L"Hoardbook update check failed"));
+    EXPECT_TRUE(logHas(L"The server name could not be resolved"));
+
+    // A periodic update with a missing file names it in the log, still without a box.
+    server[kBase + L"HoardbookVersion"] = FakeResponse{};
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.lua\r\nGone.lua\r\n");
+    serve(L"Hoardbook.lua", L"x");
+    periodicCheck();
+    EXPECT_TRUE(boxes.shown.empty()) << (boxes.shown.empty() ? L"" : boxes.shown[0].text);
+    EXPECT_TRUE(logHas(L"the file \"Gone.lua\" failed: "));
+    EXPECT_TRUE(logHas(L"Hoardbook could not be updated to version 1.3: these files failed: \"Gone.lua\""));
+    EXPECT_FALSE(logHas(L"Updated to version"));
+
+    // The quiet mode ends with the periodic check: a later start-up-style
+    // download shows its box again.
+    form->QuickDownload(kBase + L"Nowhere");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(UpdaterCheck, PartialFailureNamesTheFailedFilesAndClaimsNoVersion) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"A.lua\r\nB.lua\r\nC.lua\r\nD.lua\r\n");
+    serve(L"A.lua", L"a");
+    serve(L"C.lua", L"c");
+    server[kBase + L"D.lua"].failAt = FakeResponse::FailAt::Send;
+    std::wstring logWhenSummaryShown;
+    boxes.onShow = [&](const MessageBoxRequest&) { logWhenSummaryShown = log(); };
+
+    startupCheck();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"A.lua", L"B.lua", L"C.lua", L"D.lua"}));
+    EXPECT_EQ(temp.read(kAddon / "A.lua"), "a\r\n");
+    EXPECT_EQ(temp.read(kAddon / "C.lua"), "c\r\n");
+    EXPECT_FALSE(temp.exists(kAddon / "B.lua"));
+    const std::wstring summary = L"Hoardbook could not be updated to version 1.3: these files failed: \"B.lua\", \"D.lua\"";
+    ASSERT_EQ(boxes.shown.size(), 3u);  // B's and D's download boxes, then the summary
+    EXPECT_EQ(boxes.shown[2].text, summary);
+    EXPECT_EQ(logWhenSummaryShown, L"");
+    EXPECT_TRUE(logHas(summary));
+    for (const auto& box : boxes.shown) EXPECT_EQ(box.text.find(L"has been updated"), std::wstring::npos);
+    EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, FailedOrEmptyFileListClaimsNothing) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    startupCheck();  // HoardbookFiles answers 404
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles"}));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text.rfind(L"Hoardbook could not be updated to version 1.3: the list of its files could not be fetched", 0), 0u);
+    EXPECT_FALSE(logHas(L"Updated to version"));
+
+    serve(L"HoardbookFiles", L"\r\n\r\n");
+    periodicCheck();
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(logHas(L"Hoardbook could not be updated to version 1.3: the list of its files is empty"));
+    EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, NamesThatCouldLeaveTheAddonFolderAreRefusedAndTheOthersFetched) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    const std::wstring escape = L"..\\..\\..\\escaped.lua";
+    const std::wstring escapeSlash = L"../../../escaped2.lua";
+    serve(L"HoardbookFiles", escape + L"\r\nHoardbook.lua\r\n" + escapeSlash + L"\r\n" + temp.corePath("abs.lua") +
+                                 L"\r\nC:\\x.lua\r\nok.lua\r\n");
+    serve(escape, L"evil");
+    serve(escapeSlash, L"evil");
+    serve(temp.corePath("abs.lua"), L"evil");
+    serve(L"Hoardbook.lua", L"good");
+    serve(L"ok.lua", L"fine");
+
+    startupCheck();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"ok.lua"}));
+    EXPECT_FALSE(temp.exists("escaped.lua"));
+    EXPECT_FALSE(temp.exists("escaped2.lua"));
+    EXPECT_FALSE(temp.exists("abs.lua"));
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.lua"), "good\r\n");
+    EXPECT_EQ(temp.read(kAddon / "ok.lua"), "fine\r\n");
+    EXPECT_TRUE(logHas(L"refused the file name \"" + escape + L"\""));
+    EXPECT_TRUE(logHas(L"refused the file name \"C:\\x.lua\""));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(L"could not be updated to version 1.3"), std::wstring::npos);
+    EXPECT_NE(boxes.shown[0].text.find(escapeSlash), std::wstring::npos);
+    EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, NoCheckStartsInsideAnotherOnesWait) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.2\r\n");
+    int nested = 0;
+    server[kBase + L"HoardbookVersion"].pollsUntilDone = 3;
+    server[kBase + L"HoardbookVersion"].whilePolling = [&] {
+        ++nested;
+        form->CheckVersionAndDownload();
+    };
+    startupCheck();
+    EXPECT_GT(nested, 0);
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+}
+
+TEST_F(UpdaterCheck, Timer1RunsACheckOnItsTick1802) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.2\r\n");
+    startupCheck();
+    http.requests.clear();
+    for (int tick = 1; tick <= 1801; ++tick) form->onTimer(Timer::Timer1);
+    EXPECT_TRUE(http.requests.empty());
+    form->onTimer(Timer::Timer1);
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    for (int tick = 1; tick <= 1800; ++tick) form->onTimer(Timer::Timer1);
+    EXPECT_EQ(requested().size(), 1u);
+    form->onTimer(Timer::Timer1);
+    EXPECT_EQ(requested().size(), 2u);
+}
+
+class UpdaterInstalledVersion : public UpdaterCheck {};
+
+TEST_F(UpdaterInstalledVersion, ReadsTheFirstVersionLineOfTheTocFile) {
+    installVersion("## Title: Hoardbook\r\n## Version: 1.2 \r\n## Version: 9\r\n");
+    EXPECT_EQ(form->GetMyVersion(), L"1.2");
+    installVersion("Version:1.2");
+    EXPECT_EQ(form->GetMyVersion(), L"1.2");
+    installVersion("## Version:\r\n");
+    EXPECT_EQ(form->GetMyVersion(), L"");
+    installVersion("## version: 1.2\r\n");
+    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    installVersion("");
+    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+}
+
+TEST_F(UpdaterInstalledVersion, ReadsTextInTheAnsiCodePage) {
+    installVersion("## Version: 1.2\xE9\r\n");
+    EXPECT_EQ(form->GetMyVersion(), L"1.2\u00E9");
+}
+
+TEST_F(UpdaterInstalledVersion, MissingOrUnreadableFileIsNoVersion) {
+    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    EXPECT_TRUE(std::filesystem::is_directory(temp.path() / kAddon)) << "InitializeFolders runs first";
+    std::filesystem::create_directories(temp.path() / kAddon / "Hoardbook.toc");  // a folder cannot be read
+    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+}
+
+}  // namespace
+}  // namespace hb::test

@@ -1,0 +1,59 @@
+// Which update server the add-on comes from: the build's default unless the
+// user's registry names a plausible other one.
+
+#include <gtest/gtest.h>
+
+#include "fakes/FakeProcess.h"
+#include "fakes/FakeRegistry.h"
+#include "updater/UpdateHost.h"
+
+namespace hb::test {
+namespace {
+
+class UpdateHostSetting : public ::testing::Test {
+protected:
+    std::wstring resolve() { return ResolveUpdateHost(registry, codepage, L"updates.hoardbook.example"); }
+    void store(const std::string& text) { registry.putString(RegistryRoot::CurrentUser, kUpdateServerKey, "UpdateServer", text); }
+
+    FakeRegistry registry;
+    Latin1Codepage codepage;
+};
+
+TEST_F(UpdateHostSetting, DefaultWithoutARegistryValue) {
+    EXPECT_EQ(resolve(), L"updates.hoardbook.example");
+    registry.createKey(RegistryRoot::CurrentUser, kUpdateServerKey);
+    EXPECT_EQ(resolve(), L"updates.hoardbook.example");
+    EXPECT_EQ(registry.openKeys(), 0) << "the key is closed again";
+}
+
+TEST_F(UpdateHostSetting, RegistryValueOverridesTheDefault) {
+    store("127.0.0.1:8123");
+    EXPECT_EQ(resolve(), L"127.0.0.1:8123");
+    store("  mirror.example.org  ");
+    EXPECT_EQ(resolve(), L"mirror.example.org");
+    store("[::1]:8080");
+    EXPECT_EQ(resolve(), L"[::1]:8080");
+    // Only this user's value counts.
+    registry.putString(RegistryRoot::LocalMachine, kUpdateServerKey, "UpdateServer", "other.example");
+    EXPECT_EQ(resolve(), L"[::1]:8080");
+}
+
+TEST_F(UpdateHostSetting, ImplausibleOrNonTextValuesAreIgnored) {
+    for (const char* bad : {"", "   ", "http://evil.example", "host/path", "host:0", "host:65536", "host:12a",
+                            "host:", "a b", "user@host", "-host", "[::1", "[zz]"}) {
+        store(bad);
+        EXPECT_EQ(resolve(), L"updates.hoardbook.example") << bad;
+    }
+    registry.put(RegistryRoot::CurrentUser, kUpdateServerKey, "UpdateServer", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
+    EXPECT_EQ(resolve(), L"updates.hoardbook.example");
+}
+
+TEST(UpdateHostPlausibility, AcceptsNamesAddressesAndPorts) {
+    for (const wchar_t* good : {L"localhost", L"updates.hoardbook.example", L"127.0.0.1:1", L"host:65535", L"[::1]",
+                                L"xn--bcher-kva.example:80"}) {
+        EXPECT_TRUE(IsPlausibleUpdateHost(good)) << good;
+    }
+}
+
+}  // namespace
+}  // namespace hb::test
