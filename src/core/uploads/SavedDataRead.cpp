@@ -1,7 +1,6 @@
 #include "uploads/SavedDataRead.h"
 
-#include <exception>
-
+#include "gamedata/FileReadError.h"
 #include "shell/Form1.h"
 
 namespace hb {
@@ -9,9 +8,8 @@ namespace hb {
 std::optional<std::string> TryLoadSavedData(Form1& form, std::int16_t index, std::wstring& error) {
     try {
         return form.LoadDataFromHardDrive(index);
-    } catch (const std::exception& failure) {
-        const std::string what = failure.what();
-        error.assign(what.begin(), what.end());
+    } catch (const FileReadError& failure) {
+        error = failure.description();
         return std::nullopt;
     }
 }

@@ -1,0 +1,57 @@
+#pragma once
+// Passes every call to a real file system, counting the atomic replacements
+// per file name and failing those of the names it is told to fail.
+
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+
+#include "ports/FileSystem.h"
+
+namespace hb::test {
+
+class CountingFileSystem : public FileSystem {
+public:
+    explicit CountingFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
+
+    FolderListing list(const std::wstring& folder) override { return real_->list(folder); }
+    std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
+        return real_->readAll(path, error);
+    }
+    bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        ++plainWrites;
+        return real_->writeAll(path, bytes, error);
+    }
+    bool replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        const std::wstring name = nameOf(path);
+        ++replacements[name];
+        if (failing.count(name) != 0) {
+            error = L"The disk is full.";
+            return false;
+        }
+        return real_->replaceAtomically(path, bytes, error);
+    }
+    std::optional<FileTime> lastWriteTime(const std::wstring& path, std::wstring& error) override {
+        return real_->lastWriteTime(path, error);
+    }
+    bool folderExists(const std::wstring& path) override { return real_->folderExists(path); }
+    bool pathExists(const std::wstring& path) override { return real_->pathExists(path); }
+    bool createFolder(const std::wstring& path, std::wstring& error) override {
+        return real_->createFolder(path, error);
+    }
+    std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
+
+    std::map<std::wstring, int> replacements;  // by file name
+    std::set<std::wstring> failing;            // file names whose replacement fails
+    int plainWrites = 0;
+
+private:
+    static std::wstring nameOf(const std::wstring& path) {
+        auto cut = path.find_last_of(L"\\/");
+        return cut == std::wstring::npos ? path : path.substr(cut + 1);
+    }
+    std::unique_ptr<FileSystem> real_;
+};
+
+}  // namespace hb::test

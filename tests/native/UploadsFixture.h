@@ -1,0 +1,100 @@
+#pragma once
+// A form with an installed game, saved-data entries on disk and a scripted
+// guild website, for the login and change-watcher tests.
+
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "support/FormFixture.h"
+
+namespace hb::test {
+
+class UploadsFixture : public FormFixture {
+protected:
+    UploadsFixture() {
+        installGame();
+        window.setText(Control::URL, L"guild.example");
+        window.setText(Control::Login, L"bob");
+        window.setText(Control::Password, L"secret pass");
+        http.responder = [this](const RecordedRequest& request) {
+            FakeResponse response{siteReply};
+            if (request.url.find(L"/memberbankupload.php") == std::wstring::npos) return FakeResponse{};
+            if (siteDown) {
+                // Fails while waiting, so whatever runs during the wait runs first.
+                response.failAt = FakeResponse::FailAt::Poll;
+                response.description = L"The server could not be reached";
+            }
+            if (whileUploading) response.whilePolling = whileUploading;
+            return response;
+        };
+    }
+
+    // The saved data of an entry, on disk, with a last-write time of its own.
+    void addEntry(const std::string& entry, const std::string& bytes) {
+        addSavedData(entry, bytes);
+        setTime(entry, kBaseTime);
+    }
+    // An entry whose saved data is its own name and a line end.
+    void addEntry(const std::string& entry) { addEntry(entry, entry + "\r\n"); }
+    // The scan lists folders in the order the system gives them.
+    std::string nameOf(int index) const {
+        std::string name;
+        for (wchar_t c : window.itemText(index)) name.push_back(static_cast<char>(c));
+        return name;
+    }
+    std::string dataOf(int index) const { return nameOf(index) + "\r\n"; }
+    int indexOf(const std::string& name) const {
+        for (int i = 0; i < window.itemCount(); ++i) {
+            if (nameOf(i) == name) return i;
+        }
+        return -1;
+    }
+    std::filesystem::path savedDataFile(const std::string& entry) const {
+        return temp.path() / "Game" / "WTF" / "Account" / entry / "SavedVariables" / "Hoardbook.lua";
+    }
+    void setTime(const std::string& entry, std::filesystem::file_time_type time) {
+        std::filesystem::last_write_time(savedDataFile(entry), time);
+    }
+    void rewrite(const std::string& entry, const std::string& bytes, std::filesystem::file_time_type time) {
+        addSavedData(entry, bytes);
+        setTime(entry, time);
+    }
+
+    // The start-up scan and the state Form_Load leaves for the watcher.
+    void scan() {
+        form->LoadfilesFromHardDrive();
+        form->CompareToHardDrive();
+        form->CurrentIndex = -1;
+        form->LastModified.assign(static_cast<std::size_t>(window.itemCount()) + 1, 0);
+    }
+
+    // The file part of every upload sent, in order.
+    std::vector<std::string> uploads() const {
+        static const std::string kStart = "Content-Type: text/plain\r\n\r\n";
+        static const std::string kEnd = "\r\n--AaB03x--";
+        std::vector<std::string> sent;
+        for (const auto& request : http.requests) {
+            if (!request->body || request->url.find(L"/memberbankupload.php") == std::wstring::npos) continue;
+            const std::string& body = *request->body;
+            std::size_t start = body.find(kStart);
+            if (start == std::string::npos || body.size() < kEnd.size()) continue;
+            start += kStart.size();
+            sent.push_back(body.substr(start, body.size() - kEnd.size() - start));
+        }
+        return sent;
+    }
+
+    std::wstring log() const { return window.text(Control::Data); }
+    bool logHas(const std::wstring& text) const { return log().find(text) != std::wstring::npos; }
+
+    static inline const std::filesystem::file_time_type kBaseTime =
+        std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
+
+    std::wstring siteReply = L"Inventory Uploaded";
+    bool siteDown = false;
+    std::function<void()> whileUploading;
+};
+
+}  // namespace hb::test

@@ -1,0 +1,222 @@
+// "settings.txt" and "noupload.txt": their formats, where they live, the
+// start-up load with its automatic login, and the atomic save.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "CountingFileSystem.h"
+#include "UploadsFixture.h"
+#include "settings/TextLines.h"
+
+namespace hb::test {
+namespace {
+
+using Lines = std::vector<std::string>;
+
+TEST(TextLines, EndALineAtCrAndSkipOneLfAfterIt) {
+    EXPECT_EQ(SplitTextLines(""), Lines{});
+    EXPECT_EQ(SplitTextLines("a\r\nb\r\n"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\r\nb"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\rb\r"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\r\n\r\n\r\n"), (Lines{"a", "", ""}));
+    EXPECT_EQ(SplitTextLines("a\r\n\nb"), (Lines{"a", "\nb"}));  // only one LF belongs to the line end
+    EXPECT_EQ(SplitTextLines("a\nb"), Lines{"a\nb"});
+    EXPECT_EQ(JoinTextLines({}), "");
+    EXPECT_EQ(JoinTextLines({"a", "", "c"}), "a\r\n\r\nc\r\n");
+}
+
+class SettingsFiles : public UploadsFixture {
+protected:
+    SettingsFiles() {
+        auto real = std::move(files);
+        auto counting = std::make_unique<CountingFileSystem>(std::move(real));
+        counter = counting.get();
+        files = std::move(counting);
+        makeForm();
+        window.setText(Control::URL, L"demo.example");
+        window.setText(Control::Login, L"");
+        window.setText(Control::Password, L"");
+    }
+
+    void writeSettings(const std::string& bytes) { temp.write("Program/settings.txt", bytes); }
+    std::string settingsFile() const { return temp.read("Program/settings.txt"); }
+    std::string exclusionFile() const { return temp.read("Program/noupload.txt"); }
+    int saves(const wchar_t* name) const {
+        auto found = counter->replacements.find(name);
+        return found == counter->replacements.end() ? 0 : found->second;
+    }
+
+    CountingFileSystem* counter = nullptr;
+};
+
+TEST_F(SettingsFiles, LiveBesideTheExecutableNotInTheWorkingDirectory) {
+    EXPECT_EQ(form->SettingsFilePath(), programFolder() + L"\\settings.txt");
+    EXPECT_EQ(form->ExclusionFilePath(), programFolder() + L"\\noupload.txt");
+
+    window.setText(Control::Login, L"bob");
+    form->SaveSettings();
+    EXPECT_TRUE(temp.exists("Program/settings.txt"));
+    EXPECT_TRUE(temp.exists("Program/noupload.txt"));
+    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "settings.txt"));
+}
+
+TEST_F(SettingsFiles, AMissingFileEmptiesTheBoxesAndDoesNotLogIn) {
+    form->LoadSettings();
+
+    EXPECT_EQ(window.text(Control::Login), L"");
+    EXPECT_EQ(window.text(Control::URL), L"");  // the demonstration host is replaced too
+    EXPECT_EQ(window.text(Control::Password), L"");
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 0);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(window.focusRequests, std::vector<Control>{Control::Login});
+    EXPECT_EQ(saves(L"settings.txt"), 0);
+}
+
+TEST_F(SettingsFiles, TwoLinesGiveAnEmptyPasswordAndNoLogin) {
+    writeSettings("bob\r\nguild.example\r\n");
+    form->LoadSettings();
+
+    EXPECT_EQ(window.text(Control::Login), L"bob");
+    EXPECT_EQ(window.text(Control::URL), L"guild.example");
+    EXPECT_EQ(window.text(Control::Password), L"");
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 0);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_EQ(window.focusRequests, std::vector<Control>{Control::Password});
+}
+
+TEST_F(SettingsFiles, AnEmptyThirdLineRemembersNothingAndRewritesNothing) {
+    writeSettings("bob\r\nguild.example\r\n\r\n");
+    form->LoadSettings();
+
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 0);
+    EXPECT_EQ(saves(L"settings.txt"), 0);
+    EXPECT_EQ(saves(L"noupload.txt"), 0);
+    EXPECT_TRUE(http.requests.empty());
+}
+
+TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
+    addEntry("A");
+    addEntry("B");
+    scan();
+    form->CurrentIndex = 0;  // as during start-up
+    window.setItemChecked(1, false);
+    writeSettings("bob\r\nguild.example\r\nsecret pass\r\n");
+
+    form->LoadSettings();
+
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
+    EXPECT_FALSE(form->LoadingSettings);
+    EXPECT_TRUE(boxes.shown.empty());  // no question while loading
+    EXPECT_EQ(saves(L"settings.txt"), 2);  // the box's click, then the login's save
+    EXPECT_EQ(exclusionFile(), nameOf(1) + "\r\n");
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret pass\r\n");
+    // The automatic login: from entry 0 the next checked entry wraps to 0.
+    ASSERT_EQ(uploads(), std::vector<std::string>{dataOf(0)});
+    EXPECT_FALSE(window.enabled(Control::Login));
+    EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    EXPECT_TRUE(logHas(L"Successfully logged in"));
+}
+
+TEST_F(SettingsFiles, LinesAfterTheThirdAreIgnoredAndLostAtTheNextSave) {
+    writeSettings("bob\r\nguild.example\r\npw\r\nfourth\r\nfifth");
+    siteReply = L"Invalid Login/Password";
+    form->LoadSettings();
+
+    EXPECT_EQ(window.text(Control::Password), L"pw");
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\npw\r\n");
+    // A failed automatic login is reported during start-up and stays logged out.
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Invalid Login/Password"});
+    EXPECT_TRUE(window.enabled(Control::Login));
+}
+
+TEST_F(SettingsFiles, ReadsLoneCrLineEndsAndAnsiBytes) {
+    writeSettings("b\xe9" "b\rguild.example\rp\xe4ss");
+    siteReply = L"Invalid Login/Password";
+    form->LoadSettings();
+
+    EXPECT_EQ(window.text(Control::Login), L"b\u00e9b");
+    EXPECT_EQ(window.text(Control::Password), L"p\u00e4ss");
+    EXPECT_EQ(settingsFile(), "b\xe9" "b\r\nguild.example\r\np\xe4ss\r\n");
+}
+
+TEST_F(SettingsFiles, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Password, L"secret");
+
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
+
+    window.setCheckValue(Control::RememberPassword, 1);
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret\r\n");
+
+    // The next start with an unremembered password shows an empty box.
+    window.setCheckValue(Control::RememberPassword, 0);
+    form->SaveSettings();
+    window.setText(Control::Password, L"typed");
+    form->LoadSettings();
+    EXPECT_EQ(window.text(Control::Password), L"");
+}
+
+TEST_F(SettingsFiles, TheExclusionFileNamesTheUncheckedEntriesInListOrder) {
+    window.addItem(L"FIRST");
+    window.addItem(L"SECOND");
+    window.addItem(L" third ");
+    window.setItemChecked(1, true);
+
+    form->SaveSettings();
+    EXPECT_EQ(exclusionFile(), "FIRST\r\n third \r\n");  // as they stand, untrimmed
+
+    for (int i = 0; i < 3; ++i) window.setItemChecked(i, true);
+    form->SaveSettings();
+    EXPECT_TRUE(temp.exists("Program/noupload.txt"));
+    EXPECT_EQ(exclusionFile(), "");
+}
+
+TEST_F(SettingsFiles, AnEmptyListWritesAnEmptyExclusionFile) {
+    temp.write("Program/noupload.txt", "OLD\r\n");
+    form->SaveSettings();
+    EXPECT_EQ(exclusionFile(), "");
+}
+
+TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
+    addEntry("A", "a\r\n");
+    addEntry("B", "b\r\n");
+    scan();
+    window.setItemChecked(indexOf("A"), false);
+    form->SaveSettings();
+
+    window.items.clear();
+    scan();
+    EXPECT_FALSE(window.itemChecked(indexOf("A")));
+    EXPECT_TRUE(window.itemChecked(indexOf("B")));
+}
+
+TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
+    writeSettings("old\r\nguild.example\r\n\r\n");
+    window.setText(Control::Login, L"new");
+    window.addItem(L"X");
+    counter->failing.insert(L"settings.txt");
+
+    form->SaveSettings();
+
+    EXPECT_EQ(settingsFile(), "old\r\nguild.example\r\n\r\n");
+    EXPECT_EQ(exclusionFile(), "X\r\n");  // the second file is still written
+    EXPECT_EQ(counter->plainWrites, 0);   // never truncate-and-write
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+
+    // Nothing but the two files is left in the folder.
+    int files = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(temp.path() / "Program")) {
+        (void)entry;
+        ++files;
+    }
+    EXPECT_EQ(files, 2);
+}
+
+}  // namespace
+}  // namespace hb::test

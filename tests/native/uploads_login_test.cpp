@@ -1,0 +1,192 @@
+// Logging in by the first upload, its three outcomes, and logging out.
+
+#include <gtest/gtest.h>
+
+#include "UploadsFixture.h"
+
+namespace hb::test {
+namespace {
+
+using Strings = std::vector<std::string>;
+using WStrings = std::vector<std::wstring>;
+
+class Login : public UploadsFixture {
+protected:
+    Login() {
+        addEntry("A");
+        addEntry("B");
+        scan();
+        window.show();
+    }
+
+    bool loggedIn() const {
+        return !window.enabled(Control::Login) && !window.enabled(Control::URL) &&
+               !window.enabled(Control::Password) && !window.enabled(Control::Command1) &&
+               window.enabled(Control::Command3) && window.timerEnabled(Timer::UpdateTimer);
+    }
+    bool loggedOut() const {
+        return window.enabled(Control::Login) && window.enabled(Control::URL) && window.enabled(Control::Password) &&
+               window.enabled(Control::Command1) && !window.enabled(Control::Command3) &&
+               !window.timerEnabled(Timer::UpdateTimer);
+    }
+};
+
+TEST_F(Login, InventoryUploadedLogsInHidesTheWindowAndStartsTheWatcher) {
+    form->Command1_Click();
+
+    EXPECT_TRUE(loggedIn());
+    EXPECT_FALSE(window.visible());
+    EXPECT_EQ(window.state(), WindowState::Minimised);
+    EXPECT_TRUE(logHas(L"Successfully logged in"));
+    EXPECT_TRUE(boxes.shown.empty());
+    // The first login after start-up sends the first checked entry, and
+    // records no stamp: the watcher sends it again on its first visit.
+    EXPECT_EQ(uploads(), Strings{dataOf(0)});
+    EXPECT_EQ(form->CurrentIndex, 0);
+    EXPECT_EQ(form->LastModified[0], 0);
+}
+
+TEST_F(Login, RejectedLoginAndUnknownRepliesStayLoggedOut) {
+    struct Case {
+        std::wstring reply;
+        std::wstring box;
+    };
+    const Case cases[] = {
+        {L"Invalid Login/Password", L"Invalid Login/Password"},
+        {L"Inventory Uploaded\r\n", L"Invalid URL.  Please make sure you've entered it correctly"},
+        {L"inventory uploaded", L"Invalid URL.  Please make sure you've entered it correctly"},
+        {L"", L"Invalid URL.  Please make sure you've entered it correctly"},
+        {L"<html>It works!</html>", L"Invalid URL.  Please make sure you've entered it correctly"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(std::string(c.reply.begin(), c.reply.end()));
+        boxes.shown.clear();
+        siteReply = c.reply;
+        form->Command1_Click();
+        EXPECT_EQ(boxTexts(), WStrings{c.box});
+        EXPECT_EQ(boxes.shown.at(0).title, L"HoardbookUploader");
+        EXPECT_EQ(boxes.shown.at(0).buttons, BoxButtons::Ok);
+        EXPECT_EQ(boxes.shown.at(0).icon, BoxIcon::None);
+        EXPECT_TRUE(loggedOut());
+        EXPECT_TRUE(window.visible());
+        EXPECT_FALSE(logHas(L"Successfully logged in"));
+    }
+}
+
+TEST_F(Login, ATransportFailureIsReportedAndThenTakenForAWrongAddress) {
+    siteDown = true;
+    form->Command1_Click();
+    EXPECT_EQ(boxTexts(), (WStrings{L"The server could not be reached",
+                                    L"Invalid URL.  Please make sure you've entered it correctly"}));
+    EXPECT_TRUE(loggedOut());
+}
+
+TEST_F(Login, EmptyFieldsAreReportedInOrderLoginPasswordAddress) {
+    struct Case {
+        std::wstring login, password, url, box;
+    };
+    const Case cases[] = {
+        {L"", L"", L"", L"Please enter your login name for your website"},
+        {L"", L"p", L"g", L"Please enter your login name for your website"},
+        {L"bob", L"", L"", L"Please enter your password for your website"},
+        {L"bob", L"p", L"", L"Please enter the URL of your website"},
+    };
+    for (const Case& c : cases) {
+        boxes.shown.clear();
+        window.setText(Control::Login, c.login);
+        window.setText(Control::Password, c.password);
+        window.setText(Control::URL, c.url);
+        form->Command1_Click();
+        EXPECT_EQ(boxTexts(), WStrings{c.box});
+        EXPECT_TRUE(http.requests.empty());
+        EXPECT_FALSE(temp.exists("Program/settings.txt"));  // stopped before the save
+        EXPECT_EQ(form->CurrentIndex, -1);
+    }
+}
+
+TEST_F(Login, BlankOnlyFieldsAreNotEmpty) {
+    window.setText(Control::Password, L"   ");
+    form->Command1_Click();
+    EXPECT_TRUE(loggedIn());
+    ASSERT_EQ(http.requests.size(), 1u);
+    EXPECT_NE(http.requests[0]->body->find("\r\n\r\n+++\r\n"), std::string::npos);
+}
+
+TEST_F(Login, NormalisesTheAddressSavesItAndUploadsToTheBareHost) {
+    window.setText(Control::URL, L"  HTTP://guild.example:8080\\members/index.php  ");
+    siteReply = L"Invalid Login/Password";  // settings are saved whatever the outcome
+
+    form->Command1_Click();
+
+    EXPECT_EQ(window.text(Control::URL), L"guild.example:8080");
+    ASSERT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(http.requests[0]->url, L"http://guild.example:8080/memberbankupload.php");
+    EXPECT_EQ(temp.read("Program/settings.txt"), "bob\r\nguild.example:8080\r\n\r\n");
+}
+
+TEST_F(Login, OkWhileLoggedInOnlyHidesTheWindow) {
+    form->Command1_Click();
+    window.show();
+    window.setState(WindowState::Normal);
+    const auto sent = http.requests.size();
+
+    form->Command1_Click();
+
+    EXPECT_FALSE(window.visible());
+    EXPECT_EQ(http.requests.size(), sent);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Login, LogOutThenOkUploadsTheNextCheckedEntry) {
+    form->Command1_Click();
+    form->Command3_Click();
+    EXPECT_TRUE(loggedOut());
+    EXPECT_FALSE(window.visible());  // log out neither shows nor hides
+
+    form->Command1_Click();
+
+    EXPECT_TRUE(loggedIn());
+    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
+    EXPECT_EQ(form->CurrentIndex, 1);
+}
+
+TEST_F(Login, LogOutSendsNothingAndKeepsTheCursorAndStamps) {
+    form->Command1_Click();
+    form->LastModified[1] = 1234;
+    const auto sent = http.requests.size();
+    const auto logBefore = log();
+
+    form->Command3_Click();
+
+    EXPECT_EQ(http.requests.size(), sent);
+    EXPECT_EQ(log(), logBefore);
+    EXPECT_EQ(form->CurrentIndex, 0);
+    EXPECT_EQ(form->LastModified[1], 1234);
+}
+
+TEST_F(Login, WithNoEntryCheckedTheLoginCarriesEmptyData) {
+    window.setItemChecked(0, false);
+    window.setItemChecked(1, false);
+    form->Command1_Click();
+    EXPECT_EQ(uploads(), Strings{""});
+    EXPECT_EQ(form->CurrentIndex, -1);
+    EXPECT_TRUE(loggedIn());
+}
+
+TEST_F(Login, AnUnreadableFileIsReportedInsteadOfEndingTheProgram) {
+    std::filesystem::remove(savedDataFile(nameOf(0)));
+
+    EXPECT_NO_THROW(form->Command1_Click());
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"The saved data of " + window.itemText(0) + L" could not be read", 0), 0u);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_TRUE(loggedOut());
+    // Pressing "OK" again goes on with the next checked entry.
+    form->Command1_Click();
+    EXPECT_TRUE(loggedIn());
+    EXPECT_EQ(uploads(), Strings{dataOf(1)});
+}
+
+}  // namespace
+}  // namespace hb::test

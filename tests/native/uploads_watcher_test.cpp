@@ -1,0 +1,263 @@
+// The change watcher: one checked entry per tick, in turn; an upload when the
+// file's last-write time differs from the one of its last successful upload.
+
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "UploadsFixture.h"
+
+namespace hb::test {
+namespace {
+
+using std::chrono::hours;
+using std::chrono::seconds;
+using Strings = std::vector<std::string>;
+
+class ChangeWatcher : public UploadsFixture {
+protected:
+    void tick(int count = 1) {
+        for (int i = 0; i < count; ++i) form->UpdateTimer_Timer();
+    }
+};
+
+TEST_F(ChangeWatcher, UploadsAnUnchangedFileOnceAndNeverAgain) {
+    addEntry("ACCOUNT", "A\r\n");
+    scan();
+
+    tick(5);
+
+    EXPECT_EQ(uploads(), Strings{"A\r\n"});
+    EXPECT_TRUE(logHas(L"Profile for ACCOUNT changed and was uploaded"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(ChangeWatcher, VisitsCheckedEntriesInTurnAndSendsATouchedFileAtItsNextVisit) {
+    addEntry("A");
+    addEntry("B");
+    scan();
+    tick(2);  // the first round sends both
+    ASSERT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
+
+    // The entry just visited is touched; the other one comes first.
+    rewrite(nameOf(1), "changed\r\n", kBaseTime + hours(1));
+    window.setText(Control::Data, L"");
+    tick();
+    EXPECT_EQ(uploads().size(), 2u);
+    tick();
+    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), "changed\r\n"}));
+    EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Profile for " + window.itemText(1) + L" changed and was uploaded\r\n");
+    tick(4);
+    EXPECT_EQ(uploads().size(), 3u);
+}
+
+TEST_F(ChangeWatcher, ARewriteWithinTheSameSecondCounts) {
+    addEntry("A", "a1\r\n");
+    scan();
+    tick();
+    rewrite("A", "a2\r\n", kBaseTime + std::chrono::milliseconds(1));
+    tick();
+    EXPECT_EQ(uploads(), (Strings{"a1\r\n", "a2\r\n"}));
+}
+
+TEST_F(ChangeWatcher, AnOlderTimeCountsAsAChange) {
+    addEntry("A", "a1\r\n");
+    scan();
+    tick();
+    rewrite("A", "restored\r\n", kBaseTime - hours(48));
+    tick();
+    EXPECT_EQ(uploads(), (Strings{"a1\r\n", "restored\r\n"}));
+}
+
+TEST_F(ChangeWatcher, SkipsAnEntryTheUserUnchecked) {
+    addEntry("A");
+    addEntry("B");
+    addEntry("C");
+    scan();
+    window.setItemChecked(indexOf("B"), false);
+
+    tick(6);
+
+    Strings expected;
+    for (int i = 0; i < 3; ++i) {
+        if (i != indexOf("B")) expected.push_back(dataOf(i));
+    }
+    EXPECT_EQ(uploads(), expected);
+    EXPECT_FALSE(logHas(L"Profile for B"));
+}
+
+TEST_F(ChangeWatcher, SendsNothingWhenEveryEntryIsUncheckedAfterOneWasHandled) {
+    addEntry("A", "a\r\n");
+    scan();
+    tick();
+    window.setItemChecked(0, false);
+    rewrite("A", "changed\r\n", kBaseTime + hours(1));
+
+    tick(3);
+
+    // An unchecked entry reads as empty data; sending it would overwrite the
+    // site's copy with nothing.
+    EXPECT_EQ(uploads(), Strings{"a\r\n"});
+}
+
+TEST_F(ChangeWatcher, WithNoEntryCheckedOnlyRescans) {
+    addEntry("A", "a\r\n");
+    scan();
+    window.setItemChecked(0, false);
+    tick(3);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_EQ(form->CurrentIndex, -1);
+}
+
+TEST_F(ChangeWatcher, ANewSavedDataFileJoinsCheckedAndIsUploadedAtItsFirstVisit) {
+    addEntry("A", "a\r\n");
+    scan();
+    tick();
+    addEntry("NEWCHAR", "new\r\n");
+
+    tick();
+
+    ASSERT_EQ(window.itemCount(), 2);
+    EXPECT_EQ(window.itemText(1), L"NEWCHAR");
+    EXPECT_TRUE(window.itemChecked(1));
+    EXPECT_EQ(uploads(), (Strings{"a\r\n", "new\r\n"}));
+    EXPECT_TRUE(logHas(L"Profile for NEWCHAR changed and was uploaded"));
+}
+
+TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteReply = L"Invalid Login/Password";
+    tick();
+    EXPECT_FALSE(logHas(L"changed and was uploaded"));
+    EXPECT_TRUE(logHas(L"Profile for A was not uploaded: the website rejected the login"));
+    EXPECT_EQ(form->LastModified[0], 0);
+
+    siteReply = L"<html>Not Found</html>\r\n";
+    tick();
+    EXPECT_TRUE(logHas(L"the website answered \"<html>Not Found</html>  \""));
+    EXPECT_EQ(form->LastModified[0], 0);
+
+    siteReply = L"Inventory Uploaded";
+    tick();  // the unchanged file is sent again because no upload succeeded
+    EXPECT_EQ(uploads().size(), 3u);
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+    EXPECT_NE(form->LastModified[0], 0);
+    tick();
+    EXPECT_EQ(uploads().size(), 3u);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_FALSE(logHas(L"secret pass"));
+}
+
+// DISABLED_ until GetXML honours quietNextUploadFailure_ (Form1.h, net):
+// without it every failed upload of an outage shows its own box.
+TEST_F(ChangeWatcher, DISABLED_AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteDown = true;
+
+    tick(4);
+
+    EXPECT_EQ(http.requests.size(), 4u);
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The server could not be reached"});
+    EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website did not answer"));
+    EXPECT_FALSE(logHas(L"changed and was uploaded"));
+    EXPECT_FALSE(logHas(L"secret pass"));
+
+    siteDown = false;
+    tick();
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+
+    // A later outage is news again.
+    rewrite("A", "a2\r\n", kBaseTime + hours(1));
+    siteDown = true;
+    tick(2);
+    EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(ChangeWatcher, AVanishedFileIsSkippedAndTriedAgainAtItsNextVisit) {
+    addEntry("A", "a\r\n");
+    scan();
+    std::filesystem::remove(savedDataFile("A"));
+
+    EXPECT_NO_THROW(tick(3));
+    EXPECT_TRUE(http.requests.empty());
+    // Logged once, not on every visit.
+    const std::wstring failure = L"Profile for A could not be read and will be tried again";
+    std::wstring text = log();
+    EXPECT_EQ(text.find(failure), text.rfind(failure));
+    EXPECT_NE(text.find(failure), std::wstring::npos);
+
+    addEntry("A", "back\r\n");
+    tick();
+    EXPECT_EQ(uploads(), Strings{"back\r\n"});
+}
+
+TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
+    addEntry("A", "a\r\n");
+    scan();
+    // A folder in the file's place: its time can be read, its content cannot.
+    std::filesystem::remove(savedDataFile("A"));
+    std::filesystem::create_directory(savedDataFile("A"));
+
+    EXPECT_NO_THROW(tick());
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_TRUE(logHas(L"Profile for A could not be read"));
+    EXPECT_EQ(form->LastModified[0], 0);
+}
+
+TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
+    addEntry("A");
+    addEntry("B");
+    scan();
+    int nested = 0;
+    whileUploading = [&] {
+        if (nested++ == 0) form->UpdateTimer_Timer();
+    };
+
+    tick();
+
+    EXPECT_GE(nested, 1);
+    EXPECT_EQ(uploads(), Strings{dataOf(0)});
+    EXPECT_EQ(form->CurrentIndex, 0);
+    // The guard is released afterwards.
+    whileUploading = nullptr;
+    tick();
+    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
+}
+
+// DISABLED_ until GetXML honours quietNextUploadFailure_ (Form1.h, net):
+// without it every failed upload of an outage shows its own box.
+TEST_F(ChangeWatcher, DISABLED_ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteDown = true;
+    tick();  // the outage's one box
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    whileUploading = [&] {
+        whileUploading = nullptr;
+        form->Command1_Click();  // the user presses "OK" meanwhile
+    };
+    tick();
+    // The watcher's quiet failure stays quiet; the user's own login reports
+    // the failure and the wrong address.
+    EXPECT_EQ(boxTexts(), (std::vector<std::wstring>{L"The server could not be reached", L"The server could not be reached",
+                                                     L"Invalid URL.  Please make sure you've entered it correctly"}));
+}
+
+TEST_F(ChangeWatcher, AfterLogOutAndLogInRecordedTimesStillApply) {
+    addEntry("A", "a\r\n");
+    scan();
+    tick();
+    form->Command3_Click();
+    EXPECT_FALSE(window.timerEnabled(Timer::UpdateTimer));
+    form->Command1_Click();
+    ASSERT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    const auto sent = uploads().size();
+    tick(3);
+    EXPECT_EQ(uploads().size(), sent);
+}
+
+}  // namespace
+}  // namespace hb::test
