@@ -5,6 +5,7 @@
 
 #include "ports/FileSystem.h"
 #include "ports/MessageBoxes.h"
+#include "ports/Process.h"
 #include "ports/Shell.h"
 
 namespace hb {
@@ -13,7 +14,8 @@ struct BrowserLauncherPorts {
     Shell& shell;
     FileSystem& files;
     MessageBoxes& boxes;
-    // The folder "temp.htm" is written to (the working directory).
+    Codepage& codepage;
+    // The folder "temp.htm" is written to; empty for the working directory.
     std::wstring scratchFolder;
 };
 

@@ -1,0 +1,47 @@
+// The browser launcher.
+
+#include "desktop/GotoURL.h"
+
+namespace hb {
+
+namespace {
+
+// The shell can only name the program for a file that exists.
+constexpr const char* kScratchName = "temp.htm";
+constexpr std::string_view kScratchContent = "\"<HTML> <\\HTML>\"\r\n";
+constexpr int kShowNormal = 1;
+
+std::string TrimSpaces(const std::string& text) {
+    auto first = text.find_first_not_of(' ');
+    if (first == std::string::npos) return {};
+    auto last = text.find_last_not_of(' ');
+    return text.substr(first, last - first + 1);
+}
+
+}  // namespace
+
+bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::string& address) {
+    const std::wstring name(kScratchName, kScratchName + std::char_traits<char>::length(kScratchName));
+    const std::wstring path = ports.scratchFolder.empty() ? name : ports.scratchFolder + L"\\" + name;
+    std::wstring error;
+    if (!ports.files.writeAll(path, std::string(kScratchContent), error)) return false;
+
+    std::string executable;
+    const std::string directory = ports.codepage.toAnsi(ports.scratchFolder);
+    const std::intptr_t result = ports.shell.findExecutable(kScratchName, directory, executable);
+    executable = TrimSpaces(executable);
+    if (result <= 32) {
+        MessageBoxRequest box;
+        box.text = L"Could not find associated Browser";
+        box.title = L"Browser Not Found";
+        box.icon = BoxIcon::Exclamation;
+        ports.boxes.show(box);
+        return true;
+    }
+    // The browser itself gets the address, so a page opens in it even when
+    // the shell's own URL handling is broken or unassigned.
+    ports.shell.shellExecute("open", executable, address, "", kShowNormal);
+    return true;
+}
+
+}  // namespace hb

@@ -1,0 +1,43 @@
+// The HTTP object factory.
+
+#include "desktop/GotoURL.h"
+#include "shell/Form1.h"
+
+namespace hb {
+
+namespace {
+
+// Newest first: the first one the machine has is used.
+constexpr const wchar_t* kXmlHttpClassNames[] = {
+    L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0", L"MSXML2.XMLHTTP.3.0",
+    L"MSXML2.XMLHTTP.2.6", L"MSXML2.XMLHTTP.2.0",
+};
+
+constexpr const char* kXmlRuntimeDownloadPage =
+    "http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
+
+}  // namespace
+
+std::unique_ptr<HttpRequest> Form1::CreateXMLObject() {
+    for (const wchar_t* className : kXmlHttpClassNames) {
+        if (auto request = ports_.http.create(className)) return request;
+    }
+
+    MessageBoxRequest box;
+    box.text =
+        L"We were unable to initialize.  Please download and install the program that you are taken to after "
+        L"clicking 'OK'\r\n\r\nNote: If you are unsure about which file to download from that page, then "
+        L"download the first one (msxml6.msi)";
+    box.icon = BoxIcon::Stop;
+    ports_.boxes.show(box);
+    try {
+        // "temp.htm" goes to the working directory (an empty scratch folder).
+        OpenInBrowser({ports_.shell, ports_.files, ports_.boxes, ports_.codepage, L""}, kXmlRuntimeDownloadPage);
+    } catch (const std::exception&) {
+        // The program ends all the same; the user has been told what to install.
+    }
+    ports_.process.endNow();
+    return nullptr;  // not reached: endNow does not return
+}
+
+}  // namespace hb

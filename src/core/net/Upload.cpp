@@ -1,0 +1,45 @@
+// The upload request to the guild website.
+
+#include <exception>
+
+#include "net/HttpWait.h"
+#include "net/UploadBody.h"
+#include "shell/Form1.h"
+
+namespace hb {
+
+std::wstring Form1::GetXML(const std::string& data) {
+    std::unique_ptr<HttpRequest> request = CreateXMLObject();
+    const std::wstring host = ports_.window.text(Control::URL);
+    const std::wstring url = L"http://" + host + kUploadPage;
+
+    std::wstring description;
+    try {
+        request->Open(L"POST", url, true);
+        request->setRequestHeader(L"Content-Type", kUploadContentType);
+        {
+            // Scoped so the body's copy of the data is gone before the wait.
+            const std::string body = BuildUploadBody(ports_.window.text(Control::Login),
+                                                     ports_.window.text(Control::Password), data);
+            request->send(body);
+        }
+        WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
+        return request->responseText();
+    } catch (const HttpError& error) {
+        description = error.description();
+    } catch (const std::bad_alloc&) {
+        description = L"There is not enough memory to send the data.";
+    }
+
+    // Given up: free the connection and its buffers while the user reads the box.
+    request.reset();
+    MessageBoxRequest box;
+    box.text = description;
+    ports_.boxes.show(box);
+    // The password is never logged; the data is, so the user can see what was lost.
+    AddMessage(L"Error Sending the following data to http://" + host + kUploadPage + L": \r\n-----Start-----\r\n" +
+               ports_.codepage.fromAnsi(data) + L"-----End-----");
+    return {};
+}
+
+}  // namespace hb

@@ -1,0 +1,100 @@
+// Obtaining the HTTP object, and the way out on a machine without one.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "support/FormFixture.h"
+
+namespace hb::test {
+namespace {
+
+const std::vector<std::wstring> kAllNames = {L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0", L"MSXML2.XMLHTTP.3.0",
+                                             L"MSXML2.XMLHTTP.2.6", L"MSXML2.XMLHTTP.2.0"};
+const std::string kDownloadPage =
+    "http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
+
+class HttpObject : public FormFixture {
+protected:
+    // "temp.htm" goes to the working directory; make that the test's folder.
+    HttpObject() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(temp.path()); }
+    ~HttpObject() override { std::filesystem::current_path(previous_); }
+
+private:
+    std::filesystem::path previous_;
+};
+
+TEST_F(HttpObject, TakesTheNewestVersionAndTriesNoOther) {
+    auto request = form->CreateXMLObject();
+    ASSERT_NE(request, nullptr);
+    EXPECT_EQ(http.attempts, std::vector<std::wstring>{L"MSXML2.XMLHTTP.6.0"});
+    EXPECT_EQ(http.requests.at(0)->progId, L"MSXML2.XMLHTTP.6.0");
+}
+
+TEST_F(HttpObject, FallsBackSilentlyInOrder) {
+    for (std::size_t only = 0; only < kAllNames.size(); ++only) {
+        http.available = {kAllNames[only]};
+        http.attempts.clear();
+        auto request = form->CreateXMLObject();
+        ASSERT_NE(request, nullptr);
+        EXPECT_EQ(http.attempts, std::vector<std::wstring>(kAllNames.begin(), kAllNames.begin() + only + 1));
+        EXPECT_EQ(http.requests.back()->progId, kAllNames[only]);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(process.endCount, 0);
+}
+
+TEST_F(HttpObject, WithoutAnyVersionTellsTheUserOpensTheDownloadPageAndEnds) {
+    http.available.clear();
+    std::size_t launchesWhenBoxShown = 99;
+    boxes.onShow = [&](const MessageBoxRequest&) { launchesWhenBoxShown = shell.executed.size(); };
+
+    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+
+    EXPECT_EQ(http.attempts, kAllNames);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              L"We were unable to initialize.  Please download and install the program that you are taken to "
+              L"after clicking 'OK'\r\n\r\nNote: If you are unsure about which file to download from that page, "
+              L"then download the first one (msxml6.msi)");
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Stop);
+    EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");
+    EXPECT_EQ(launchesWhenBoxShown, 0u) << "the page opens after the box is closed";
+    ASSERT_EQ(shell.executed.size(), 1u);
+    EXPECT_EQ(shell.executed[0].file, shell.browserPath);
+    EXPECT_EQ(shell.executed[0].parameters, kDownloadPage);
+    EXPECT_EQ(temp.read("temp.htm"), "\"<HTML> <\\HTML>\"\r\n");
+    EXPECT_EQ(process.endCount, 1);
+}
+
+TEST_F(HttpObject, EndsEvenWhenTheBrowserCannotBeFound) {
+    http.available.clear();
+    shell.browserPath.clear();
+    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].title, L"Browser Not Found");
+    EXPECT_TRUE(shell.executed.empty());
+    EXPECT_EQ(process.endCount, 1);
+}
+
+TEST_F(HttpObject, EndsEvenWhenTheScratchFileCannotBeWritten) {
+    http.available.clear();
+    std::filesystem::create_directory(temp.path() / "temp.htm");  // a folder in the file's way
+    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_TRUE(shell.lookedUp.empty());
+    EXPECT_TRUE(shell.executed.empty());
+    EXPECT_EQ(process.endCount, 1);
+}
+
+TEST_F(HttpObject, UploadAndDownloadEndTheProgramWithoutSendingAnything) {
+    http.available.clear();
+    EXPECT_THROW(form->GetXML("d"), ProcessEnded);
+    EXPECT_THROW(form->QuickDownload(L"http://updates.test/x"), ProcessEnded);
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_EQ(window.text(Control::Data), L"");
+}
+
+}  // namespace
+}  // namespace hb::test

@@ -1,0 +1,189 @@
+// The upload request: what goes out, the wait, and the failure path.
+
+#include <gtest/gtest.h>
+
+#include "net/UploadBody.h"
+#include "support/FormFixture.h"
+
+namespace hb::test {
+namespace {
+
+FakeResponse Answer(std::wstring text) {
+    FakeResponse response;
+    response.text = std::move(text);
+    return response;
+}
+
+class UploadRequest : public FormFixture {
+protected:
+    UploadRequest() {
+        window.setText(Control::URL, L"guild.example:8080");
+        window.setText(Control::Login, L"Officer Bob");
+        window.setText(Control::Password, L"p%ss w0rd");
+    }
+
+    std::wstring log() const { return window.text(Control::Data); }
+    const RecordedRequest& only() const { return *http.requests.at(0); }
+};
+
+TEST_F(UploadRequest, PostsTheFormAndReturnsTheAnswer) {
+    http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
+
+    EXPECT_EQ(form->GetXML("data\r\n"), L"Inventory Uploaded");
+
+    ASSERT_EQ(http.requests.size(), 1u);
+    const RecordedRequest& request = only();
+    EXPECT_EQ(request.method, L"POST");
+    EXPECT_EQ(request.url, L"http://guild.example:8080/memberbankupload.php");
+    EXPECT_TRUE(request.async);
+    ASSERT_EQ(request.headers.size(), 1u);
+    EXPECT_EQ(request.headers[0].first, L"Content-Type");
+    EXPECT_EQ(request.headers[0].second, L"multipart/form-data, boundary=AaB03x");
+    ASSERT_TRUE(request.body.has_value());
+    EXPECT_NE(request.body->find("\r\n\r\nOfficer+Bob\r\n"), std::string::npos);
+    EXPECT_NE(request.body->find("\r\n\r\np%25ss+w0rd\r\n"), std::string::npos);
+    EXPECT_EQ(request.body->substr(request.body->size() - 18), "data\r\n\r\n--AaB03x--");
+    EXPECT_TRUE(request.released);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+}
+
+TEST_F(UploadRequest, ReturnsTheAnswerAsItIsWhateverTheStatus) {
+    // The caller judges the whole text; a trailing line break makes it a
+    // different answer, and the status is the site's own business.
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response = Answer(L"Inventory Uploaded\n");
+        response.status = 500;
+        return response;
+    };
+    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded\n");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(UploadRequest, PumpsWindowMessagesWhileWaiting) {
+    int pumpsSeenByRequest = -1;
+    http.responder = [&](const RecordedRequest&) {
+        FakeResponse response = Answer(L"Inventory Uploaded");
+        response.pollsUntilDone = 5;
+        response.whilePolling = [&] { pumpsSeenByRequest = process.pumpCount; };
+        return response;
+    };
+    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded");
+    EXPECT_EQ(process.pumpCount, 4);
+    EXPECT_EQ(pumpsSeenByRequest, 4);
+}
+
+TEST_F(UploadRequest, ANestedRequestInsideTheWaitRunsToItsEnd) {
+    std::wstring nestedAnswer;
+    http.responder = [&](const RecordedRequest& request) {
+        if (request.method == L"GET") return Answer(L"1.2.3");
+        FakeResponse response = Answer(L"Inventory Uploaded");
+        response.pollsUntilDone = 3;
+        return response;
+    };
+    bool nested = false;
+    process.onPump = [&] {
+        if (nested) return;
+        nested = true;  // a timer tick that downloads while the upload waits
+        nestedAnswer = form->QuickDownload(L"http://updates.test/files/Hoardbook/HoardbookVersion");
+    };
+    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded");
+    EXPECT_EQ(nestedAnswer, L"1.2.3");
+    EXPECT_EQ(http.requests.size(), 2u);
+}
+
+struct FailureCase {
+    const char* name;
+    FakeResponse::FailAt step;
+    friend void PrintTo(const FailureCase& c, std::ostream* out) { *out << c.name; }
+};
+
+class UploadFailure : public UploadRequest, public ::testing::WithParamInterface<FailureCase> {};
+
+TEST_P(UploadFailure, ShowsTheDescriptionThenLogsTheDataWithoutThePassword) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = GetParam().step;
+        response.description = L"The connection was reset";
+        return response;
+    };
+    std::wstring logWhenBoxShown = L"unset";
+    boxes.onShow = [&](const MessageBoxRequest&) { logWhenBoxShown = log(); };
+
+    EXPECT_EQ(form->GetXML("Hoardbook = {}\r\n"), L"");
+
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"The connection was reset");
+    EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");
+    EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
+    EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
+    EXPECT_EQ(logWhenBoxShown, L"") << "the log entry follows the box";
+    EXPECT_EQ(log(), process.dateTimeText +
+                         L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                         L"\r\n-----Start-----\r\nHoardbook = {}\r\n-----End-----\r\n");
+    EXPECT_EQ(log().find(L"p%ss"), std::wstring::npos);
+    EXPECT_EQ(log().find(L"p%25ss"), std::wstring::npos);
+    EXPECT_TRUE(only().released);
+}
+
+INSTANTIATE_TEST_SUITE_P(AtEveryStep, UploadFailure,
+                         ::testing::Values(FailureCase{"Open", FakeResponse::FailAt::Open},
+                                           FailureCase{"Send", FakeResponse::FailAt::Send},
+                                           FailureCase{"Poll", FakeResponse::FailAt::Poll},
+                                           FailureCase{"Response", FakeResponse::FailAt::Response}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = FakeResponse::FailAt::Send;
+        return response;
+    };
+    form->GetXML("name = \"Caf\xE9\"\r\n");
+    EXPECT_NE(log().find(L"-----Start-----\r\nname = \"Caf\u00e9\"\r\n-----End-----"), std::wstring::npos);
+}
+
+TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
+    options.httpDeadlineMs = 1500;
+    makeForm();
+    window.setText(Control::URL, L"silent.example");
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.neverCompletes = true;
+        return response;
+    };
+    const std::int64_t start = process.nowMs;
+
+    EXPECT_EQ(form->GetXML("d\r\n"), L"");
+
+    const std::int64_t waited = process.nowMs - start;
+    EXPECT_GE(waited, 1500);
+    EXPECT_LT(waited, 1600);
+    EXPECT_TRUE(only().aborted);
+    EXPECT_TRUE(only().released);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"The server did not answer within 1.5 seconds; the request was cancelled.");
+    EXPECT_NE(log().find(L"Error Sending the following data to http://silent.example/memberbankupload.php: "
+                         L"\r\n-----Start-----\r\nd\r\n-----End-----"),
+              std::wstring::npos);
+}
+
+TEST_F(UploadRequest, TheDefaultDeadlineIsAMinute) {
+    EXPECT_EQ(Options{}.httpDeadlineMs, 60000);
+    options = Options{};
+    makeForm();
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.neverCompletes = true;
+        return response;
+    };
+    const std::int64_t start = process.nowMs;
+    form->GetXML("d");
+    EXPECT_GE(process.nowMs - start, 60000);
+    EXPECT_LT(process.nowMs - start, 60100);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"The server did not answer within 60 seconds; the request was cancelled.");
+}
+
+}  // namespace
+}  // namespace hb::test
