@@ -1,0 +1,154 @@
+// The game's folders: the install folder from the registry (and the exit
+// when it is missing), the account folder, and entry texts.
+
+#include <gtest/gtest.h>
+
+#include "gamedata/EntryText.h"
+#include "support/FormFixture.h"
+
+namespace hb::test {
+namespace {
+
+constexpr wchar_t kMissingText[] =
+    L"We were unable to locate your World of Warcraft Folder.  Apparently WoW is not properly installed."
+    L"\r\n\r\nHoardbookUploader will now exit";
+
+class GameFolders : public FormFixture {
+protected:
+    void putInstallPath(const std::string& path) {
+        registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
+    }
+    // Runs the call and expects the documented message and the end of the program.
+    template <typename Call>
+    void expectExit(Call call) {
+        EXPECT_THROW(call(), ProcessEnded);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, kMissingText);
+        EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");
+        EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
+        EXPECT_EQ(boxes.shown[0].icon, BoxIcon::Stop);
+        EXPECT_EQ(process.endCount, 1);
+    }
+};
+
+TEST_F(GameFolders, TheInstallFolderIsGivenExactlyAsStored) {
+    putInstallPath("C:\\Games\\World of Warcraft\\");
+    EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
+    EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+
+    putInstallPath("C:\\Games\\World of Warcraft");
+    EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft");
+    EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(GameFolders, EveryCallReadsTheRegistryAgainInThe32BitView) {
+    putInstallPath("C:\\Old");
+    EXPECT_EQ(form->GetWoWDir(), L"C:\\Old");
+    putInstallPath("D:\\New");
+    EXPECT_EQ(form->GetWoWDir(), L"D:\\New");
+    ASSERT_EQ(registry.accessRequested.size(), 2u);
+    EXPECT_EQ(registry.accessRequested[0], reg::KEY_QUERY_VALUE_ACCESS | reg::KEY_WOW64_32KEY_ACCESS);
+    EXPECT_EQ(registry.openKeys(), 0);
+}
+
+TEST_F(GameFolders, ANonAsciiInstallFolderIsConvertedFromTheAnsiCodePage) {
+    putInstallPath("C:\\Spiele\\W\xF6rld");
+    EXPECT_EQ(form->GetWoWDir(), L"C:\\Spiele\\W\u00F6rld");
+}
+
+TEST_F(GameFolders, TextStoredWithExtraTerminatingZerosEndsAtTheFirst) {
+    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_SZ_TYPE,
+                 {'C', ':', '\\', 'W', 'o', 'W', 0, 0});
+    EXPECT_EQ(form->GetWoWDir(), L"C:\\WoW");
+    EXPECT_EQ(form->GetAccountDir(), L"C:\\WoW\\WTF\\Account");
+}
+
+TEST_F(GameFolders, AMissingValueShowsTheMessageAndEndsTheProgram) {
+    expectExit([&] { form->GetWoWDir(); });
+}
+
+TEST_F(GameFolders, AMissingKeyShowsTheMessageAndEndsTheProgram) {
+    expectExit([&] { form->LoadfilesFromHardDrive(); });
+    EXPECT_TRUE(window.items.empty());
+}
+
+TEST_F(GameFolders, AnEmptyValueCountsAsMissing) {
+    putInstallPath("");
+    expectExit([&] { form->GetAccountDir(); });
+}
+
+TEST_F(GameFolders, ANumberCountsAsMissing) {
+    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
+    expectExit([&] { form->GetWoWDir(); });
+}
+
+TEST_F(GameFolders, ExpandableAndBinaryValuesCountAsMissing) {
+    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_EXPAND_SZ_TYPE,
+                 {'C', ':', '\\', 0});
+    expectExit([&] { form->GetWoWDir(); });
+
+    boxes.shown.clear();
+    process.endCount = 0;
+    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_BINARY_TYPE, {'C', ':', '\\', 0});
+    expectExit([&] { form->FormatIt(L"C:\\x"); });
+}
+
+TEST_F(GameFolders, LoadingSavedDataWithTheGameGoneEndsTheProgramWhateverTheIndex) {
+    expectExit([&] { form->LoadDataFromHardDrive(-1); });
+}
+
+TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
+    putInstallPath("C:\\WoW\\");
+    const std::wstring account = L"C:\\WoW\\WTF\\Account";
+    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\SavedVariables"), L"MYACCOUNT");
+    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\Realm\\Character\\SavedVariables"),
+              L"MYACCOUNT\\Realm\\Character");
+    EXPECT_EQ(form->FormatIt(account), account);
+    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\savedvariables"), L"MYACCOUNT\\savedvariables");
+    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\SavedVariablesOld"), L"MYACCOUNTOld");
+    // The prefix is compared with case.
+    EXPECT_EQ(form->FormatIt(L"C:\\WOW\\WTF\\Account\\X\\SavedVariables"), L"C:\\WOW\\WTF\\Account\\X");
+}
+
+TEST_F(GameFolders, SavedDataFileOfAnEntryRebuildsThePath) {
+    putInstallPath("C:\\WoW");
+    window.addItem(L"ACCT\\Realm\\Char");
+    EXPECT_EQ(form->SavedDataFileOf(0), L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
+    EXPECT_EQ(form->SavedDataFileOf(1), L"");
+    EXPECT_EQ(form->SavedDataFileOf(-1), L"");
+}
+
+TEST(EntryTextHelpers, RemoveAllWorksInOnePassFromTheStart) {
+    EXPECT_EQ(RemoveAll(L"aXbXc", L"X"), L"abc");
+    EXPECT_EQ(RemoveAll(L"XXX", L"XX"), L"X");
+    // What a removal leaves behind is not searched again.
+    EXPECT_EQ(RemoveAll(L"\\Saved\\SavedVariablesVariables", L"\\SavedVariables"), L"\\SavedVariables");
+    EXPECT_EQ(RemoveAll(L"abc", L""), L"abc");
+    EXPECT_EQ(RemoveAll(L"", L"x"), L"");
+}
+
+TEST(EntryTextHelpers, TheSavedDataFileNameMatchesWithoutCaseOnly) {
+    EXPECT_TRUE(IsSavedDataFileName(L"Hoardbook.lua"));
+    EXPECT_TRUE(IsSavedDataFileName(L"HOARDBOOK.LUA"));
+    EXPECT_FALSE(IsSavedDataFileName(L"Hoardbook.lua.bak"));
+    EXPECT_FALSE(IsSavedDataFileName(L"Hoardbook_lua"));
+    EXPECT_FALSE(IsSavedDataFileName(L"xoardbook.lua"));
+}
+
+TEST(EntryTextHelpers, UpperCaseCoversAccentedGreekAndCyrillicLetters) {
+    EXPECT_TRUE(SameWithoutCase(L"\u00E9lodie", L"\u00C9LODIE"));     // é / É
+    EXPECT_TRUE(SameWithoutCase(L"\u00FF", L"\u0178"));               // ÿ / Ÿ
+    EXPECT_TRUE(SameWithoutCase(L"\u0142ukasz", L"\u0141UKASZ"));     // ł / Ł (odd capitals)
+    EXPECT_TRUE(SameWithoutCase(L"\u0101", L"\u0100"));               // ā / Ā (even capitals)
+    EXPECT_TRUE(SameWithoutCase(L"\u017E", L"\u017D"));               // ž / Ž
+    EXPECT_TRUE(SameWithoutCase(L"\u03B1\u03C9", L"\u0391\u03A9"));   // Greek
+    EXPECT_TRUE(SameWithoutCase(L"\u0434\u0451", L"\u0414\u0401"));   // Cyrillic
+    EXPECT_FALSE(SameWithoutCase(L"\u00F7", L"\u00D7"));              // ÷ and × are no pair
+    EXPECT_FALSE(SameWithoutCase(L"abc", L"abd"));
+    EXPECT_FALSE(SameWithoutCase(L"abc", L"ab"));
+    EXPECT_EQ(UpperCaseOf(L'1'), L'1');
+}
+
+}  // namespace
+}  // namespace hb::test

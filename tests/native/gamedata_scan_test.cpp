@@ -1,0 +1,339 @@
+// The character scan over real folders: entry texts and order, the rules
+// for names, case and duplicates, repeated walks, folder links, folders
+// that cannot be listed and the bound on the number of entries.
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <map>
+#include <set>
+
+#include "support/FormFixture.h"
+
+namespace hb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A real file system that counts what a walk asks of it and fails the
+// listing of the folders it is told to fail (after giving their entries).
+class WatchedFileSystem : public FileSystem {
+public:
+    explicit WatchedFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
+
+    FolderListing list(const std::wstring& folder) override {
+        ++listings[folder];
+        FolderListing listing = real_->list(folder);
+        for (const auto& failing : failingFolders) {
+            if (folder.size() >= failing.size() && folder.compare(folder.size() - failing.size(), failing.size(),
+                                                                  failing) == 0) {
+                listing.status = FolderListing::Status::Failed;
+                listing.error = L"Access is denied.";
+            }
+        }
+        return listing;
+    }
+    std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
+        ++reads;
+        return real_->readAll(path, error);
+    }
+    bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        return real_->writeAll(path, bytes, error);
+    }
+    bool replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        return real_->replaceAtomically(path, bytes, error);
+    }
+    std::optional<FileTime> lastWriteTime(const std::wstring& path, std::wstring& error) override {
+        ++times;
+        return real_->lastWriteTime(path, error);
+    }
+    bool folderExists(const std::wstring& path) override { return real_->folderExists(path); }
+    bool pathExists(const std::wstring& path) override { return real_->pathExists(path); }
+    bool createFolder(const std::wstring& path, std::wstring& error) override {
+        return real_->createFolder(path, error);
+    }
+    std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
+
+    std::map<std::wstring, int> listings;
+    std::set<std::wstring> failingFolders;  // folder names (path endings) whose listing fails
+    int reads = 0;
+    int times = 0;
+
+private:
+    std::unique_ptr<FileSystem> real_;
+};
+
+class CharacterScan : public FormFixture {
+protected:
+    CharacterScan() {
+        auto watchedFiles = std::make_unique<WatchedFileSystem>(std::move(files));
+        watched = watchedFiles.get();
+        files = std::move(watchedFiles);
+        makeForm();
+        installGame();
+    }
+
+    std::vector<std::wstring> entries() const {
+        std::vector<std::wstring> texts;
+        for (const auto& item : window.items) texts.push_back(item.text);
+        return texts;
+    }
+    fs::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
+    std::vector<std::wstring> messages() const {
+        auto found = window.texts.find(Control::Data);
+        std::vector<std::wstring> lines;
+        if (found == window.texts.end()) return lines;
+        std::wstring text = found->second;
+        for (std::size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
+            lines.push_back(text.substr(start, end - start));
+        }
+        return lines;
+    }
+
+    WatchedFileSystem* watched = nullptr;
+};
+
+TEST_F(CharacterScan, NestedLayoutsGiveRelativeEntryTexts) {
+    // Both folder layouts of the game: per account and per character.
+    addSavedData("ACCOUNTA", "a");
+    addSavedData("ACCOUNTA\\Realm\\Alice", "b");
+    addSavedData("ACCOUNTA\\Realm\\Bob", "c");
+    form->LoadfilesFromHardDrive();
+
+    std::vector<std::wstring> texts = entries();
+    EXPECT_EQ(std::set<std::wstring>(texts.begin(), texts.end()),
+              (std::set<std::wstring>{L"ACCOUNTA", L"ACCOUNTA\\Realm\\Alice", L"ACCOUNTA\\Realm\\Bob"}));
+    EXPECT_EQ(texts.size(), 3u);
+    for (const auto& item : window.items) EXPECT_TRUE(item.checked);
+    EXPECT_EQ(form->LastModified, std::vector<FileTime>(3, 0));
+}
+
+TEST_F(CharacterScan, AFoldersFilesComeFirstAndASubTreeIsFinishedBeforeTheNext) {
+    temp.write(account() / "ONE" / "Sub" / "Deeper" / "Hoardbook.lua", "x");
+    temp.write(account() / "ONE" / "Sub" / "Hoardbook.lua", "x");
+    temp.write(account() / "ONE" / "Hoardbook.lua", "x");
+    temp.write(account() / "ONE" / "Zzz" / "Hoardbook.lua", "x");
+    temp.write(account() / "TWO" / "Hoardbook.lua", "x");
+    form->LoadfilesFromHardDrive();
+    std::vector<std::wstring> texts = entries();
+    ASSERT_EQ(texts.size(), 5u);
+    auto at = [&](const std::wstring& text) {
+        return static_cast<int>(std::find(texts.begin(), texts.end(), text) - texts.begin());
+    };
+    int one = at(L"ONE");
+    int two = at(L"TWO");
+    // The listing decides which account comes first; either way each
+    // account's entries stay together, its own file first, depth first.
+    EXPECT_EQ(std::abs(one - two) == 1 || std::abs(one - two) == 4, true);
+    EXPECT_EQ(at(L"ONE\\Sub\\Deeper"), at(L"ONE\\Sub") + 1);
+    std::set<int> below{at(L"ONE\\Sub"), at(L"ONE\\Sub\\Deeper"), at(L"ONE\\Zzz")};
+    EXPECT_EQ(*below.begin(), one + 1);
+    EXPECT_EQ(*below.rbegin(), one + 3);
+}
+
+TEST_F(CharacterScan, TheFileNameMatchesInAnyCaseButNothingElse) {
+    temp.write(account() / "UPPER" / "SavedVariables" / "HOARDBOOK.LUA", "x");
+    temp.write(account() / "lower" / "SavedVariables" / "hoardbook.lua", "x");
+    temp.write(account() / "Mixed" / "SavedVariables" / "HoArDbOoK.lUa", "x");
+    temp.write(account() / "Backup" / "SavedVariables" / "Hoardbook.lua.bak", "x");
+    temp.write(account() / "Old" / "SavedVariables" / "Hoardbook.lua.old", "x");
+    temp.write(account() / "Other" / "SavedVariables" / "Hoardbook.lu", "x");
+    form->LoadfilesFromHardDrive();
+    std::vector<std::wstring> texts = entries();
+    EXPECT_EQ(std::set<std::wstring>(texts.begin(), texts.end()),
+              (std::set<std::wstring>{L"UPPER", L"lower", L"Mixed"}));
+}
+
+TEST_F(CharacterScan, NamesBeginningWithAFullStopAreNeitherEnteredNorConsidered) {
+    temp.write(account() / ".git" / "SavedVariables" / "Hoardbook.lua", "x");
+    temp.write(account() / ".Hidden" / "Deeper" / "SavedVariables" / "Hoardbook.lua", "x");
+    temp.write(account() / "SHOWN" / "SavedVariables" / ".Hoardbook.lua", "x");
+    temp.write(account() / "SHOWN" / "SavedVariables" / "Hoardbook.lua", "x");
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(entries(), std::vector<std::wstring>{L"SHOWN"});
+}
+
+TEST_F(CharacterScan, EntryTextsDifferingOnlyInCaseGiveOneEntry) {
+    addSavedData("myaccount", "x");
+    addSavedData("MyAccount", "x");
+    addSavedData("MYACCOUNT", "x");
+    form->LoadfilesFromHardDrive();
+    ASSERT_EQ(entries().size(), 1u);
+    EXPECT_TRUE(form->InListAlready(L"MyAccount"));
+}
+
+TEST_F(CharacterScan, AccentedNamesDifferingOnlyInCaseGiveOneEntry) {
+    addSavedData("ACCT\\Realm\\\xC3\x89lodie", "x");  // Élodie, as the file system names it
+    form->LoadfilesFromHardDrive();
+    ASSERT_EQ(entries().size(), 1u);
+    EXPECT_TRUE(form->InListAlready(L"ACCT\\REALM\\\u00C9LODIE"));
+    EXPECT_TRUE(form->InListAlready(L"acct\\realm\\\u00E9lodie"));
+    EXPECT_FALSE(form->InListAlready(L"ACCT\\Realm\\Elodie"));
+    EXPECT_FALSE(form->InListAlready(L"ACCT\\Realm"));
+}
+
+TEST_F(CharacterScan, ASecondWalkAddsNothingAndKeepsMarksAndStamps) {
+    addSavedData("A", "x");
+    addSavedData("B", "x");
+    form->LoadfilesFromHardDrive();
+    window.items[0].checked = false;
+    form->LastModified = {111, 222};
+    form->LoadfilesFromHardDrive();
+    ASSERT_EQ(entries().size(), 2u);
+    EXPECT_FALSE(window.items[0].checked);
+    EXPECT_TRUE(window.items[1].checked);
+    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222}));
+}
+
+TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
+    addSavedData("A", "x");
+    addSavedData("B", "x");
+    form->LoadfilesFromHardDrive();
+    std::vector<std::wstring> before = entries();
+    window.items[1].checked = false;
+    form->LastModified = {111, 222};
+
+    addSavedData("A\\Realm\\NewCharacter", "x");
+    form->LoadfilesFromHardDrive();
+    std::vector<std::wstring> after = entries();
+    ASSERT_EQ(after.size(), 3u);
+    EXPECT_EQ(after[0], before[0]);
+    EXPECT_EQ(after[1], before[1]);
+    EXPECT_EQ(after[2], L"A\\Realm\\NewCharacter");
+    EXPECT_TRUE(window.items[0].checked);
+    EXPECT_FALSE(window.items[1].checked);
+    EXPECT_TRUE(window.items[2].checked);
+    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222, 0}));
+}
+
+TEST_F(CharacterScan, AFileInTheAccountFolderItselfIsNamedByTheFullPath) {
+    temp.write(account() / "Hoardbook.lua", "x");
+    form->LoadfilesFromHardDrive();
+    ASSERT_EQ(entries().size(), 1u);
+    EXPECT_EQ(entries()[0], form->GetAccountDir());
+}
+
+TEST_F(CharacterScan, AMissingAccountFolderLeavesTheListEmptyAndSaysNothing) {
+    form->LoadfilesFromHardDrive();
+    EXPECT_TRUE(entries().empty());
+    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(CharacterScan, AWalkListsEachFolderOnceAndReadsNoFileOrTime) {
+    addSavedData("A\\Realm\\One", "x");
+    addSavedData("B", "x");
+    temp.write(account() / "B" / "SavedVariables" / "Other.lua", "x");
+    form->LoadfilesFromHardDrive();
+    watched->listings.clear();
+    watched->reads = watched->times = 0;
+
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(watched->reads, 0);
+    EXPECT_EQ(watched->times, 0);
+    // Account, A, A\Realm, A\Realm\One, its SavedVariables, B, its SavedVariables.
+    EXPECT_EQ(watched->listings.size(), 7u);
+    for (const auto& [folder, count] : watched->listings) {
+        EXPECT_EQ(count, 1) << std::string(folder.begin(), folder.end());
+    }
+}
+
+TEST_F(CharacterScan, ALinkBackUpTheTreeEndsTheWalk) {
+    addSavedData("ACCT\\Realm\\Alice", "x");
+    // Realm/Loop -> the account folder: followed blindly, this never ends.
+    fs::create_directory_symlink(account(), account() / "ACCT" / "Realm" / "Loop");
+    fs::create_directory_symlink(account() / "ACCT", account() / "ACCT" / "Realm" / "Alice" / "Up");
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT\\Realm\\Alice"});
+    // No folder was listed twice.
+    for (const auto& [folder, count] : watched->listings) {
+        EXPECT_EQ(count, 1) << std::string(folder.begin(), folder.end());
+    }
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(entries().size(), 1u);
+}
+
+TEST_F(CharacterScan, ALinkToAFolderOutsideTheTreeIsWalkedOnce) {
+    // A player keeps one account elsewhere and links it in, twice.
+    temp.write(fs::path("Elsewhere") / "SavedVariables" / "Hoardbook.lua", "x");
+    temp.write(fs::path("Elsewhere") / "Realm" / "Bob" / "SavedVariables" / "Hoardbook.lua", "x");
+    addSavedData("LOCAL", "x");
+    fs::create_directory_symlink(temp.path() / "Elsewhere", account() / "SHARED");
+    fs::create_directory_symlink(temp.path() / "Elsewhere", account() / "LOCAL" / "AgainShared");
+    fs::create_directory_symlink(temp.path() / "Elsewhere" / "Realm", account() / "LOCAL" / "SharedRealm");
+    form->LoadfilesFromHardDrive();
+
+    std::vector<std::wstring> texts = entries();
+    std::set<std::wstring> found(texts.begin(), texts.end());
+    EXPECT_EQ(found.size(), texts.size());
+    EXPECT_EQ(found.count(L"LOCAL"), 1u);
+    // Exactly one of the three ways in was walked.
+    EXPECT_EQ(texts.size(), 3u) << "one local entry plus the linked account and its character";
+    int linkedAccounts = static_cast<int>(found.count(L"SHARED")) + static_cast<int>(found.count(L"LOCAL\\AgainShared"));
+    EXPECT_EQ(linkedAccounts, 1);
+}
+
+TEST_F(CharacterScan, ALinkIntoTheTreeIsNotWalkedASecondTime) {
+    addSavedData("ACCT\\Realm\\Alice", "x");
+    fs::create_directory_symlink(account() / "ACCT" / "Realm", account() / "Shortcut");
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT\\Realm\\Alice"});
+}
+
+TEST_F(CharacterScan, ADanglingLinkIsSkipped) {
+    addSavedData("ACCT", "x");
+    fs::create_directory_symlink(temp.path() / "Gone", account() / "Dangling");
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT"});
+}
+
+TEST_F(CharacterScan, AFolderThatCannotBeListedKeepsTheRestAndIsLoggedOnce) {
+    addSavedData("GOOD", "x");
+    addSavedData("LOCKED\\Realm\\Hidden", "x");
+    watched->failingFolders.insert(L"LOCKED");
+    form->LoadfilesFromHardDrive();
+    form->LoadfilesFromHardDrive();
+    form->LoadfilesFromHardDrive();
+
+    std::vector<std::wstring> texts = entries();
+    EXPECT_NE(std::find(texts.begin(), texts.end(), L"GOOD"), texts.end());
+    std::vector<std::wstring> lines = messages();
+    ASSERT_EQ(lines.size(), 1u);
+    EXPECT_NE(lines[0].find(L"LOCKED"), std::wstring::npos);
+    EXPECT_NE(lines[0].find(L"Access is denied."), std::wstring::npos);
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(CharacterScan, AFolderThatFailsAgainAfterRecoveringIsLoggedAgain) {
+    addSavedData("LOCKED", "x");
+    watched->failingFolders.insert(L"LOCKED");
+    form->LoadfilesFromHardDrive();
+    watched->failingFolders.clear();
+    form->LoadfilesFromHardDrive();
+    watched->failingFolders.insert(L"LOCKED");
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(messages().size(), 2u);
+}
+
+TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
+    // 32768 entries fill every index CurrentIndex can hold (0 to 32767).
+    for (int i = 0; i < 32768; ++i) window.items.push_back({L"E" + std::to_wstring(i), true});
+    form->LastModified.assign(32768, 0);
+    addSavedData("ONEMORE", "x");
+    addSavedData("ANOTHER", "x");
+    form->LoadfilesFromHardDrive();
+    form->LoadfilesFromHardDrive();
+    EXPECT_EQ(window.items.size(), 32768u);
+    EXPECT_EQ(form->LastModified.size(), 32768u);
+    EXPECT_EQ(messages().size(), 1u);
+
+    // The cursor still reaches the last entry and wraps without overflow.
+    form->CurrentIndex = 32766;
+    form->GetNextListIndexnoupload();
+    EXPECT_EQ(form->CurrentIndex, 32767);
+    form->GetNextListIndexnoupload();
+    EXPECT_EQ(form->CurrentIndex, 0);
+}
+
+}  // namespace
+}  // namespace hb::test
