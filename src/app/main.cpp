@@ -1,3 +1,117 @@
-// TEMPORARY entry point until the window layer lands.
+// HoardbookUploader: composes the Windows ports with the core and runs the
+// window's message loop.
+
 #include <windows.h>
-int WINAPI wWinMain(HINSTANCE, HINSTANCE, PWSTR, int) { return 0; }
+
+#include <exception>
+#include <string>
+
+#include "desktop/SysTrayForm.h"
+#include "shell/Form1.h"
+#include "shell/Startup.h"
+#include "updater/UpdateHost.h"
+#include "win32/ComInit.h"
+#include "win32/ControlIds.h"
+#include "win32/Handles.h"
+#include "win32/Win32AppIcon.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Http.h"
+#include "win32/Win32MainWindow.h"
+#include "win32/Win32MessageBoxes.h"
+#include "win32/Win32Process.h"
+#include "win32/Win32Registry.h"
+#include "win32/Win32Shell.h"
+#include "win32/Win32TrayWindow.h"
+
+namespace {
+
+using namespace hb;
+using namespace hb::win32;
+
+// Per session: two uploaders would send every file twice and fight over
+// the settings file.
+constexpr wchar_t kInstanceMutex[] = L"Local\\HoardbookUploader.SingleInstance";
+
+// The running instance may still be starting; give it a few seconds to
+// create its window, then bring that window forward (from the tray too).
+void BringRunningInstanceForward() {
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (HWND running = ::FindWindowW(kMainWindowClass, nullptr)) {
+            DWORD process = 0;
+            ::GetWindowThreadProcessId(running, &process);
+            ::AllowSetForegroundWindow(process);  // we were started by the user, so we may pass the right on
+            ::SendMessageTimeoutW(running, BringToFrontMessage(), 0, 0, SMTO_ABORTIFHUNG, 5000, nullptr);
+            return;
+        }
+        ::Sleep(100);
+    }
+}
+
+// The program's options. The update server is the build's default unless
+// the per-user registry value names another (see updater/UpdateHost.h).
+Options MakeOptions(Registry& registry, const Codepage& codepage) {
+    Options options;
+    options.updateHost = ResolveUpdateHost(registry, codepage, HOARDBOOK_UPDATE_HOST);
+    return options;
+}
+
+int RunMessageLoop(HWND mainWindow) {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        // Tab moves between the controls and Enter presses "OK".
+        HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
+        if (root == mainWindow && ::IsDialogMessageW(root, &message)) continue;
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+    return static_cast<int>(message.wParam);
+}
+
+int Run(HINSTANCE instance) {
+    ComInit com;  // XMLHTTP needs COM; without it the HTTP port reports the failure itself
+
+    Win32Process process;
+    Win32Codepage codepage;
+    Win32Registry registry;
+    Win32HttpFactory http;
+    Win32FileSystem files;
+    Win32Shell shell;
+
+    Win32MainWindow window(instance);
+    AppIcon trayIcon(instance, ::GetSystemMetrics(SM_CXSMICON));
+    Win32TrayWindow trayWindow(instance, trayIcon.get());
+    Win32MessageBoxes boxes([&window] { return window.handle(); });
+
+    Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
+    Form1 form(ports, MakeOptions(registry, codepage));
+    SysTrayForm trayForm(form.systray(), window, trayWindow);
+
+    ErrorReporter report = [&form](const std::wstring& message) { form.AddMessage(message); };
+    window.setErrorReporter(report);
+    trayWindow.setErrorReporter(report);
+    window.connect(&form);
+    trayWindow.connect(&trayForm);
+
+    window.load();
+    DisplayAfterLoad(window);
+    int status = RunMessageLoop(window.handle());
+    form.systray().RemoveTrayIcon();  // no dead icon if the loop ever ends
+    return status;
+}
+
+}  // namespace
+
+int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
+    UniqueFile instanceMutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    if (instanceMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+        BringRunningInstanceForward();
+        return 0;
+    }
+    try {
+        return Run(instance);
+    } catch (const std::exception& error) {
+        std::string text = std::string("HoardbookUploader could not start: ") + error.what();
+        ::MessageBoxA(nullptr, text.c_str(), "HoardbookUploader", MB_OK | MB_ICONHAND);
+        return 1;
+    }
+}

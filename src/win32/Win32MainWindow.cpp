@@ -1,0 +1,409 @@
+#include "win32/Win32MainWindow.h"
+
+#include <commctrl.h>
+
+#include <stdexcept>
+#include <vector>
+
+#include "win32/Win32MainWindowLayout.h"
+
+namespace hb::win32 {
+
+namespace {
+
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// WS_EX_CONTROLPARENT lets the dialog manager tab through the controls.
+constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
+constexpr UINT_PTR kTimer1Id = 1;
+constexpr UINT_PTR kUpdateTimerId = 2;
+
+UINT_PTR TimerId(Timer timer) { return timer == Timer::Timer1 ? kTimer1Id : kUpdateTimerId; }
+UINT TimerInterval(Timer timer) { return timer == Timer::Timer1 ? 1000 : 5000; }
+
+void RegisterMainClass(HINSTANCE instance, WNDPROC procedure) {
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.lpfnWndProc = procedure;
+    windowClass.hInstance = instance;
+    windowClass.hCursor = ::LoadCursorW(nullptr, MAKEINTRESOURCEW(32512) /* IDC_ARROW */);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    windowClass.lpszClassName = kMainWindowClass;
+    // A second registration (another window in the same process) fails
+    // harmlessly with ERROR_CLASS_ALREADY_EXISTS.
+    ::RegisterClassExW(&windowClass);
+}
+
+// The outer size for the client area at this DPI.
+SIZE OuterSize(UINT dpi) {
+    RECT rect{0, 0, TwipsToPixels(kMainClientWidthTwips, dpi), TwipsToPixels(kMainClientHeightTwips, dpi)};
+    ::AdjustWindowRectExForDpi(&rect, kWindowStyle, FALSE, kWindowExStyle, dpi);
+    return {rect.right - rect.left, rect.bottom - rect.top};
+}
+
+}  // namespace
+
+UINT BringToFrontMessage() {
+    static const UINT message = ::RegisterWindowMessageW(L"HoardbookUploader.BringToFront");
+    return message;
+}
+
+Win32MainWindow::Win32MainWindow(HINSTANCE instance)
+    : instance_(instance),
+      bigIcon_(instance, ::GetSystemMetrics(SM_CXICON)),
+      smallIcon_(instance, ::GetSystemMetrics(SM_CXSMICON)) {
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
+    ::InitCommonControlsEx(&controls);
+    RegisterMainClass(instance, Procedure);
+
+    SIZE size = OuterSize(::GetDpiForSystem());
+    HWND window = ::CreateWindowExW(kWindowExStyle, kMainWindowClass, kMainCaption, kWindowStyle, CW_USEDEFAULT,
+                                    CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
+    if (window == nullptr) throw std::runtime_error("the main window could not be created");
+    window_.reset(window);
+    // A second start asks this window to come forward, possibly from a
+    // process with lower rights (started from the Run key).
+    ::ChangeWindowMessageFilterEx(window, BringToFrontMessage(), MSGFLT_ALLOW, nullptr);
+    ::SendMessageW(window, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(bigIcon_.get()));
+    ::SendMessageW(window, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(smallIcon_.get()));
+
+    createControls();
+    applyDpi(::GetDpiForWindow(window));
+
+    timers_[Timer::Timer1] = false;
+    timers_[Timer::UpdateTimer] = false;
+    setTimerEnabled(Timer::Timer1, true);
+}
+
+Win32MainWindow::~Win32MainWindow() {
+    destroying_ = true;
+    events_ = nullptr;
+    window_.reset();  // before the fonts and icons its controls use
+}
+
+void Win32MainWindow::createControls() {
+    for (const ControlSpec& spec : MainWindowControls()) {
+        HWND control = ::CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
+                                         0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(INT_PTR{spec.id}),
+                                         instance_, nullptr);
+        if (control == nullptr) throw std::runtime_error("a control of the main window could not be created");
+    }
+    HWND log = control(kIdData);
+    // Without this the control stops taking input at 30000 characters; the
+    // log can outgrow that with one long report.
+    ::SendMessageW(log, EM_SETLIMITTEXT, 0, 0);
+    ::SendMessageW(control(kIdPassword), EM_SETPASSWORDCHAR, L'*', 0);
+
+    HWND list = control(kIdCharacters);
+    ListView_SetExtendedListViewStyle(list, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    LVCOLUMNW column{};
+    column.mask = LVCF_WIDTH;
+    column.cx = 100;
+    ListView_InsertColumn(list, 0, &column);
+}
+
+void Win32MainWindow::applyDpi(UINT dpi) {
+    dpi_ = dpi == 0 ? 96 : dpi;
+    DpiFonts fonts;
+    fonts.create(dpi_);
+    HDWP positions = ::BeginDeferWindowPos(static_cast<int>(MainWindowControls().size()));
+    for (const ControlSpec& spec : MainWindowControls()) {
+        HWND child = control(spec.id);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.get(spec.font)), FALSE);
+        if (positions != nullptr) {
+            positions = ::DeferWindowPos(positions, child, nullptr, TwipsToPixels(spec.left, dpi_),
+                                         TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
+                                         TwipsToPixels(spec.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+    }
+    if (positions != nullptr) ::EndDeferWindowPos(positions);
+    fonts_ = std::move(fonts);  // the old fonts go only after every control has let go of them
+
+    // One column as wide as the list's inside, less a vertical scroll bar.
+    HWND list = control(kIdCharacters);
+    RECT inside{};
+    ::GetClientRect(list, &inside);
+    int width = inside.right - (::GetWindowLongW(list, GWL_STYLE) & WS_VSCROLL
+                                    ? 0
+                                    : ::GetSystemMetricsForDpi(SM_CXVSCROLL, dpi_));
+    ListView_SetColumnWidth(list, 0, width > 0 ? width : 1);
+    ::InvalidateRect(window_.get(), nullptr, TRUE);
+}
+
+void Win32MainWindow::load() {
+    raise([](FormEvents& events) { events.onLoad(); });
+}
+
+void Win32MainWindow::raise(const std::function<void(FormEvents&)>& event) {
+    if (events_ == nullptr || destroying_) return;
+    FormEvents& events = *events_;
+    RunGuarded(report_, [&] { event(events); });
+}
+
+// ---- the window procedure ----
+
+LRESULT CALLBACK Win32MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_NCCREATE) {
+        auto* self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
+        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
+    }
+    auto* self = reinterpret_cast<Win32MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
+    if (self == nullptr || self->window_.get() != window) return ::DefWindowProcW(window, message, wParam, lParam);
+    LRESULT result = 0;
+    RunGuarded(self->report_, [&] { result = self->handle(message, wParam, lParam); });
+    return result;
+}
+
+LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
+    HWND window = window_.get();
+    switch (message) {
+        case WM_COMMAND:
+            onCommand(LOWORD(wParam), HIWORD(wParam));
+            return 0;
+        case DM_GETDEFID:
+            // Enter anywhere in the window presses "OK" (IsDialogMessage asks this).
+            return MAKELRESULT(kIdCommand1, DC_HASDEFID);
+        case WM_SIZE:
+            raise([](FormEvents& events) { events.onResize(); });
+            return 0;
+        case WM_CLOSE: {
+            bool cancel = false;
+            raise([&](FormEvents& events) { events.onCloseRequest(cancel); });
+            if (!cancel) ::DestroyWindow(window);
+            return 0;
+        }
+        case WM_DESTROY:
+            destroying_ = true;
+            if (::GetParent(window) == nullptr && events_ != nullptr) ::PostQuitMessage(0);
+            return 0;
+        case WM_TIMER:
+            if (wParam == kTimer1Id) raise([](FormEvents& events) { events.onTimer(Timer::Timer1); });
+            if (wParam == kUpdateTimerId) raise([](FormEvents& events) { events.onTimer(Timer::UpdateTimer); });
+            return 0;
+        case WM_CTLCOLORSTATIC:
+            if (reinterpret_cast<HWND>(lParam) == control(kIdLabel9)) {
+                HDC context = reinterpret_cast<HDC>(wParam);
+                ::SetTextColor(context, RGB(255, 0, 0));
+                ::SetBkColor(context, ::GetSysColor(COLOR_BTNFACE));
+                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
+            }
+            break;
+        case WM_ACTIVATE:
+            // A plain window does not remember its focused control as a
+            // dialog does; keep it across deactivation.
+            if (LOWORD(wParam) == WA_INACTIVE) {
+                HWND focus = ::GetFocus();
+                if (focus != nullptr && ::IsChild(window, focus)) focusBeforeDeactivation_ = focus;
+            } else if (!::IsIconic(window)) {
+                HWND target = focusBeforeDeactivation_;
+                if (target == nullptr || !::IsWindow(target) || !::IsWindowEnabled(target))
+                    target = ::GetNextDlgTabItem(window, nullptr, FALSE);
+                if (target != nullptr) ::SetFocus(target);
+                return 0;
+            }
+            break;
+        case WM_DPICHANGED: {
+            const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
+            applyDpi(HIWORD(wParam));
+            ::SetWindowPos(window, nullptr, suggested->left, suggested->top, suggested->right - suggested->left,
+                           suggested->bottom - suggested->top, SWP_NOZORDER | SWP_NOACTIVATE);
+            return 0;
+        }
+        default:
+            if (message == BringToFrontMessage()) {
+                bringToFront();
+                return 1;
+            }
+            break;
+    }
+    return ::DefWindowProcW(window, message, wParam, lParam);
+}
+
+void Win32MainWindow::onCommand(int id, int code) {
+    auto click = [&](Control which) {
+        // A disabled button can still be reached by a stray BN_CLICKED.
+        if (!::IsWindowEnabled(control(static_cast<ControlId>(id)))) return;
+        raise([which](FormEvents& events) { events.onClick(which); });
+    };
+    auto focus = [&](Control which) { raise([which](FormEvents& events) { events.onGotFocus(which); }); };
+    if (code == BN_CLICKED) {
+        switch (id) {
+            case kIdCommand1: click(Control::Command1); break;
+            case kIdCommand2: click(Control::Command2); break;
+            case kIdCommand3: click(Control::Command3); break;
+            case kIdRememberPassword: click(Control::RememberPassword); break;
+            case kIdStartWithWindows: click(Control::StartWithWindows); break;
+            default: break;
+        }
+    } else if (code == EN_SETFOCUS) {
+        switch (id) {
+            case kIdURL: focus(Control::URL); break;
+            case kIdLogin: focus(Control::Login); break;
+            case kIdPassword: focus(Control::Password); break;
+            case kIdData: focus(Control::Data); break;
+            default: break;
+        }
+    }
+}
+
+// ---- controls ----
+
+std::wstring Win32MainWindow::text(Control which) const {
+    HWND child = control(IdOf(which));
+    int length = ::GetWindowTextLengthW(child);
+    if (length <= 0) return {};
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    int copied = ::GetWindowTextW(child, text.data(), length + 1);
+    text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
+    return text;
+}
+
+void Win32MainWindow::setText(Control which, const std::wstring& text) {
+    ::SetWindowTextW(control(IdOf(which)), text.c_str());
+}
+
+bool Win32MainWindow::enabled(Control which) const { return ::IsWindowEnabled(control(IdOf(which))) != FALSE; }
+
+void Win32MainWindow::setEnabled(Control which, bool enabled) {
+    HWND child = control(IdOf(which));
+    bool hadFocus = ::GetFocus() == child;
+    ::EnableWindow(child, enabled ? TRUE : FALSE);
+    // A disabled control keeps the focus it had, and the keyboard would be
+    // stuck on it; move on as a dialog does.
+    if (!enabled && hadFocus) {
+        HWND next = ::GetNextDlgTabItem(window_.get(), child, FALSE);
+        ::SetFocus(next != nullptr && next != child ? next : window_.get());
+    }
+}
+
+int Win32MainWindow::checkValue(Control which) const {
+    return ::SendMessageW(control(IdOf(which)), BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+}
+
+void Win32MainWindow::setCheckValue(Control which, int value) {
+    ::SendMessageW(control(IdOf(which)), BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+void Win32MainWindow::setSelection(Control which, int start, int length) {
+    ::SendMessageW(control(IdOf(which)), EM_SETSEL, static_cast<WPARAM>(start), static_cast<LPARAM>(start + length));
+}
+
+void Win32MainWindow::setFocus(Control which) {
+    if (!visible()) return;
+    ::SetFocus(control(IdOf(which)));
+}
+
+int Win32MainWindow::itemCount() const {
+    return static_cast<int>(ListView_GetItemCount(control(kIdCharacters)));
+}
+
+std::wstring Win32MainWindow::itemText(int index) const {
+    HWND list = control(kIdCharacters);
+    std::vector<wchar_t> buffer(256);
+    for (;;) {
+        LVITEMW item{};
+        item.iSubItem = 0;
+        item.pszText = buffer.data();
+        item.cchTextMax = static_cast<int>(buffer.size());
+        auto copied = static_cast<std::size_t>(
+            ::SendMessageW(list, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
+        if (copied + 1 < buffer.size()) return std::wstring(buffer.data(), copied);
+        buffer.resize(buffer.size() * 2);  // the text may have been cut: ask again with more room
+    }
+}
+
+bool Win32MainWindow::itemChecked(int index) const {
+    return ListView_GetCheckState(control(kIdCharacters), index) != FALSE;
+}
+
+void Win32MainWindow::setItemChecked(int index, bool checked) {
+    ListView_SetCheckState(control(kIdCharacters), index, checked ? TRUE : FALSE);
+}
+
+void Win32MainWindow::addItem(const std::wstring& text) {
+    HWND list = control(kIdCharacters);
+    LVITEMW item{};
+    item.mask = LVIF_TEXT;
+    item.iItem = ListView_GetItemCount(list);
+    item.pszText = const_cast<wchar_t*>(text.c_str());
+    ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+}
+
+// ---- window state ----
+
+bool Win32MainWindow::visible() const { return ::IsWindowVisible(window_.get()) != FALSE; }
+
+WindowState Win32MainWindow::shownState() const {
+    if (::IsIconic(window_.get())) return WindowState::Minimised;
+    if (::IsZoomed(window_.get())) return WindowState::Maximised;
+    return WindowState::Normal;
+}
+
+WindowState Win32MainWindow::state() const { return visible() ? shownState() : hiddenState_; }
+
+void Win32MainWindow::setState(WindowState state) {
+    if (!visible()) {
+        // Changing the state of a hidden window must not show it (a login
+        // at start-up minimises the window before it was ever shown).
+        if (state == hiddenState_) return;
+        hiddenState_ = state;
+        raise([](FormEvents& events) { events.onResize(); });
+        return;
+    }
+    if (state == shownState()) return;
+    // ShowWindow sends WM_SIZE, and so the resize event, before it returns.
+    switch (state) {
+        case WindowState::Minimised: ::ShowWindow(window_.get(), SW_MINIMIZE); break;
+        case WindowState::Maximised: ::ShowWindow(window_.get(), SW_MAXIMIZE); break;
+        case WindowState::Normal: ::ShowWindow(window_.get(), SW_RESTORE); break;
+    }
+}
+
+void Win32MainWindow::show() {
+    if (visible()) return;
+    HWND window = window_.get();
+    switch (hiddenState_) {
+        case WindowState::Minimised:
+            ::ShowWindow(window, SW_SHOWMINNOACTIVE);
+            return;
+        case WindowState::Maximised:
+            ::ShowWindow(window, SW_SHOWMAXIMIZED);
+            break;
+        case WindowState::Normal:
+            ::ShowWindow(window, ::IsIconic(window) ? SW_RESTORE : SW_SHOW);
+            break;
+    }
+    ::SetForegroundWindow(window);
+}
+
+void Win32MainWindow::hide() {
+    if (!visible()) return;
+    hiddenState_ = shownState();
+    ::ShowWindow(window_.get(), SW_HIDE);
+}
+
+void Win32MainWindow::bringToFront() {
+    HWND window = window_.get();
+    if (!visible() || ::IsIconic(window)) {
+        hiddenState_ = WindowState::Normal;
+        ::ShowWindow(window, ::IsIconic(window) ? SW_RESTORE : SW_SHOW);
+    }
+    ::SetForegroundWindow(window);
+}
+
+bool Win32MainWindow::timerEnabled(Timer timer) const {
+    auto found = timers_.find(timer);
+    return found != timers_.end() && found->second;
+}
+
+void Win32MainWindow::setTimerEnabled(Timer timer, bool enabled) {
+    if (enabled) {
+        // Re-arming restarts the interval, as enabling a running timer does.
+        ::SetTimer(window_.get(), TimerId(timer), TimerInterval(timer), nullptr);
+    } else {
+        ::KillTimer(window_.get(), TimerId(timer));
+    }
+    timers_[timer] = enabled;
+}
+
+}  // namespace hb::win32
