@@ -1,0 +1,333 @@
+// Real XMLHTTP under COM against the reference guild site and update server
+// (started by tools/with-servers, which exports their ports and folders).
+
+#include <gtest/gtest.h>
+#include <winsock2.h>
+#include <windows.h>
+
+#include <fstream>
+#include <sstream>
+
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeWindow.h"
+#include "net/UploadBody.h"
+#include "shell/Form1.h"
+#include "support/TempFolder.h"
+#include "win32/ComInit.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Http.h"
+#include "win32/Win32Process.h"
+
+namespace hb::test {
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+// Wine shows the host's root as drive Z:.
+std::wstring HostFolder(const wchar_t* variable) {
+    std::wstring path = Environment(variable);
+    for (wchar_t& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    return path.empty() ? path : L"Z:" + path;
+}
+
+std::string ReadBytes(const std::wstring& path) {
+    std::ifstream in(std::filesystem::path(path), std::ios::binary);
+    if (!in) return "<missing " + std::filesystem::path(path).string() + ">";
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteBytes(const std::wstring& path, const std::string& bytes) {
+    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Every byte value, UTF-8 text and line ends of all kinds.
+std::string AwkwardData() {
+    std::string data = "HoardbookData = {\r\n  [\"\xC3\x89lodie-Silvermoon\"] = \"\xE2\x82\xAC 5\",\r\n";
+    for (int byte = 0; byte < 256; ++byte) data.push_back(static_cast<char>(byte));
+    data += "\n\r\r\n}\r\n";
+    return data;
+}
+
+class Winsock {
+public:
+    Winsock() { ::WSAStartup(MAKEWORD(2, 2), &data_); }
+    ~Winsock() { ::WSACleanup(); }
+
+private:
+    WSADATA data_;
+};
+
+// A loopback socket on a port of the system's choosing.
+class LoopbackSocket {
+public:
+    LoopbackSocket() : socket_(::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)) {
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(socket_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        int length = sizeof address;
+        ::getsockname(socket_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+    }
+    ~LoopbackSocket() { close(); }
+    // The system completes connections to a listening socket by itself;
+    // nobody ever reads or answers them.
+    void listenSilently() { ::listen(socket_, 8); }
+    void close() {
+        if (socket_ != INVALID_SOCKET) ::closesocket(socket_);
+        socket_ = INVALID_SOCKET;
+    }
+    int port() const { return port_; }
+
+private:
+    SOCKET socket_;
+    int port_ = 0;
+};
+
+class HttpAgainstSite : public ::testing::Test {
+protected:
+    HttpAgainstSite() : http_(refused_) {}
+
+    void SetUp() override {
+        ASSERT_TRUE(com_.ok());
+        ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
+        options.httpDeadlineMs = 20000;
+        makeForm();
+        window.setText(Control::URL, L"127.0.0.1:" + sitePort);
+        window.setText(Control::Login, L"Officer Bob");
+        window.setText(Control::Password, L"p%ss w0rd+\u00fc");
+        WriteBytes(siteData + L"\\site.json",
+                   "{\"accounts\": {\"Officer Bob\": \"p%ss w0rd+\xC3\xBC\"}}");
+    }
+
+    void makeForm(std::set<std::wstring> refused = {}) {
+        refused_ = std::move(refused);
+        http_ = win32::Win32HttpFactory(refused_);
+        Ports ports{window, boxes, registry, http_, files, shell, trayWindow, process, codepage};
+        form = std::make_unique<Form1>(ports, options);
+        window.connect(form.get());
+    }
+
+    // The folder of the site's latest request: the servers live for the
+    // whole executable, so earlier tests' requests are there too.
+    static std::wstring latest(const std::wstring& data) {
+        int count = 0;
+        while (::GetFileAttributesW((data + L"\\received\\" + std::to_wstring(count + 1)).c_str()) !=
+               INVALID_FILE_ATTRIBUTES)
+            ++count;
+        return data + L"\\received\\" + std::to_wstring(count);
+    }
+    std::wstring updateUrl(const std::string& name) const {
+        return L"http://127.0.0.1:" + sitePort + L"/files/Hoardbook/" + std::wstring(name.begin(), name.end());
+    }
+    void publish(const std::string& name, const std::string& bytes) {
+        WriteBytes(siteData + L"\\updates\\files\\Hoardbook\\" + std::wstring(name.begin(), name.end()), bytes);
+    }
+    std::wstring log() const { return window.text(Control::Data); }
+
+    const std::wstring sitePort = Environment(L"HB_SITE_PORT");
+    const std::wstring siteData = HostFolder(L"HB_SITE_DATA");
+    const std::wstring rawPort = Environment(L"HB_RAW_PORT");
+    const std::wstring rawData = HostFolder(L"HB_RAW_DATA");
+
+    win32::ComInit com_;
+    std::set<std::wstring> refused_;
+    win32::Win32HttpFactory http_;
+    TempFolder temp;
+    FakeWindow window;
+    FakeMessageBoxes boxes;
+    FakeRegistry registry;
+    FakeShell shell;
+    FakeTrayWindow trayWindow;
+    win32::Win32FileSystem files;
+    win32::Win32Process process;
+    win32::Win32Codepage codepage;
+    Options options;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(HttpAgainstSite, AnUploadArrivesAsSentAndIsParsedByTheSite) {
+    const std::string data = AwkwardData();
+    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    const std::wstring folder = latest(siteData);
+    EXPECT_EQ(ReadBytes(folder + L"\\login"), "Officer+Bob");
+    EXPECT_EQ(ReadBytes(folder + L"\\password"), "p%25ss+w0rd%2B\xC3\xBC");
+    EXPECT_EQ(ReadBytes(folder + L"\\thefile"), data);
+    const std::string meta = ReadBytes(folder + L"\\meta.json");
+    EXPECT_NE(meta.find("\"file_name\": \"Hoardbook.lua\""), std::string::npos) << meta;
+    EXPECT_NE(meta.find("\"file_type\": \"text/plain\""), std::string::npos) << meta;
+    EXPECT_NE(meta.find("\"login\": \"Officer Bob\""), std::string::npos) << meta;
+}
+
+TEST_F(HttpAgainstSite, TheWireCarriesOurBodyByteForByteWithTheOneContentType) {
+    window.setText(Control::URL, L"127.0.0.1:" + rawPort);
+    const std::string data = AwkwardData();
+    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    const std::wstring folder = latest(rawData);
+    EXPECT_EQ(ReadBytes(folder + L"\\request"), BuildUploadBody(L"Officer Bob", L"p%ss w0rd+\u00fc", data));
+    const std::string meta = ReadBytes(folder + L"\\meta.json");
+    EXPECT_NE(meta.find("\"content_type\": \"multipart/form-data, boundary=AaB03x\""), std::string::npos) << meta;
+    EXPECT_NE(meta.find("\"method\": \"POST\""), std::string::npos) << meta;
+}
+
+TEST_F(HttpAgainstSite, EmptyDataAndEmptyLoginStillArriveAsParts) {
+    window.setText(Control::Login, L"");
+    EXPECT_EQ(form->GetXML(""), L"Invalid Login/Password");
+    const std::wstring folder = latest(siteData);
+    EXPECT_EQ(ReadBytes(folder + L"\\login"), "");
+    EXPECT_EQ(ReadBytes(folder + L"\\thefile"), "");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HttpAgainstSite, AWrongPasswordComesBackAsTheSitesText) {
+    window.setText(Control::Password, L"wrong");
+    EXPECT_EQ(form->GetXML("x\r\n"), L"Invalid Login/Password");
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+}
+
+TEST_F(HttpAgainstSite, TimersRunWhileTheUploadWaits) {
+    static int ticks = 0;
+    ticks = 0;
+    UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
+    // Large enough that the exchange spans several timer periods.
+    std::string data(8 * 1024 * 1024, 'x');
+    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    ::KillTimer(nullptr, timer);
+    EXPECT_GT(ticks, 0);
+}
+
+void ExpectFailureReported(const FakeMessageBoxes& boxes, const std::wstring& log, const std::wstring& url,
+                           const std::string& data) {
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_FALSE(boxes.shown[0].text.empty());
+    EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");
+    EXPECT_NE(log.find(L"Error Sending the following data to " + url + L": \r\n-----Start-----\r\n" +
+                       std::wstring(data.begin(), data.end()) + L"-----End-----"),
+              std::wstring::npos)
+        << log;
+    EXPECT_EQ(log.find(L"w0rd"), std::wstring::npos) << "the password is never logged";
+}
+
+TEST_F(HttpAgainstSite, ARefusedConnectionEndsByTheDeadlineAsAReportedFailure) {
+    Winsock winsock;
+    LoopbackSocket closed;
+    const std::wstring port = std::to_wstring(closed.port());
+    closed.close();
+    options.httpDeadlineMs = 2000;
+    makeForm();
+    window.setText(Control::URL, L"127.0.0.1:" + port);
+
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    EXPECT_LT(::GetTickCount64() - start, 2000u + 3000u);
+    ExpectFailureReported(boxes, log(), L"http://127.0.0.1:" + port + L"/memberbankupload.php", "saved data\r\n");
+}
+
+TEST_F(HttpAgainstSite, ASilentServerEndsAtTheDeadline) {
+    Winsock winsock;
+    LoopbackSocket silent;
+    silent.listenSilently();
+    const std::wstring port = std::to_wstring(silent.port());
+    options.httpDeadlineMs = 1500;
+    makeForm();
+    window.setText(Control::URL, L"127.0.0.1:" + port);
+
+    const ULONGLONG start = ::GetTickCount64();
+    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    const ULONGLONG waited = ::GetTickCount64() - start;
+    EXPECT_GE(waited, 1500u);
+    EXPECT_LT(waited, 1500u + 3000u);
+    ExpectFailureReported(boxes, log(), L"http://127.0.0.1:" + port + L"/memberbankupload.php", "saved data\r\n");
+    EXPECT_EQ(boxes.shown[0].text, L"The server did not answer within 1.5 seconds; the request was cancelled.");
+}
+
+TEST_F(HttpAgainstSite, DownloadsStoreTheTextWithOneLineBreakAdded) {
+    publish("NoBreak.txt", "## Version: 2.0");
+    publish("WithBreak.lua", "a = 1\r\nb = 2\r\n");
+    publish("Empty.txt", "");
+    const std::pair<std::string, std::string> cases[] = {
+        {"NoBreak.txt", "## Version: 2.0\r\n"},
+        {"WithBreak.lua", "a = 1\r\nb = 2\r\n\r\n"},
+        {"Empty.txt", "\r\n"},
+    };
+    for (const auto& [name, stored] : cases) {
+        const std::wstring target = temp.corePath(name);
+        EXPECT_TRUE(form->QuickDownloadToFile(updateUrl(name), target)) << name;
+        EXPECT_EQ(ReadBytes(target), stored) << name;
+    }
+    EXPECT_EQ(form->QuickDownload(updateUrl("NoBreak.txt")), L"## Version: 2.0");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(HttpAgainstSite, A404WritesNoFileAndSaysSo) {
+    temp.write("Hoardbook.lua", "good add-on file\r\n");
+    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Missing.lua"), temp.corePath("Hoardbook.lua")));
+    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Missing.lua"), temp.corePath("New.lua")));
+    EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
+    EXPECT_FALSE(temp.exists("New.lua"));
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + updateUrl("Missing.lua") +
+                                       L"\r\n\r\nThe server answered with HTTP status 404.");
+    EXPECT_EQ(form->QuickDownload(updateUrl("Missing.lua")), L"");
+}
+
+TEST_F(HttpAgainstSite, AMissingTargetFolderGivesTheSavingMessage) {
+    publish("Hoardbook.toc", "## Version: 2.0\r\n");
+    const std::wstring path = temp.corePath("NoSuchFolder") + L"\\Hoardbook.toc";
+    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Hoardbook.toc"), path));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    const std::wstring prefix = L"Saving of file " + path + L" Failed for the following reason: ";
+    EXPECT_EQ(boxes.shown[0].text.rfind(prefix, 0), 0u) << boxes.shown[0].text;
+    EXPECT_GT(boxes.shown[0].text.size(), prefix.size());
+    EXPECT_FALSE(temp.exists("NoSuchFolder"));
+}
+
+TEST_F(HttpAgainstSite, ADownloadFromARefusedPortEndsAtTheDeadline) {
+    Winsock winsock;
+    LoopbackSocket closed;
+    const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(closed.port()) + L"/files/Hoardbook/x";
+    closed.close();
+    options.httpDeadlineMs = 1500;
+    makeForm();
+    temp.write("x", "kept\r\n");
+    EXPECT_FALSE(form->QuickDownloadToFile(url, temp.corePath("x")));
+    EXPECT_EQ(temp.read("x"), "kept\r\n");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Error Downloading File: " + url + L"\r\n\r\n", 0), 0u);
+}
+
+TEST_F(HttpAgainstSite, OnlyALaterVersionInTheChainIsUsedWithoutAMessage) {
+    makeForm({L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0"});
+    auto request = form->CreateXMLObject();
+    ASSERT_NE(request, nullptr);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(form->QuickDownload(L"http://127.0.0.1:" + sitePort + L"/__alive"), L"ok");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST(Win32HttpFactory, CreatesTheRuntimesObjectsAndRefusesWhatItIsTold) {
+    win32::ComInit com;
+    ASSERT_TRUE(com.ok());
+    win32::Win32HttpFactory all;
+    EXPECT_NE(all.create(L"MSXML2.XMLHTTP.3.0"), nullptr);
+    EXPECT_EQ(all.create(L"No.Such.Class"), nullptr);
+    win32::Win32HttpFactory refusing({L"MSXML2.XMLHTTP.3.0"});
+    EXPECT_EQ(refusing.create(L"MSXML2.XMLHTTP.3.0"), nullptr);
+}
+
+}  // namespace
+}  // namespace hb::test
