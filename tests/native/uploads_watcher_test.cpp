@@ -57,6 +57,10 @@ TEST_F(ChangeWatcher, ARewriteWithinTheSameSecondCounts) {
     scan();
     tick();
     rewrite("A", "a2\r\n", kBaseTime + std::chrono::milliseconds(1));
+    if (std::filesystem::last_write_time(savedDataFile("A")) == kBaseTime) {
+        // MinGW's standard library sets file times to the second only.
+        GTEST_SKIP() << "cannot set a sub-second file time here";
+    }
     tick();
     EXPECT_EQ(uploads(), (Strings{"a1\r\n", "a2\r\n"}));
 }
