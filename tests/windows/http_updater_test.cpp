@@ -1,0 +1,242 @@
+// The add-on updater with real XMLHTTP and the real file system against the
+// reference update server (started by tools/with-servers), serving the
+// add-on in tools/update-server.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeWindow.h"
+#include "shell/Form1.h"
+#include "support/TempFolder.h"
+#include "win32/ComInit.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Http.h"
+#include "win32/Win32Process.h"
+
+namespace hb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+// Wine shows the host's root as drive Z:.
+fs::path HostPath(std::wstring path) {
+    for (wchar_t& c : path) {
+        if (c == L'/') c = L'\\';
+    }
+    return path.empty() ? fs::path() : fs::path(L"Z:" + path);
+}
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing " + path.string() + ">";
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+}
+
+// Passes everything to the real objects and notes every URL opened.
+class RecordingRequest : public HttpRequest {
+public:
+    RecordingRequest(std::unique_ptr<HttpRequest> real, std::vector<std::wstring>& urls)
+        : real_(std::move(real)), urls_(urls) {}
+    void Open(const std::wstring& method, const std::wstring& url, bool async) override {
+        urls_.push_back(url);
+        real_->Open(method, url, async);
+    }
+    void setRequestHeader(const std::wstring& name, const std::wstring& value) override {
+        real_->setRequestHeader(name, value);
+    }
+    void send(const std::string& body) override { real_->send(body); }
+    void send() override { real_->send(); }
+    int readyState() override { return real_->readyState(); }
+    std::wstring responseText() override { return real_->responseText(); }
+    int status() override { return real_->status(); }
+    void abort() override { real_->abort(); }
+
+private:
+    std::unique_ptr<HttpRequest> real_;
+    std::vector<std::wstring>& urls_;
+};
+
+class RecordingHttpFactory : public HttpFactory {
+public:
+    std::unique_ptr<HttpRequest> create(const std::wstring& progId) override {
+        auto real = real_.create(progId);
+        return real ? std::make_unique<RecordingRequest>(std::move(real), urls) : nullptr;
+    }
+    std::vector<std::wstring> urls;
+
+private:
+    win32::Win32HttpFactory real_;
+};
+
+using Names = std::vector<std::wstring>;
+
+class UpdaterAgainstServer : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(com_.ok());
+        ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
+        fs::create_directories(temp.path() / "Game" / "Interface" / "Addons");
+        fs::create_directories(published);
+        for (const auto& entry : fs::directory_iterator(published)) fs::remove(entry.path());
+        registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
+                           "InstallPath", codepage.toAnsi(temp.corePath("Game") + L"\\"));
+        options.updateHost = L"127.0.0.1:" + sitePort;
+        options.httpDeadlineMs = 20000;
+        Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
+        form = std::make_unique<Form1>(ports, options);
+        window.connect(form.get());
+    }
+
+    // Our reference add-on, as tools/update-server publishes it.
+    void publishReferenceAddon() {
+        for (const char* name : {"HoardbookVersion", "HoardbookFiles", "Hoardbook.toc", "Hoardbook.lua"}) {
+            publish(name, ReadBytes(referenceAddon / name));
+        }
+    }
+    void publish(const std::string& name, const std::string& bytes) { WriteBytes(published / name, bytes); }
+    void installVersion(const std::string& tocText) {
+        fs::create_directories(addon());
+        WriteBytes(addon() / "Hoardbook.toc", tocText);
+    }
+    fs::path addon() const { return temp.path() / "Game" / "Interface" / "Addons" / "Hoardbook"; }
+
+    Names requested() const {
+        const std::wstring base = L"http://127.0.0.1:" + sitePort + L"/files/Hoardbook/";
+        Names names;
+        for (const auto& url : http.urls) names.push_back(url.rfind(base, 0) == 0 ? url.substr(base.size()) : url);
+        return names;
+    }
+    std::wstring log() const { return window.text(Control::Data); }
+
+    const std::wstring sitePort = Environment(L"HB_SITE_PORT");
+    const fs::path published = HostPath(Environment(L"HB_SITE_DATA")) / "updates" / "files" / "Hoardbook";
+    const fs::path referenceAddon = HostPath(L"" HB_SOURCE_DIR) / "tools" / "update-server" / "files" / "Hoardbook";
+
+    win32::ComInit com_;
+    RecordingHttpFactory http;
+    TempFolder temp;
+    FakeWindow window;
+    FakeMessageBoxes boxes;
+    FakeRegistry registry;
+    FakeShell shell;
+    FakeTrayWindow trayWindow;
+    win32::Win32FileSystem files;
+    win32::Win32Process process;
+    win32::Win32Codepage codepage;
+    Options options;
+    std::unique_ptr<Form1> form;
+};
+
+TEST_F(UpdaterAgainstServer, EqualVersionsFetchNothingBeyondTheVersionFile) {
+    publishReferenceAddon();
+    installVersion("## Title: Hoardbook\r\n## Version: 1.0\r\n");
+    form->CheckVersionAndDownload();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+    EXPECT_EQ(ReadBytes(addon() / "Hoardbook.toc"), "## Title: Hoardbook\r\n## Version: 1.0\r\n");
+    EXPECT_FALSE(fs::exists(addon() / "Hoardbook.lua"));
+}
+
+TEST_F(UpdaterAgainstServer, DifferentVersionFetchesEveryListedFileInOrderThenAnnouncesThenLogs) {
+    publishReferenceAddon();
+    installVersion("## Version: 0.9\r\n");
+    std::wstring logWhenBoxShown = L"unset";
+    boxes.onShow = [&](const MessageBoxRequest&) { logWhenBoxShown = log(); };
+
+    form->CheckVersionAndDownload();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.toc", L"Hoardbook.lua"}));
+    for (const char* name : {"Hoardbook.toc", "Hoardbook.lua"}) {
+        EXPECT_EQ(ReadBytes(addon() / name), ReadBytes(referenceAddon / name) + "\r\n") << name;
+    }
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Hoardbook has been updated to version 1.0");
+    EXPECT_EQ(logWhenBoxShown, L"");
+    EXPECT_NE(log().find(L": Hoardbook Mod Updated to version 1.0\r\n"), std::wstring::npos);
+
+    // The installed add-on now carries the published version.
+    http.urls.clear();
+    form->CheckVersionAndDownload();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(UpdaterAgainstServer, MissingAddonFolderIsCreatedAndTheAddonInstalled) {
+    publishReferenceAddon();
+    ASSERT_FALSE(fs::exists(addon()));
+    form->CheckVersionAndDownload();
+    EXPECT_TRUE(fs::is_directory(addon()));
+    EXPECT_EQ(ReadBytes(addon() / "Hoardbook.lua"), ReadBytes(referenceAddon / "Hoardbook.lua") + "\r\n");
+    EXPECT_EQ(form->GetMyVersion(), L"1.0");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+TEST_F(UpdaterAgainstServer, FailingVersionFetchClaimsNothing) {
+    publish("HoardbookFiles", "Hoardbook.toc\r\n");
+    publish("Hoardbook.toc", "## Version: 2.0\r\n");
+    installVersion("## Version: 1.0\r\n");  // the server has no HoardbookVersion: 404
+
+    form->CheckVersionAndDownload();
+
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Error Downloading File: ", 0), 0u) << boxes.shown[0].text;
+    EXPECT_EQ(log().find(L"Updated to version"), std::wstring::npos);
+    EXPECT_NE(log().find(L"Hoardbook update check failed"), std::wstring::npos);
+    EXPECT_EQ(ReadBytes(addon() / "Hoardbook.toc"), "## Version: 1.0\r\n");
+}
+
+TEST_F(UpdaterAgainstServer, TraversalNamesWriteNothingOutsideTheAddonFolder) {
+    publishReferenceAddon();
+    publish("HoardbookFiles", "..\\..\\..\\escaped.lua\r\nHoardbook.lua\r\n../../escaped2.lua\r\n" +
+                                  codepage.toAnsi(temp.corePath("escaped3.lua")) + "\r\n");
+    installVersion("## Version: 0.9\r\n");
+
+    form->CheckVersionAndDownload();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"}));
+    for (const auto& entry : fs::recursive_directory_iterator(temp.path())) {
+        EXPECT_EQ(entry.path().filename().wstring().find(L"escaped"), std::wstring::npos) << entry.path();
+    }
+    EXPECT_EQ(ReadBytes(addon() / "Hoardbook.lua"), ReadBytes(referenceAddon / "Hoardbook.lua") + "\r\n");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(L"could not be updated to version 1.0"), std::wstring::npos);
+    EXPECT_NE(log().find(L"refused the file name \"..\\..\\..\\escaped.lua\""), std::wstring::npos);
+    EXPECT_EQ(log().find(L"Updated to version"), std::wstring::npos);
+}
+
+TEST_F(UpdaterAgainstServer, Timer1ChecksOnItsTick1802) {
+    publishReferenceAddon();
+    installVersion("## Version: 1.0\r\n");
+    form->CheckVersionAndDownload();  // start-up's check
+    http.urls.clear();
+    for (int tick = 1; tick <= 1801; ++tick) form->onTimer(Timer::Timer1);
+    EXPECT_TRUE(http.urls.empty());
+    form->onTimer(Timer::Timer1);
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+}  // namespace
+}  // namespace hb::test
