@@ -1,0 +1,164 @@
+#pragma once
+// The real main window, HTTP object, file system and message pump wired to
+// Form1, against the reference guild site that tools/with-servers starts.
+// The game lives in a temporary folder that a fake registry names; the
+// program's folder (settings files) is a temporary folder too.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+#include <string>
+
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "shell/Form1.h"
+#include "support/TempFolder.h"
+#include "win32/ComInit.h"
+#include "win32/ControlIds.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Http.h"
+#include "win32/Win32MainWindow.h"
+#include "win32/Win32Process.h"
+
+namespace hb::test {
+
+inline std::wstring EnvironmentText(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+inline std::string ReadFileBytes(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return "<missing " + path.string() + ">";
+    std::ostringstream content;
+    content << in.rdbuf();
+    return content.str();
+}
+
+// The real process, but with the program's folder where the test says.
+class ProgramInFolder : public win32::Win32Process {
+public:
+    std::wstring executableFolder() const override { return folder; }
+    std::wstring folder;
+};
+
+// Hands every event to the form and counts the watcher's ticks.
+class TickCounter : public FormEvents {
+public:
+    explicit TickCounter(Form1& form) : form_(form) {}
+    void onLoad() override { form_.onLoad(); }
+    void onResize() override { form_.onResize(); }
+    void onCloseRequest(bool& cancel) override { form_.onCloseRequest(cancel); }
+    void onClick(Control control) override { form_.onClick(control); }
+    void onGotFocus(Control control) override { form_.onGotFocus(control); }
+    void onTimer(Timer timer) override {
+        form_.onTimer(timer);
+        if (timer == Timer::UpdateTimer) ++updateTicks;  // counted once the tick has done its work
+    }
+    int updateTicks = 0;
+
+private:
+    Form1& form_;
+};
+
+class SiteForm : public ::testing::Test {
+protected:
+    SiteForm() : window(::GetModuleHandleW(nullptr)) {
+        std::filesystem::create_directories(temp.path() / "Program");
+        std::filesystem::create_directories(temp.path() / "Game" / "WTF" / "Account");
+        process.folder = temp.corePath("Program");
+        registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
+                           "InstallPath", codepage.toAnsi(temp.corePath("Game") + L"\\"));
+        options.httpDeadlineMs = 10000;
+        options.updateHost = L"127.0.0.1:" + sitePort;
+        siteData = std::filesystem::path(L"Z:" + EnvironmentText(L"HB_SITE_DATA"));
+    }
+
+    void SetUp() override {
+        ASSERT_TRUE(com.ok());
+        ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
+        std::ofstream(siteData / "site.json", std::ios::binary | std::ios::trunc)
+            << "{\"accounts\": {\"Officer Bob\": \"s3cret pass\"}}";
+        form = std::make_unique<Form1>(
+            Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage}, options);
+        events = std::make_unique<TickCounter>(*form);
+        window.connect(events.get());
+        window.setText(Control::URL, L"127.0.0.1:" + sitePort);
+        window.setText(Control::Login, L"Officer Bob");
+        window.setText(Control::Password, L"s3cret pass");
+    }
+
+    void TearDown() override { window.connect(nullptr); }
+
+    void addSavedData(const std::string& entry, const std::string& bytes) {
+        auto folder = temp.path() / "Game" / "WTF" / "Account" / entry / "SavedVariables";
+        std::filesystem::create_directories(folder);
+        std::ofstream(folder / "Hoardbook.lua", std::ios::binary | std::ios::trunc) << bytes;
+    }
+    // The start-up scan and the state it leaves, without the rest of start-up.
+    void scan() {
+        form->LoadfilesFromHardDrive();
+        form->CompareToHardDrive();
+        form->CurrentIndex = -1;
+        form->LastModified.assign(static_cast<std::size_t>(window.itemCount()) + 1, 0);
+    }
+
+    void click(win32::ControlId id) {
+        ::SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                       reinterpret_cast<LPARAM>(window.control(id)));
+    }
+    bool enabled(win32::ControlId id) const { return ::IsWindowEnabled(window.control(id)) != FALSE; }
+
+    // The site's received uploads: every earlier test's too, since the
+    // servers live for the whole executable.
+    int received() const {
+        int count = 0;
+        while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
+        return count;
+    }
+    std::string receivedFile(int number) const {
+        return ReadFileBytes(siteData / "received" / std::to_string(number) / "thefile");
+    }
+
+    static bool pumpUntil(const std::function<bool()>& condition, int timeoutMs) {
+        const ULONGLONG start = ::GetTickCount64();
+        while (!condition()) {
+            if (::GetTickCount64() - start > static_cast<ULONGLONG>(timeoutMs)) return false;
+            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+            MSG message;
+            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+                ::TranslateMessage(&message);
+                ::DispatchMessageW(&message);
+            }
+        }
+        return true;
+    }
+
+    std::wstring log() const { return window.text(Control::Data); }
+    bool logHas(const std::wstring& text) const { return log().find(text) != std::wstring::npos; }
+
+    const std::wstring sitePort = EnvironmentText(L"HB_SITE_PORT");
+    std::filesystem::path siteData;
+
+    win32::ComInit com;
+    TempFolder temp;
+    win32::Win32HttpFactory http;
+    win32::Win32FileSystem files;
+    win32::Win32Codepage codepage;
+    ProgramInFolder process;
+    FakeRegistry registry;
+    FakeMessageBoxes boxes;
+    FakeShell shell;
+    FakeTrayWindow trayWindow;
+    Options options;
+    win32::Win32MainWindow window;
+    std::unique_ptr<Form1> form;
+    std::unique_ptr<TickCounter> events;
+};
+
+}  // namespace hb::test
