@@ -129,7 +129,8 @@ std::optional<std::string> PosixFileSystem::readAll(const std::wstring& path, st
     }
     struct stat info {};
     std::string bytes;
-    if (fstat(file.fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size));
+    // Room for a final line end, which a reader of text may add in place.
+    if (fstat(file.fd, &info) == 0 && info.st_size > 0) bytes.reserve(static_cast<std::size_t>(info.st_size) + 2);
     char buffer[1 << 16];
     for (;;) {
         ssize_t n = read(file.fd, buffer, sizeof buffer);

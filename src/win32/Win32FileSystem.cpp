@@ -101,8 +101,10 @@ std::optional<std::string> Win32FileSystem::readAll(const std::wstring& path, st
     std::string bytes;
     // One byte more than the size, so a file that grew meanwhile is noticed
     // and read to its end.
-    std::size_t capacity = static_cast<std::size_t>(size.QuadPart) + 1;
-    bytes.resize(capacity);
+    std::size_t expected = static_cast<std::size_t>(size.QuadPart);
+    // Room for a final line end too, which a reader of text may add in place.
+    bytes.reserve(expected + 2);
+    bytes.resize(expected + 1);
     std::size_t done = 0;
     for (;;) {
         if (done == bytes.size()) bytes.resize(bytes.size() + (1u << 16));

@@ -4,22 +4,27 @@ namespace hb {
 
 namespace {
 
-// Whether the text already has the form WithCrLfLineEnds gives: every CR
-// followed by LF, and CR LF at the end. Saved-data files written by the game
-// on Windows usually are, and then need no copy.
-bool AlreadyCrLf(std::string_view bytes) {
-    if (bytes.empty()) return true;
-    if (bytes.size() < 2 || bytes[bytes.size() - 2] != '\r' || bytes.back() != '\n') return false;
+// Whether some CR is not followed by LF.
+bool HasLoneCr(std::string_view bytes) {
     for (std::size_t cr = bytes.find('\r'); cr != std::string_view::npos; cr = bytes.find('\r', cr + 1)) {
-        if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') return false;
+        if (cr + 1 == bytes.size() || bytes[cr + 1] != '\n') return true;
     }
-    return true;
+    return false;
+}
+
+bool EndsWithCrLf(std::string_view bytes) {
+    return bytes.size() >= 2 && bytes[bytes.size() - 2] == '\r' && bytes.back() == '\n';
 }
 
 }  // namespace
 
 std::string WithCrLfLineEnds(std::string bytes) {
-    if (AlreadyCrLf(bytes)) return bytes;
+    // Files with CR LF or LF line ends (the usual ones) need at most a line
+    // end at the end, added in place: no copy of a large file.
+    if (!HasLoneCr(bytes)) {
+        if (!bytes.empty() && !EndsWithCrLf(bytes)) bytes += "\r\n";
+        return bytes;
+    }
     std::string_view input(bytes);
     std::string text;
     text.reserve(input.size() + input.size() / 16 + 2);
