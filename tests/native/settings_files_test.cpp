@@ -207,7 +207,7 @@ TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
     EXPECT_EQ(exclusionFile(), "X\r\n");  // the second file is still written
     EXPECT_EQ(counter->plainWrites, 0);   // never truncate-and-write
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(log(), L"");
+    EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Could not save " + programFolder() + L"\\settings.txt: The disk is full.\r\n");
 
     // Nothing but the two files is left in the folder.
     int files = 0;

@@ -63,20 +63,26 @@ void Form1::SaveSettings() {
     std::wstring error;
 
     // Each file is replaced in one step, so a crash or a full disk leaves the
-    // old file whole. Failures are silent: the next save tries again.
+    // old file whole. A failure (a program folder the user may not write to)
+    // is only logged: the login goes on, and the next save tries again.
+    auto replace = [&](const std::wstring& path, const std::string& bytes) {
+        if (!ports_.files.replaceAtomically(path, bytes, error)) {
+            AddMessage(L"Could not save " + path + L": " + error);
+        }
+    };
     std::vector<std::string> settings{
         codepage.toAnsi(window.text(Control::Login)),
         codepage.toAnsi(window.text(Control::URL)),
         window.checkValue(Control::RememberPassword) == 1 ? codepage.toAnsi(window.text(Control::Password))
                                                           : std::string(),
     };
-    ports_.files.replaceAtomically(SettingsFilePath(), JoinTextLines(settings), error);
+    replace(SettingsFilePath(), JoinTextLines(settings));
 
     std::vector<std::string> excluded;
     for (int i = 0; i < window.itemCount(); ++i) {
         if (!window.itemChecked(i)) excluded.push_back(codepage.toAnsi(window.itemText(i)));
     }
-    ports_.files.replaceAtomically(ExclusionFilePath(), JoinTextLines(excluded), error);
+    replace(ExclusionFilePath(), JoinTextLines(excluded));
 }
 
 }  // namespace hb
