@@ -2,7 +2,9 @@
 
 #include <commctrl.h>
 
+#include <algorithm>
 #include <stdexcept>
+#include <string_view>
 #include <vector>
 
 #include "win32/Win32MainWindowLayout.h"
@@ -101,20 +103,64 @@ void Win32MainWindow::createControls() {
     ListView_InsertColumn(list, 0, &column);
 }
 
+namespace {
+
+int TextWidth(HDC context, HFONT font, const std::wstring& text) {
+    HGDIOBJ old = ::SelectObject(context, font);
+    SIZE extent{};
+    ::GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &extent);
+    ::SelectObject(context, old);
+    return extent.cx;
+}
+
+// The layout was made for MS Sans Serif's widths. Where the installed face
+// is wider (Wine substitutes its own), a label or check box grows towards
+// free space instead of clipping or wrapping its text: to the right, to the
+// left when right-aligned, both ways when centred, never past the client.
+RECT FittedPlace(const ControlSpec& spec, RECT place, int needed, int clientWidth) {
+    int width = place.right - place.left;
+    if (needed <= width) return place;
+    int grow = needed - width;
+    DWORD align = spec.style & SS_TYPEMASK;
+    if (std::wstring_view(spec.className) == L"Static" && align == SS_RIGHT) {
+        place.left = std::max<LONG>(0, place.left - grow);
+    } else if (std::wstring_view(spec.className) == L"Static" && align == SS_CENTER) {
+        place.left = std::max<LONG>(0, place.left - grow / 2);
+        place.right = std::min<LONG>(clientWidth, place.left + needed);
+    } else {
+        place.right = std::min<LONG>(clientWidth, place.left + needed);
+    }
+    return place;
+}
+
+}  // namespace
+
 void Win32MainWindow::applyDpi(UINT dpi) {
     dpi_ = dpi == 0 ? 96 : dpi;
     DpiFonts fonts;
     fonts.create(dpi_);
+    const int clientWidth = TwipsToPixels(kMainClientWidthTwips, dpi_);
+    HDC context = ::GetDC(window_.get());
     HDWP positions = ::BeginDeferWindowPos(static_cast<int>(MainWindowControls().size()));
     for (const ControlSpec& spec : MainWindowControls()) {
         HWND child = control(spec.id);
         ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.get(spec.font)), FALSE);
+        RECT place{TwipsToPixels(spec.left, dpi_), TwipsToPixels(spec.top, dpi_), 0, 0};
+        place.right = place.left + TwipsToPixels(spec.width, dpi_);
+        place.bottom = place.top + TwipsToPixels(spec.height, dpi_);
+        bool label = std::wstring_view(spec.className) == L"Static";
+        bool checkBox = (spec.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !label;
+        if (label || checkBox) {
+            int needed = TextWidth(context, fonts.get(spec.font), spec.text);
+            if (checkBox) needed += CheckBoxTextOffset(dpi_);
+            place = FittedPlace(spec, place, needed, clientWidth);
+        }
         if (positions != nullptr) {
-            positions = ::DeferWindowPos(positions, child, nullptr, TwipsToPixels(spec.left, dpi_),
-                                         TwipsToPixels(spec.top, dpi_), TwipsToPixels(spec.width, dpi_),
-                                         TwipsToPixels(spec.height, dpi_), SWP_NOZORDER | SWP_NOACTIVATE);
+            positions = ::DeferWindowPos(positions, child, nullptr, place.left, place.top, place.right - place.left,
+                                         place.bottom - place.top, SWP_NOZORDER | SWP_NOACTIVATE);
         }
     }
+    ::ReleaseDC(window_.get(), context);
     if (positions != nullptr) ::EndDeferWindowPos(positions);
     fonts_ = std::move(fonts);  // the old fonts go only after every control has let go of them
 

@@ -55,6 +55,10 @@ int TwipsToPixels(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>
 
 int FontHeight(int hundredthsOfPoint, UINT dpi) { return -::MulDiv(hundredthsOfPoint, static_cast<int>(dpi), 7200); }
 
+int CheckBoxTextOffset(UINT dpi) {
+    return ::GetSystemMetricsForDpi(SM_CXMENUCHECK, dpi) + ::MulDiv(6, static_cast<int>(dpi), 96);
+}
+
 ControlId IdOf(Control control) {
     switch (control) {
         case Control::URL: return kIdURL;

@@ -40,6 +40,9 @@ std::span<const ControlSpec> MainWindowControls();
 // Twips to pixels at the given dots per inch, rounded to the nearest pixel.
 int TwipsToPixels(int twips, UINT dpi);
 
+// Where a check box's text starts: the box and the gap after it.
+int CheckBoxTextOffset(UINT dpi);
+
 // The window control that stands for a port's control.
 ControlId IdOf(Control control);
 
