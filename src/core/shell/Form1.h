@@ -19,7 +19,6 @@
 #include "ports/Shell.h"
 #include "desktop/SystrayMod.h"
 #include "gamedata/LinkGuard.h"
-#include "gamedata/LinkGuard.h"
 
 namespace hb {
 
@@ -127,9 +126,6 @@ private:
 
     // gamedata
     std::set<std::wstring> unreadableFoldersReported_;
-    bool entryLimitReported_ = false;
-    int walkDepth_ = 0;
-    LinkGuard linkGuard_;
     bool entryLimitReported_ = false;
     int walkDepth_ = 0;
     LinkGuard linkGuard_;
