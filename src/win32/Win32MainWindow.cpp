@@ -13,7 +13,9 @@ namespace hb::win32 {
 
 namespace {
 
-constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
+// No WS_CLIPCHILDREN: the labels are transparent, so the window paints the
+// background beneath them.
+constexpr DWORD kWindowStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX;
 // WS_EX_CONTROLPARENT lets the dialog manager tab through the controls.
 constexpr DWORD kWindowExStyle = WS_EX_CONTROLPARENT;
 constexpr UINT_PTR kTimer1Id = 1;
@@ -151,7 +153,8 @@ void Win32MainWindow::applyDpi(UINT dpi) {
         bool label = std::wstring_view(spec.className) == L"Static";
         bool checkBox = (spec.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !label;
         if (label || checkBox) {
-            int needed = TextWidth(context, fonts.get(spec.font), spec.text);
+            // A pixel or two of slack: a static wraps a text that fills it exactly.
+            int needed = TextWidth(context, fonts.get(spec.font), spec.text) + ::MulDiv(2, static_cast<int>(dpi_), 96);
             if (checkBox) needed += CheckBoxTextOffset(dpi_);
             place = FittedPlace(spec, place, needed, clientWidth);
         }
@@ -226,14 +229,18 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
             if (wParam == kTimer1Id) raise([](FormEvents& events) { events.onTimer(Timer::Timer1); });
             if (wParam == kUpdateTimerId) raise([](FormEvents& events) { events.onTimer(Timer::UpdateTimer); });
             return 0;
-        case WM_CTLCOLORSTATIC:
-            if (reinterpret_cast<HWND>(lParam) == control(kIdLabel9)) {
-                HDC context = reinterpret_cast<HDC>(wParam);
-                ::SetTextColor(context, RGB(255, 0, 0));
-                ::SetBkColor(context, ::GetSysColor(COLOR_BTNFACE));
-                return reinterpret_cast<LRESULT>(::GetSysColorBrush(COLOR_BTNFACE));
-            }
-            break;
+        case WM_CTLCOLORSTATIC: {
+            // Labels are transparent: several overlap the edge of the box
+            // below them by a pixel, and must not paint over its border.
+            HWND child = reinterpret_cast<HWND>(lParam);
+            wchar_t kind[16] = {};
+            ::GetClassNameW(child, kind, 16);
+            if (std::wstring_view(kind) != L"Static") break;
+            HDC context = reinterpret_cast<HDC>(wParam);
+            ::SetBkMode(context, TRANSPARENT);
+            ::SetTextColor(context, child == control(kIdLabel9) ? RGB(255, 0, 0) : ::GetSysColor(COLOR_BTNTEXT));
+            return reinterpret_cast<LRESULT>(::GetStockObject(NULL_BRUSH));
+        }
         case WM_ACTIVATE:
             // A plain window does not remember its focused control as a
             // dialog does; keep it across deactivation.

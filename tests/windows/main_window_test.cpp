@@ -81,8 +81,8 @@ std::pair<DWORD, DWORD> SelectionOf(HWND edit) {
     return {start, end};
 }
 
-// The width a label's or check box's text needs with its font; 0 for
-// other controls.
+// The width a label's or check box's text needs with its font, with the two
+// pixels a static needs so as not to wrap; 0 for other controls.
 int NeededWidth(HWND child) {
     std::wstring kind = ClassOf(child);
     LONG style = ::GetWindowLongW(child, GWL_STYLE);
@@ -95,7 +95,7 @@ int NeededWidth(HWND child) {
     ::GetTextExtentPoint32W(context, text.c_str(), static_cast<int>(text.size()), &extent);
     ::SelectObject(context, old);
     ::ReleaseDC(child, context);
-    return extent.cx + (checkBox ? CheckBoxTextOffset(96) : 0);
+    return extent.cx + 2 + (checkBox ? CheckBoxTextOffset(96) : 0);
 }
 
 class MainWindowTest : public WindowFixture {};
@@ -204,6 +204,7 @@ TEST_F(MainWindowTest, WarningIsRed) {
     ::SendMessageW(main(), WM_CTLCOLORSTATIC, reinterpret_cast<WPARAM>(context),
                    reinterpret_cast<LPARAM>(control(kIdLabel8)));
     EXPECT_NE(::GetTextColor(context), RGB(255, 0, 0));
+    EXPECT_EQ(::GetBkMode(context), TRANSPARENT);  // a label does not paint over the box below it
     ::DeleteDC(context);
 }
 
