@@ -1,0 +1,68 @@
+#pragma once
+// One end-to-end scenario's world: a game folder the registry names, a copy
+// of the program in a folder of its own (its settings live beside it), the
+// reference site's accounts, the add-on the update server publishes, and
+// what the site received.
+
+#include <windows.h>
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+namespace hb::e2e {
+
+inline constexpr wchar_t kLogin[] = L"raider";
+inline constexpr wchar_t kPassword[] = L"gold & glory";
+
+struct Upload {
+    std::string login;     // as received (form-encoded)
+    std::string fileBytes; // the saved data
+    std::string answer;    // what the site replied
+};
+
+class Scenario {
+public:
+    Scenario();
+    ~Scenario();
+
+    const std::filesystem::path& programFolder() const { return program_; }
+    std::wstring programPath() const;
+    const std::filesystem::path& gameFolder() const { return game_; }
+
+    // "127.0.0.1:PORT" of the reference site.
+    static std::wstring siteHost();
+    static unsigned short sitePort();
+
+    // Writes <account folder>\<entry>\SavedVariables\Hoardbook.lua.
+    void writeSavedData(const std::wstring& entry, const std::string& bytes) const;
+    std::filesystem::path savedDataFile(const std::wstring& entry) const;
+    void writeSettings(const std::string& bytes) const;
+    std::string readProgramFile(const std::wstring& name) const;
+    bool programFileExists(const std::wstring& name) const;
+
+    // The update server publishes this version of the add-on (a .toc and a
+    // .lua); installAddon puts the same files into the game folder.
+    static void publishAddon(const std::string& version);
+    void installAddon(const std::string& version) const;
+    static std::string addonToc(const std::string& version);
+    static std::string addonLua(const std::string& version);
+    std::string readAddonFile(const std::wstring& name) const;
+
+    // Everything the site received since this scenario began, in order.
+    std::vector<Upload> uploads() const;
+    // Waits until at least count uploads arrived; false after the timeout.
+    bool waitForUploads(std::size_t count, DWORD timeoutMs) const;
+
+private:
+    std::filesystem::path root_;
+    std::filesystem::path program_;
+    std::filesystem::path game_;
+    std::size_t uploadsBefore_ = 0;
+};
+
+// Text files as the tests write them.
+std::string ReadFile(const std::filesystem::path& path);
+void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+
+}  // namespace hb::e2e
