@@ -92,6 +92,31 @@ TEST_F(UploadRequest, ANestedRequestInsideTheWaitRunsToItsEnd) {
     EXPECT_EQ(http.requests.size(), 2u);
 }
 
+TEST_F(UploadRequest, EachUploadSendsExactlyItsOwnBody) {
+    http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
+    form->GetXML(std::string(5000, 'L') + "\r\n");
+    form->GetXML("short\r\n");  // after a longer one: no bytes of it may remain
+    ASSERT_EQ(http.requests.size(), 2u);
+    EXPECT_EQ(*http.requests[1]->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "short\r\n"));
+}
+
+TEST_F(UploadRequest, AnUploadNestedInTheWaitLeavesTheOuterOneIntact) {
+    http.responder = [](const RecordedRequest& request) {
+        FakeResponse response = Answer(request.body->find("outer") != std::string::npos ? L"outer done" : L"inner done");
+        response.pollsUntilDone = 3;
+        return response;
+    };
+    std::wstring inner;
+    process.onPump = [&] {
+        if (inner.empty()) inner = form->GetXML("inner\r\n");
+    };
+    EXPECT_EQ(form->GetXML("outer data\r\n"), L"outer done");
+    EXPECT_EQ(inner, L"inner done");
+    ASSERT_EQ(http.requests.size(), 2u);
+    EXPECT_EQ(*http.requests[0]->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "outer data\r\n"));
+    EXPECT_EQ(*http.requests[1]->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "inner\r\n"));
+}
+
 struct FailureCase {
     const char* name;
     FakeResponse::FailAt step;

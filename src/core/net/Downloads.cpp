@@ -14,23 +14,14 @@ bool IsSuccessStatus(int status) {
     return (status >= 200 && status < 300) || status == 1223;
 }
 
-namespace {
 
-void ShowDownloadError(MessageBoxes& boxes, const std::wstring& url, const std::wstring& description) {
-    MessageBoxRequest box;
-    box.text = L"Error Downloading File: " + url + L"\r\n\r\n" + description;
-    boxes.show(box);
-}
-
-// The body of a successful answer, or nothing after a reported failure.
-std::optional<std::wstring> Download(Form1& form, const std::wstring& url) {
-    const Ports& ports = form.ports();
-    std::unique_ptr<HttpRequest> request = form.CreateXMLObject();
+std::optional<std::wstring> Form1::Download(const std::wstring& url) {
+    std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
         request->send();
-        WaitForCompletion(*request, ports.process, form.options().httpDeadlineMs);
+        WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
         std::wstring text = request->responseText();
         const int status = request->status();
         // An error page is not the file: storing it would replace a good
@@ -46,16 +37,23 @@ std::optional<std::wstring> Download(Form1& form, const std::wstring& url) {
         description = L"There is not enough memory for the download.";
     }
     request.reset();
-    ShowDownloadError(ports.boxes, url, description);
+    reportDownloadFailure(L"Error Downloading File: " + url + L"\r\n\r\n" + description, description);
     return std::nullopt;
 }
 
-}  // namespace
+void Form1::reportDownloadFailure(const std::wstring& boxText, const std::wstring& reason) {
+    lastDownloadFailure_ = reason;
+    // The updater's periodic checks log their failures instead.
+    if (quietDownloads_) return;
+    MessageBoxRequest box;
+    box.text = boxText;
+    ports_.boxes.show(box);
+}
 
-std::wstring Form1::QuickDownload(const std::wstring& url) { return Download(*this, url).value_or(L""); }
+std::wstring Form1::QuickDownload(const std::wstring& url) { return Download(url).value_or(L""); }
 
 bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
-    std::optional<std::wstring> text = Download(*this, url);
+    std::optional<std::wstring> text = Download(url);
     // The failure has been shown; the file that is there stays as it is.
     if (!text) return false;
 
@@ -63,9 +61,8 @@ bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& pat
     // Written beside the target and swapped in, so a failed write never
     // leaves half an add-on file behind.
     if (ports_.files.replaceAtomically(path, ports_.codepage.toAnsi(*text) + "\r\n", error)) return true;
-    MessageBoxRequest box;
-    box.text = L"Saving of file " + path + L" Failed for the following reason: " + error;
-    ports_.boxes.show(box);
+    const std::wstring message = L"Saving of file " + path + L" Failed for the following reason: " + error;
+    reportDownloadFailure(message, message);
     return false;
 }
 

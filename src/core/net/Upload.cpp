@@ -1,6 +1,7 @@
 // The upload request to the guild website.
 
 #include <exception>
+#include <utility>
 
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
@@ -9,6 +10,8 @@
 namespace hb {
 
 std::wstring Form1::GetXML(const std::string& data) {
+    // Read at once: a request nested in the wait below must not see it.
+    const bool quiet = std::exchange(quietNextUploadFailure_, false);
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     const std::wstring host = ports_.window.text(Control::URL);
     const std::wstring url = L"http://" + host + kUploadPage;
@@ -17,12 +20,12 @@ std::wstring Form1::GetXML(const std::string& data) {
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
-        {
-            // Scoped so the body's copy of the data is gone before the wait.
-            const std::string body = BuildUploadBody(ports_.window.text(Control::Login),
-                                                     ports_.window.text(Control::Password), data);
-            request->send(body);
-        }
+        // The buffer is kept between uploads: for a file of many megabytes a
+        // fresh allocation costs more (page faults) than filling it. XMLHTTP
+        // copies the body in send, so a request nested in the wait may reuse it.
+        BuildUploadBody(uploadBody_, ports_.window.text(Control::Login), ports_.window.text(Control::Password),
+                        data);
+        request->send(uploadBody_);
         WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
         return request->responseText();
     } catch (const HttpError& error) {
@@ -33,9 +36,11 @@ std::wstring Form1::GetXML(const std::string& data) {
 
     // Given up: free the connection and its buffers while the user reads the box.
     request.reset();
-    MessageBoxRequest box;
-    box.text = description;
-    ports_.boxes.show(box);
+    if (!quiet) {
+        MessageBoxRequest box;
+        box.text = description;
+        ports_.boxes.show(box);
+    }
     // The password is never logged; the data is, so the user can see what was lost.
     AddMessage(L"Error Sending the following data to http://" + host + kUploadPage + L": \r\n-----Start-----\r\n" +
                ports_.codepage.fromAnsi(data) + L"-----End-----");

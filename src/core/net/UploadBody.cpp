@@ -29,10 +29,17 @@ constexpr std::string_view kTail =
 }  // namespace
 
 std::string BuildUploadBody(const std::wstring& login, const std::wstring& password, std::string_view data) {
+    std::string body;
+    BuildUploadBody(body, login, password, data);
+    return body;
+}
+
+void BuildUploadBody(std::string& body, const std::wstring& login, const std::wstring& password,
+                     std::string_view data) {
     const std::string loginBytes = ToUtf8(EncodeForm(login));
     const std::string passwordBytes = ToUtf8(EncodeForm(password));
-    std::string body;
-    // One allocation: the saved data can be many megabytes.
+    body.clear();
+    // At most one allocation: the saved data can be many megabytes.
     body.reserve(kLoginHead.size() + loginBytes.size() + kPasswordHead.size() + passwordBytes.size() +
                  kFileHead.size() + data.size() + kTail.size());
     body += kLoginHead;
@@ -42,7 +49,6 @@ std::string BuildUploadBody(const std::wstring& login, const std::wstring& passw
     body += kFileHead;
     body += data;
     body += kTail;
-    return body;
 }
 
 }  // namespace hb

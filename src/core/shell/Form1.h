@@ -132,6 +132,11 @@ private:
 
     // net
     bool inUploadFailurePath_ = false;
+    std::string uploadBody_;  // reused by GetXML from one upload to the next
+    // The body of a successful answer, or nothing after a reported failure.
+    std::optional<std::wstring> Download(const std::wstring& url);
+    // A box (unless quietDownloads_) and lastDownloadFailure_ = reason.
+    void reportDownloadFailure(const std::wstring& boxText, const std::wstring& reason);
     // While true, QuickDownload and QuickDownloadToFile show no message box
     // (the updater's periodic checks report to the log instead).
     bool quietDownloads_ = false;
