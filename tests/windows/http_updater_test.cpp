@@ -205,6 +205,16 @@ TEST_F(UpdaterAgainstServer, FailingVersionFetchClaimsNothing) {
     EXPECT_EQ(log().find(L"Updated to version"), std::wstring::npos);
     EXPECT_NE(log().find(L"Hoardbook update check failed"), std::wstring::npos);
     EXPECT_EQ(ReadBytes(addon() / "Hoardbook.toc"), "## Version: 1.0\r\n");
+
+    // The periodic check reports the same failure in the log, without a box.
+    window.setText(Control::Data, L"");
+    form->CheckVersionAndDownload();
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(log().find(L"Hoardbook update check failed: the published version could not be fetched: "
+                         L"The server answered with HTTP status 404."),
+              std::wstring::npos)
+        << log();
+    EXPECT_EQ(ReadBytes(addon() / "Hoardbook.toc"), "## Version: 1.0\r\n");
 }
 
 TEST_F(UpdaterAgainstServer, TraversalNamesWriteNothingOutsideTheAddonFolder) {
