@@ -101,14 +101,18 @@ TEST_F(UploadRequest, EachUploadSendsExactlyItsOwnBody) {
 }
 
 TEST_F(UploadRequest, AnUploadNestedInTheWaitLeavesTheOuterOneIntact) {
-    http.responder = [](const RecordedRequest& request) {
-        FakeResponse response = Answer(request.body->find("outer") != std::string::npos ? L"outer done" : L"inner done");
+    int opened = 0;
+    http.responder = [&](const RecordedRequest&) {
+        FakeResponse response = Answer(++opened == 1 ? L"outer done" : L"inner done");
         response.pollsUntilDone = 3;
         return response;
     };
     std::wstring inner;
+    bool started = false;
     process.onPump = [&] {
-        if (inner.empty()) inner = form->GetXML("inner\r\n");
+        if (started) return;
+        started = true;  // one upload starts inside the outer one's wait
+        inner = form->GetXML("inner\r\n");
     };
     EXPECT_EQ(form->GetXML("outer data\r\n"), L"outer done");
     EXPECT_EQ(inner, L"inner done");

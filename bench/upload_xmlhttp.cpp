@@ -1,0 +1,167 @@
+// The upload of a large saved-data file through the real XMLHTTP path
+// (GetXML), timed request by request, with the process's peak memory.
+// Run by bench/upload-vs-curl, which starts the reference site, runs this
+// under Wine, sends the same body with curl and prints the comparison.
+//
+//   upload_xmlhttp [--megabytes N] [--repeat N] [--interleave]
+// Needs HB_SITE_PORT and HB_SITE_DATA (see tools/with-servers); writes the
+// exact request body to HB_SITE_DATA/body.bin for the curl run. With
+// --interleave it pauses after each upload until the script has sent the
+// body with curl (files turn-N and done-N in HB_SITE_DATA).
+
+#include <windows.h>
+#include <psapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeWindow.h"
+#include "net/UploadBody.h"
+#include "shell/Form1.h"
+#include "win32/ComInit.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Http.h"
+#include "win32/Win32Process.h"
+
+namespace {
+
+std::wstring Environment(const wchar_t* name) {
+    wchar_t value[1024];
+    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
+    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
+}
+
+// Saved data as the add-on writes it: Lua table lines with CR LF ends.
+std::string SavedData(std::size_t bytes) {
+    std::string data = "HoardbookData = {\r\n";
+    for (unsigned item = 0; data.size() < bytes; ++item) {
+        data += "  [\"Character-" + std::to_string(item % 40) + "\"] = { id = " + std::to_string(item * 7919 % 100000) +
+                ", count = " + std::to_string(item % 200) + ", name = \"\xC3\x89lixir of the Bank\" },\r\n";
+    }
+    data.resize(bytes - 3);
+    data += "}\r\n";
+    return data;
+}
+
+double Milliseconds(LARGE_INTEGER from, LARGE_INTEGER to) {
+    LARGE_INTEGER frequency;
+    ::QueryPerformanceFrequency(&frequency);
+    return 1000.0 * static_cast<double>(to.QuadPart - from.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+PROCESS_MEMORY_COUNTERS_EX Memory() {
+    PROCESS_MEMORY_COUNTERS_EX counters{};
+    counters.cb = sizeof counters;
+    ::GetProcessMemoryInfo(::GetCurrentProcess(), reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&counters),
+                           sizeof counters);
+    return counters;
+}
+
+double Megabytes(SIZE_T bytes) { return static_cast<double>(bytes) / (1024.0 * 1024.0); }
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    int megabytes = 20;
+    int repeat = 5;
+    bool interleave = false;
+    for (int i = 1; i < argc; ++i) {
+        std::wstring option = argv[i];
+        if (option == L"--interleave") interleave = true;
+        if (i + 1 >= argc) continue;
+        if (option == L"--megabytes") megabytes = std::max(1, _wtoi(argv[i + 1]));
+        if (option == L"--repeat") repeat = std::max(1, _wtoi(argv[i + 1]));
+    }
+    const std::wstring port = Environment(L"HB_SITE_PORT");
+    std::wstring data = Environment(L"HB_SITE_DATA");
+    if (port.empty() || data.empty()) {
+        std::fprintf(stderr, "run through bench/upload-vs-curl (HB_SITE_PORT and HB_SITE_DATA are needed)\n");
+        return 2;
+    }
+    std::replace(data.begin(), data.end(), L'/', L'\\');
+    data = L"Z:" + data;
+
+    hb::win32::ComInit com;
+    hb::test::FakeWindow window;
+    hb::test::FakeMessageBoxes boxes;
+    hb::test::FakeRegistry registry;
+    hb::test::FakeShell shell;
+    hb::test::FakeTrayWindow trayWindow;
+    hb::win32::Win32HttpFactory http;
+    hb::win32::Win32FileSystem files;
+    hb::win32::Win32Process process;
+    hb::win32::Win32Codepage codepage;
+    hb::Options options;
+    hb::Form1 form({window, boxes, registry, http, files, shell, trayWindow, process, codepage}, options);
+    window.connect(&form);
+    window.setText(hb::Control::URL, L"127.0.0.1:" + port);
+    window.setText(hb::Control::Login, L"Officer Bob");
+    window.setText(hb::Control::Password, L"secret");
+
+    const PROCESS_MEMORY_COUNTERS_EX atStart = Memory();
+    const std::string saved = SavedData(static_cast<std::size_t>(megabytes) * 1024 * 1024);
+    {
+        // The identical request body, for curl.
+        std::ofstream body(std::filesystem::path(data + L"\\body.bin"), std::ios::binary);
+        const std::string bytes = hb::BuildUploadBody(L"Officer Bob", L"secret", saved);
+        body.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    }
+    const PROCESS_MEMORY_COUNTERS_EX before = Memory();
+
+    std::vector<double> times;
+    std::vector<PROCESS_MEMORY_COUNTERS_EX> afterEach;
+    for (int i = 0; i < repeat; ++i) {
+        LARGE_INTEGER start, end;
+        ::QueryPerformanceCounter(&start);
+        std::wstring answer = form.GetXML(saved);
+        ::QueryPerformanceCounter(&end);
+        if (answer != L"Inventory Uploaded" || !boxes.shown.empty()) {
+            std::fprintf(stderr, "upload %d failed: %ls\n", i + 1,
+                         boxes.shown.empty() ? answer.c_str() : boxes.shown.back().text.c_str());
+            return 1;
+        }
+        times.push_back(Milliseconds(start, end));
+        afterEach.push_back(Memory());
+        if (interleave) {
+            // The script's curl upload runs now, between two of ours, so
+            // both see the same machine load.
+            const std::wstring turn = data + L"\\turn-" + std::to_wstring(i + 1);
+            const std::wstring done = data + L"\\done-" + std::to_wstring(i + 1);
+            std::ofstream(std::filesystem::path(turn)).put('\n');
+            for (int waited = 0; ::GetFileAttributesW(done.c_str()) == INVALID_FILE_ATTRIBUTES; waited += 10) {
+                if (waited > 120000) {
+                    std::fprintf(stderr, "no curl run after upload %d\n", i + 1);
+                    return 1;
+                }
+                ::Sleep(10);
+            }
+        }
+    }
+    std::printf("file_bytes %zu\n", saved.size());
+    for (double t : times) std::printf("xmlhttp_ms %.1f\n", t);
+    std::sort(times.begin(), times.end());
+    const double file = static_cast<double>(saved.size());
+
+    std::printf("xmlhttp_median_ms %.1f\n", times[(times.size() - 1) / 2]);
+    // Private bytes (commit charge): the process's own memory, without
+    // mapped program files.
+    std::printf("private_at_start_mb %.1f\n", Megabytes(atStart.PagefileUsage));
+    std::printf("private_with_file_loaded_mb %.1f\n", Megabytes(before.PagefileUsage));
+    std::printf("first_upload_peak_private_mb %.1f\n", Megabytes(afterEach[0].PeakPagefileUsage));
+    std::printf("first_upload_peak_over_file %.2f\n", static_cast<double>(afterEach[0].PeakPagefileUsage) / file);
+    std::printf("first_upload_growth_over_file %.2f\n",
+                static_cast<double>(afterEach[0].PeakPagefileUsage - before.PagefileUsage) / file);
+    for (std::size_t i = 0; i < afterEach.size(); ++i) {
+        std::printf("private_after_upload_%zu_mb %.1f\n", i + 1, Megabytes(afterEach[i].PagefileUsage));
+    }
+    std::printf("peak_private_all_uploads_mb %.1f\n", Megabytes(afterEach.back().PeakPagefileUsage));
+    return 0;
+}
