@@ -19,7 +19,8 @@ protected:
         window.setText(Control::Login, L"bob");
         window.setText(Control::Password, L"secret pass");
         http.responder = [this](const RecordedRequest& request) {
-            FakeResponse response{siteReply};
+            FakeResponse response;
+            response.text = siteReply;
             if (request.url.find(L"/memberbankupload.php") == std::wstring::npos) return FakeResponse{};
             if (siteDown) {
                 // Fails while waiting, so whatever runs during the wait runs first.

@@ -155,9 +155,7 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     EXPECT_FALSE(logHas(L"secret pass"));
 }
 
-// DISABLED_ until GetXML honours quietNextUploadFailure_ (Form1.h, net):
-// without it every failed upload of an outage shows its own box.
-TEST_F(ChangeWatcher, DISABLED_AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack) {
+TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack) {
     addEntry("A", "a\r\n");
     scan();
     siteDown = true;
@@ -232,9 +230,7 @@ TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
     EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
 }
 
-// DISABLED_ until GetXML honours quietNextUploadFailure_ (Form1.h, net):
-// without it every failed upload of an outage shows its own box.
-TEST_F(ChangeWatcher, DISABLED_ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
+TEST_F(ChangeWatcher, ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
     addEntry("A", "a\r\n");
     scan();
     siteDown = true;

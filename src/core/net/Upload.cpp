@@ -20,12 +20,14 @@ std::wstring Form1::GetXML(const std::string& data) {
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
-        // The buffer is kept between uploads: for a file of many megabytes a
-        // fresh allocation costs more (page faults) than filling it. XMLHTTP
-        // copies the body in send, so a request nested in the wait may reuse it.
-        BuildUploadBody(uploadBody_, ports_.window.text(Control::Login), ports_.window.text(Control::Password),
-                        data);
-        request->send(uploadBody_);
+        // Built per upload and freed with it: the program idles for hours
+        // between uploads and should not hold a saved-data file's worth of
+        // memory meanwhile. XMLHTTP keeps its own copy once send returns.
+        {
+            const std::string body = BuildUploadBody(ports_.window.text(Control::Login),
+                                                     ports_.window.text(Control::Password), data);
+            request->send(body);
+        }
         WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
         return request->responseText();
     } catch (const HttpError& error) {

@@ -29,16 +29,9 @@ constexpr std::string_view kTail =
 }  // namespace
 
 std::string BuildUploadBody(const std::wstring& login, const std::wstring& password, std::string_view data) {
-    std::string body;
-    BuildUploadBody(body, login, password, data);
-    return body;
-}
-
-void BuildUploadBody(std::string& body, const std::wstring& login, const std::wstring& password,
-                     std::string_view data) {
     const std::string loginBytes = ToUtf8(EncodeForm(login));
     const std::string passwordBytes = ToUtf8(EncodeForm(password));
-    body.clear();
+    std::string body;
     // At most one allocation: the saved data can be many megabytes.
     body.reserve(kLoginHead.size() + loginBytes.size() + kPasswordHead.size() + passwordBytes.size() +
                  kFileHead.size() + data.size() + kTail.size());
@@ -49,6 +42,7 @@ void BuildUploadBody(std::string& body, const std::wstring& login, const std::ws
     body += kFileHead;
     body += data;
     body += kTail;
+    return body;
 }
 
 }  // namespace hb

@@ -12,8 +12,5 @@ inline constexpr const wchar_t* kUploadPage = L"/memberbankupload.php";
 // The whole request body. The login and password are form-encoded and sent
 // as UTF-8; the saved data goes out byte for byte.
 std::string BuildUploadBody(const std::wstring& login, const std::wstring& password, std::string_view data);
-// The same into an existing buffer, reusing its memory.
-void BuildUploadBody(std::string& body, const std::wstring& login, const std::wstring& password,
-                     std::string_view data);
 
 }  // namespace hb

@@ -131,8 +131,6 @@ private:
     LinkGuard linkGuard_;
 
     // net
-    bool inUploadFailurePath_ = false;
-    std::string uploadBody_;  // reused by GetXML from one upload to the next
     // The body of a successful answer, or nothing after a reported failure.
     std::optional<std::wstring> Download(const std::wstring& url);
     // A box (unless quietDownloads_) and lastDownloadFailure_ = reason.
