@@ -85,6 +85,19 @@ TEST_F(Downloads, ASilentServerEndsAtTheDeadline) {
                                        L"\r\n\r\nThe server did not answer within 2 seconds; the request was cancelled.");
 }
 
+TEST_F(Downloads, AnUnreachableUpdateServerGivesUpSoonerThanAnUpload) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.neverCompletes = true;
+        return response;
+    };
+    const auto started = process.nowMs;
+    EXPECT_EQ(form->QuickDownload(kUrl), L"");
+    EXPECT_TRUE(http.requests.at(0)->aborted);
+    EXPECT_LE(process.nowMs - started, 21000) << "start-up waits for this check before showing the window";
+    EXPECT_GE(process.nowMs - started, 20000);
+}
+
 TEST_F(Downloads, StoresTheTextWithOneLineBreakAdded) {
     struct Case {
         std::wstring body;

@@ -1,5 +1,6 @@
 // Downloads for the add-on updater.
 
+#include <algorithm>
 #include <exception>
 #include <optional>
 
@@ -9,11 +10,18 @@
 
 namespace hb {
 
+namespace {
+// The add-on's files are a few kilobytes. A bound shorter than an upload's
+// keeps an unreachable update server from holding start-up, which shows the
+// window only after the check, for a whole minute (Wine's XMLHTTP never
+// completes a failed connection, so the deadline is what ends it there).
+constexpr int kDownloadDeadlineMs = 20000;
+}  // namespace
+
 bool IsSuccessStatus(int status) {
     // 1223 is how some XMLHTTP versions report 204 No Content.
     return (status >= 200 && status < 300) || status == 1223;
 }
-
 
 std::optional<std::wstring> Form1::Download(const std::wstring& url) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
@@ -21,7 +29,7 @@ std::optional<std::wstring> Form1::Download(const std::wstring& url) {
     try {
         request->Open(L"GET", url, true);
         request->send();
-        WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
+        WaitForCompletion(*request, ports_.process, std::min(options_.httpDeadlineMs, kDownloadDeadlineMs));
         std::wstring text = request->responseText();
         const int status = request->status();
         // An error page is not the file: storing it would replace a good
