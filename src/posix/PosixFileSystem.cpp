@@ -1,10 +1,13 @@
 #include "posix/PosixFileSystem.h"
 
+#include "net/Utf8.h"
+
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
@@ -64,26 +67,9 @@ bool WriteFully(int fd, const std::string& bytes) {
 }  // namespace
 
 std::string NativePath(const std::wstring& path) {
-    std::string out;
-    for (wchar_t wc : path) {
-        auto cp = static_cast<char32_t>(wc == L'\\' ? L'/' : wc);
-        if (cp < 0x80) {
-            out.push_back(static_cast<char>(cp));
-        } else if (cp < 0x800) {
-            out.push_back(static_cast<char>(0xC0 | (cp >> 6)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else if (cp < 0x10000) {
-            out.push_back(static_cast<char>(0xE0 | (cp >> 12)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        } else {
-            out.push_back(static_cast<char>(0xF0 | (cp >> 18)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 12) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | ((cp >> 6) & 0x3F)));
-            out.push_back(static_cast<char>(0x80 | (cp & 0x3F)));
-        }
-    }
-    return out;
+    std::string bytes = ToUtf8(path);
+    std::replace(bytes.begin(), bytes.end(), '\\', '/');
+    return bytes;
 }
 
 FolderListing PosixFileSystem::list(const std::wstring& folder) {

@@ -117,13 +117,6 @@ TEST_F(SavedData, AFileThatCannotBeReadIsAnErrorNamingIt) {
     }
 }
 
-TEST(LineEnds, TheLinesOfATextFile) {
-    EXPECT_EQ(TextLines(""), std::vector<std::string_view>{});
-    EXPECT_EQ(TextLines("a"), std::vector<std::string_view>{"a"});
-    EXPECT_EQ(TextLines("a\r\nb\rc\nd"), (std::vector<std::string_view>{"a", "b", "c\nd"}));
-    EXPECT_EQ(TextLines("\r\n\r\n"), (std::vector<std::string_view>{"", ""}));
-}
-
 TEST(LineEnds, LongTextsAreNormalisedThroughout) {
     std::string input;
     std::string expected;

@@ -12,7 +12,7 @@
 namespace hb::test {
 namespace {
 
-using Lines = std::vector<std::string>;
+using Lines = std::vector<std::string_view>;
 
 TEST(TextLines, EndALineAtCrAndSkipOneLfAfterIt) {
     EXPECT_EQ(SplitTextLines(""), Lines{});

@@ -64,20 +64,4 @@ std::string WithCrLfLineEnds(std::string bytes) {
     return text;
 }
 
-std::vector<std::string_view> TextLines(std::string_view bytes) {
-    std::vector<std::string_view> lines;
-    std::size_t start = 0;
-    while (start < bytes.size()) {
-        std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos) {
-            lines.push_back(bytes.substr(start));
-            break;
-        }
-        lines.push_back(bytes.substr(start, cr - start));
-        start = cr + 1;
-        if (start < bytes.size() && bytes[start] == '\n') ++start;
-    }
-    return lines;
-}
-
 }  // namespace hb

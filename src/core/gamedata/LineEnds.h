@@ -4,15 +4,11 @@
 
 #include <string>
 #include <string_view>
-#include <vector>
 
 namespace hb {
 
 // The bytes with every line followed by CR LF: lone CRs become CR LF and a
 // last line without a line end gains one. An empty input stays empty.
 std::string WithCrLfLineEnds(std::string bytes);
-
-// The lines, without their line ends.
-std::vector<std::string_view> TextLines(std::string_view bytes);
 
 }  // namespace hb

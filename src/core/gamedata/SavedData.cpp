@@ -4,6 +4,7 @@
 #include "gamedata/EntryText.h"
 #include "gamedata/FileReadError.h"
 #include "gamedata/LineEnds.h"
+#include "settings/TextLines.h"
 #include "gamedata/RoundRobin.h"
 #include "shell/Form1.h"
 
@@ -29,7 +30,7 @@ void Form1::CompareToHardDrive() {
         std::wstring error;
         auto bytes = ports_.files.readAll(ExclusionFilePath(), error);
         if (!bytes) return;
-        for (std::string_view line : TextLines(*bytes)) {
+        for (std::string_view line : SplitTextLines(*bytes)) {
             std::wstring name = ports_.codepage.fromAnsi(WithoutSurroundingSpaces(line));
             for (int i = 0; i < count; ++i) {
                 if (window.itemText(i) == name) window.setItemChecked(i, false);

@@ -36,8 +36,8 @@ std::wstring Form1::ExclusionFilePath() const { return ports_.process.executable
 void Form1::LoadSettings() {
     MainWindow& window = ports_.window;
     std::wstring error;
-    std::vector<std::string> lines;
-    if (auto bytes = ports_.files.readAll(SettingsFilePath(), error)) lines = SplitTextLines(*bytes);
+    const std::string bytes = ports_.files.readAll(SettingsFilePath(), error).value_or("");
+    std::vector<std::string_view> lines = SplitTextLines(bytes);
     lines.resize(3);  // missing lines read as empty; lines after the third are ignored
 
     window.setText(Control::Login, ports_.codepage.fromAnsi(lines[0]));

@@ -2,16 +2,16 @@
 
 namespace hb {
 
-std::vector<std::string> SplitTextLines(std::string_view bytes) {
-    std::vector<std::string> lines;
+std::vector<std::string_view> SplitTextLines(std::string_view bytes) {
+    std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
         std::size_t cr = bytes.find('\r', start);
         if (cr == std::string_view::npos) {
-            lines.emplace_back(bytes.substr(start));
+            lines.push_back(bytes.substr(start));
             break;
         }
-        lines.emplace_back(bytes.substr(start, cr - start));
+        lines.push_back(bytes.substr(start, cr - start));
         start = cr + 1;
         if (start < bytes.size() && bytes[start] == '\n') ++start;
     }

@@ -8,9 +8,9 @@
 
 namespace hb {
 
-// The lines of a file's bytes. An empty file has no lines; a last line
-// without a line end is still a line.
-std::vector<std::string> SplitTextLines(std::string_view bytes);
+// The lines of a file's bytes, as views into them. An empty file has no
+// lines; a last line without a line end is still a line.
+std::vector<std::string_view> SplitTextLines(std::string_view bytes);
 
 // Every line followed by CR LF; no lines give zero bytes.
 std::string JoinTextLines(const std::vector<std::string>& lines);
