@@ -11,6 +11,9 @@ namespace {
 TEST(TocVersionLine, TakesTheRestOfTheFirstLineContainingVersionTrimmed) {
     EXPECT_EQ(VersionFromTocText(L"## Interface: 11200\r\n## Version: 1.2\r\n## Title: Hoardbook\r\n"), L"1.2");
     EXPECT_EQ(VersionFromTocText(L"Version:1.2"), L"1.2");
+    // Line feeds alone: the version still ends with its line, so an add-on
+    // published with LF line ends is not fetched again at every check.
+    EXPECT_EQ(VersionFromTocText(L"## Interface: 11200\n## Version: 1.2\n## Title: Hoardbook\n"), L"1.2");
     EXPECT_EQ(VersionFromTocText(L"## Version:   1.2   \r\n"), L"1.2");
     // Only the first matching line counts, even inside a longer word.
     EXPECT_EQ(VersionFromTocText(L"## XVersion: 0.9\r\n## Version: 1.2\r\n"), L"0.9");
@@ -30,10 +33,11 @@ TEST(TocVersionLine, MarkerIsCaseSensitiveAndMayBeMissing) {
     EXPECT_EQ(VersionFromTocText(L""), std::nullopt);
 }
 
-TEST(TocVersionLine, LinesEndAtCrLfOrALoneCrButNotALoneLf) {
+TEST(TocVersionLine, LinesEndAtCrLfOrALoneCrAndTheVersionAtALoneLf) {
     EXPECT_EQ(VersionFromTocText(L"## Title: x\r## Version: 1.2\r## Notes: y"), L"1.2");
-    // Text after a lone LF belongs to the same line, so it is part of the version.
-    EXPECT_EQ(VersionFromTocText(L"## Version: 1.2\n## Title: x"), L"1.2\n## Title: x");
+    EXPECT_EQ(VersionFromTocText(L"## Version: 1.2\n## Title: x"), L"1.2");
+    // The line is still found by CR: "Version:" after a lone LF belongs to the first line.
+    EXPECT_EQ(VersionFromTocText(L"## Title: x\n## Version: 1.2\r\n"), L"1.2");
     // Only the spaces are trimmed, never other blanks.
     EXPECT_EQ(VersionFromTocText(L"## Version:\t1.2\t\r\n"), L"\t1.2\t");
 }

@@ -16,7 +16,10 @@ std::optional<std::wstring> VersionFromTocText(std::wstring_view text) {
         std::size_t end = text.find(L'\r', start);
         std::wstring_view line = text.substr(start, end == std::wstring_view::npos ? end : end - start);
         std::size_t at = line.find(kMarker);
-        if (at != std::wstring_view::npos) return TrimSpaces(line.substr(at + kMarker.size()));
+        if (at != std::wstring_view::npos) {
+            std::wstring_view version = line.substr(at + kMarker.size());
+            return TrimSpaces(version.substr(0, version.find(L'\n')));
+        }
         if (end == std::wstring_view::npos) break;
         start = end + 1;
         if (start < text.size() && text[start] == L'\n') ++start;

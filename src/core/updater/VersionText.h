@@ -13,7 +13,10 @@ std::wstring TrimSpaces(std::wstring_view text);
 
 // The version of a table-of-contents text: the rest of the first line that
 // contains "Version:" (case-sensitive, anywhere in the line), trimmed of
-// spaces. Lines end at CR LF or a lone CR. nullopt when no line has it.
+// spaces. Lines end at CR LF or a lone CR. The version also ends at a line
+// feed: a file with LF line ends would otherwise yield the rest of the file,
+// never equal the published version, and be downloaded and announced again
+// at every check. nullopt when no line has it.
 std::optional<std::wstring> VersionFromTocText(std::wstring_view text);
 
 // The published version as the server's "HoardbookVersion" gives it:
