@@ -80,8 +80,9 @@ TEST_F(UpdaterCheck, DifferentVersionFetchesEveryListedFileInOrderThenAnnouncesT
 
     startupCheck();
 
-    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.toc", L"Hoardbook.lua",
-                                  L"My Notes.txt"}));
+    // In list order, but the version file last.
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"My Notes.txt",
+                                  L"Hoardbook.toc"}));
     EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.3\r\n");
     EXPECT_EQ(temp.read(kAddon / "Hoardbook.lua"), "Hoardbook = {}\r\n");
     EXPECT_EQ(temp.read(kAddon / "My Notes.txt"), "notes\r\n");
@@ -225,6 +226,25 @@ TEST_F(UpdaterCheck, PartialFailureNamesTheFailedFilesAndClaimsNoVersion) {
     EXPECT_TRUE(logHas(summary));
     for (const auto& box : boxes.shown) EXPECT_EQ(box.text.find(L"has been updated"), std::wstring::npos);
     EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, TheVersionFileIsInstalledLastAndOnlyWithAllOthers) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\nHoardbook.lua\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+    server[kBase + L"Hoardbook.lua"].failAt = FakeResponse::FailAt::Send;
+
+    periodicCheck();
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"}));
+    EXPECT_EQ(form->GetMyVersion(), L"1.2") << "a half-installed add-on keeps its old version";
+
+    // So the next check fetches again, and the version file comes last.
+    server[kBase + L"Hoardbook.lua"] = FakeResponse{};
+    serve(L"Hoardbook.lua", L"lua");
+    periodicCheck();
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
+    EXPECT_EQ(form->GetMyVersion(), L"1.3");
 }
 
 TEST_F(UpdaterCheck, FailedOrEmptyFileListClaimsNothing) {

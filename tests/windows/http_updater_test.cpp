@@ -166,7 +166,8 @@ TEST_F(UpdaterAgainstServer, DifferentVersionFetchesEveryListedFileInOrderThenAn
 
     form->CheckVersionAndDownload();
 
-    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.toc", L"Hoardbook.lua"}));
+    // In list order, the version file last.
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
     for (const char* name : {"Hoardbook.toc", "Hoardbook.lua"}) {
         EXPECT_EQ(ReadBytes(addon() / name), ReadBytes(referenceAddon / name) + "\r\n") << name;
     }

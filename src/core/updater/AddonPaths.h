@@ -20,6 +20,16 @@ inline std::wstring JoinPath(std::wstring_view base, std::wstring_view relative)
     return path;
 }
 
+// Whether a listed name is the version file (file names on Windows ignore case).
+inline bool IsVersionFileName(std::wstring_view name) {
+    if (name.size() != kVersionFileName.size()) return false;
+    for (std::size_t i = 0; i < name.size(); ++i) {
+        auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+        if (lower(name[i]) != lower(kVersionFileName[i])) return false;
+    }
+    return true;
+}
+
 // "http://" + host + "/files/Hoardbook/"; a file's URL is this followed
 // directly by its name, unencoded.
 inline std::wstring UpdateBaseUrl(std::wstring_view host) {

@@ -128,14 +128,14 @@ void Form1::CheckVersionAndDownload() {
     }
 
     std::vector<std::wstring> failed;
-    for (const std::wstring& name : names) {
+    auto fetch = [&](const std::wstring& name) {
         // The names come from the network; one that could address anything
         // outside the add-on folder is never fetched.
         if (!IsSafeAddonFileName(name)) {
             AddMessage(L"Hoardbook update: refused the file name \"" + Printable(name) +
                        L"\", which would be written outside the add-on folder");
             failed.push_back(name);
-            continue;
+            return;
         }
         lastDownloadFailure_.clear();
         if (!QuickDownloadToFile(baseUrl + name, JoinPath(addonFolder, name))) {
@@ -145,6 +145,20 @@ void Form1::CheckVersionAndDownload() {
             }
             failed.push_back(name);
         }
+    };
+    // The version file goes in last, and only when every other file arrived:
+    // installed before a file that then fails, it would make every later
+    // check take the half-installed add-on for the published one.
+    std::vector<std::wstring> versionFiles;
+    for (const std::wstring& name : names) {
+        if (IsVersionFileName(name)) {
+            versionFiles.push_back(name);
+        } else {
+            fetch(name);
+        }
+    }
+    if (failed.empty()) {
+        for (const std::wstring& name : versionFiles) fetch(name);
     }
 
     // A version whose files did not all arrive is not installed.
