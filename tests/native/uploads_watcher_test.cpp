@@ -230,6 +230,20 @@ TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
     EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
 }
 
+TEST_F(ChangeWatcher, AnEmptyAnswerIsNoOutageSoTheNextFailureStillShowsItsBox) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteReply = L"";  // the site answered, with nothing (a script error, say)
+    tick();
+    EXPECT_TRUE(logHas(L"Profile for A was not uploaded: the website answered \"\""));
+    EXPECT_FALSE(logHas(L"did not answer"));
+    EXPECT_TRUE(boxes.shown.empty());
+
+    siteDown = true;
+    tick();
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The server could not be reached"});
+}
+
 TEST_F(ChangeWatcher, ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
     addEntry("A", "a\r\n");
     scan();

@@ -29,7 +29,9 @@ std::wstring Form1::GetXML(const std::string& data) {
             request->send(body);
         }
         WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
-        return request->responseText();
+        std::wstring reply = request->responseText();
+        lastUploadFailed_ = false;
+        return reply;
     } catch (const HttpError& error) {
         description = error.description();
     } catch (const std::bad_alloc&) {
@@ -46,6 +48,7 @@ std::wstring Form1::GetXML(const std::string& data) {
     // The password is never logged; the data is, so the user can see what was lost.
     AddMessage(L"Error Sending the following data to http://" + host + kUploadPage + L": \r\n-----Start-----\r\n" +
                ports_.codepage.fromAnsi(data) + L"-----End-----");
+    lastUploadFailed_ = true;
     return {};
 }
 

@@ -141,6 +141,9 @@ private:
     // Set by QuickDownload and QuickDownloadToFile to the failure's
     // description whenever they fail, boxed or quiet; callers clear it first.
     std::wstring lastDownloadFailure_;
+    // Whether the last GetXML to finish reported a transport failure (as
+    // opposed to the site answering, even with nothing).
+    bool lastUploadFailed_ = false;
     // Set by the change watcher right before it calls GetXML while an outage
     // has already been reported. GetXML reads and clears it at its start; when
     // it was set, a transport failure is logged as usual but shows no box.

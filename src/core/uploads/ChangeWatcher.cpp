@@ -87,7 +87,7 @@ void Form1::UpdateTimer_Timer() {
     quietNextUploadFailure_ = false;
 
     const std::wstring profile = L"Profile for " + window.itemText(i);
-    if (reply.empty()) {
+    if (lastUploadFailed_) {
         siteOutageReported_ = true;
         AddMessage(profile + L" could not be uploaded: the website did not answer. It will be sent again");
         return;
