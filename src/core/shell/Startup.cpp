@@ -2,22 +2,43 @@
 
 #include "shell/Startup.h"
 
+#include <exception>
+
 #include "shell/Form1.h"
 #include "shell/UpdateSchedule.h"
 
 namespace hb {
 
+namespace {
+// Runs one start-up step. A failure the step does not handle itself is
+// logged and start-up goes on: above all the tray icon must be added, as it
+// is the only way back to a window that an automatic login has hidden.
+template <typename Step>
+void RunStartupStep(Form1& form, const Codepage& codepage, Step step) {
+    try {
+        step();
+    } catch (const std::exception& error) {
+        form.AddMessage(L"Unexpected error during start-up: " + codepage.fromAnsi(error.what()));
+    }
+}
+}  // namespace
+
 void Form1::Form_Load() {
-    LoadfilesFromHardDrive();
-    CompareToHardDrive();
-    LoadSettings();  // may log in by itself, which hides the window
+    const Codepage& codepage = ports_.codepage;
+    RunStartupStep(*this, codepage, [&] { LoadfilesFromHardDrive(); });
+    RunStartupStep(*this, codepage, [&] { CompareToHardDrive(); });
+    RunStartupStep(*this, codepage, [&] { LoadSettings(); });  // may log in by itself, which hides the window
     CurrentIndex = -1;
     // One element more than there are entries, as the first scan's callers expect.
     LastModified.assign(static_cast<std::size_t>(ports_.window.itemCount()) + 1, 0);
-    CheckVersionAndDownload();
-    systray_.PrepareTrayIcon();
-    systray_.AddTrayIcon();
-    if (IsRunOnStartup()) SetCheckBox(Control::StartWithWindows, 1);
+    RunStartupStep(*this, codepage, [&] { CheckVersionAndDownload(); });
+    RunStartupStep(*this, codepage, [&] {
+        systray_.PrepareTrayIcon();
+        systray_.AddTrayIcon();
+    });
+    RunStartupStep(*this, codepage, [&] {
+        if (IsRunOnStartup()) SetCheckBox(Control::StartWithWindows, 1);
+    });
 }
 
 void DisplayAfterLoad(MainWindow& window) {

@@ -1,0 +1,73 @@
+// Start-up over real files: a remembered login with an exclusion file. The
+// steps' order matters here: the exclusions must be applied before the
+// settings are loaded, because loading a remembered password saves both
+// files again, and the cursor is reset only after the automatic login.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+
+#include "support/FormFixture.h"
+
+namespace hb::test {
+namespace {
+
+class StartupWithFiles : public FormFixture {
+protected:
+    StartupWithFiles() {
+        installGame();
+        addSavedData("ALPHA", "alpha\r\n");
+        addSavedData("BRAVO", "bravo\r\n");
+        addSavedData("CHARLIE", "charlie\r\n");
+        temp.write(std::filesystem::path("Program") / "noupload.txt", "BRAVO\r\n");
+        temp.write(std::filesystem::path("Program") / "settings.txt", "bob\r\nguild.test\r\nsecret\r\n");
+        http.responder = [](const RecordedRequest& request) {
+            FakeResponse response;
+            if (request.method == L"POST") response.text = L"Inventory Uploaded";
+            return response;
+        };
+    }
+
+    int indexOf(const std::wstring& text) const {
+        for (int i = 0; i < window.itemCount(); ++i) {
+            if (window.itemText(i) == text) return i;
+        }
+        return -1;
+    }
+};
+
+TEST_F(StartupWithFiles, RememberedLoginKeepsTheExclusionsAndLeavesTheWatcherAtTheStart) {
+    form->onLoad();
+
+    ASSERT_EQ(window.itemCount(), 3);
+    EXPECT_FALSE(window.itemChecked(indexOf(L"BRAVO")));
+    EXPECT_TRUE(window.itemChecked(indexOf(L"ALPHA")));
+    EXPECT_TRUE(window.itemChecked(indexOf(L"CHARLIE")));
+    EXPECT_EQ(temp.read(std::filesystem::path("Program") / "noupload.txt"), "BRAVO\r\n")
+        << "saving the remembered password keeps the exclusions";
+
+    // The automatic login runs before the cursor is reset, so it sends the
+    // first checked entry after entry 0.
+    int expected = -1;
+    for (int i = 1; i < window.itemCount() && expected < 0; ++i) {
+        if (window.itemChecked(i)) expected = i;
+    }
+    if (expected < 0) expected = 0;
+    std::vector<std::string> uploads;
+    for (const auto& request : http.requests) {
+        if (request->method == L"POST") uploads.push_back(*request->body);
+    }
+    ASSERT_EQ(uploads.size(), 1u);
+    const std::string sent = window.itemText(expected) == L"ALPHA" ? "alpha\r\n" : "charlie\r\n";
+    EXPECT_NE(uploads[0].find("\r\n\r\n" + sent + "\r\n--AaB03x--"), std::string::npos);
+
+    EXPECT_EQ(form->CurrentIndex, -1);
+    EXPECT_EQ(form->LastModified, std::vector<FileTime>(4, 0));
+    EXPECT_FALSE(window.visible());
+    EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    EXPECT_TRUE(shell.iconShown);
+}
+
+}  // namespace
+}  // namespace hb::test
