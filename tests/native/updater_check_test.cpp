@@ -8,6 +8,7 @@
 
 #include "support/FormFixture.h"
 #include "shell/UpdateSchedule.h"
+#include "updater/UpdateHost.h"
 
 namespace hb::test {
 namespace {
@@ -245,6 +246,26 @@ TEST_F(UpdaterCheck, TheVersionFileIsInstalledLastAndOnlyWithAllOthers) {
     periodicCheck();
     EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
     EXPECT_EQ(form->GetMyVersion(), L"1.3");
+}
+
+TEST_F(UpdaterCheck, WithoutAnUpdateServerNothingIsRequestedAndTheLogSaysSo) {
+    for (const wchar_t* placeholder : {L"updates.hoardbook.example", L"Updates.Hoardbook.EXAMPLE:8080", L""}) {
+        options.updateHost = placeholder;
+        makeForm();
+        window.setText(Control::Data, L"");
+        startupCheck();
+        periodicCheck();
+        EXPECT_TRUE(http.requests.empty()) << placeholder;
+        EXPECT_TRUE(boxes.shown.empty()) << placeholder;
+        EXPECT_EQ(log(), L"");  // periodicCheck cleared the start-up check's line
+    }
+    options.updateHost = L"updates.hoardbook.example";
+    makeForm();
+    window.setText(Control::Data, L"");
+    startupCheck();
+    EXPECT_TRUE(logHas(L"Add-on updates are off: no update server is set"));
+    EXPECT_TRUE(IsConfiguredUpdateHost(L"127.0.0.1:8123"));
+    EXPECT_TRUE(IsConfiguredUpdateHost(L"example.org"));
 }
 
 TEST_F(UpdaterCheck, FailedOrEmptyFileListClaimsNothing) {

@@ -42,6 +42,19 @@ bool IsPlausibleIpv6(std::wstring_view address) {
 
 }  // namespace
 
+bool IsConfiguredUpdateHost(std::wstring_view host) {
+    std::wstring_view name = host.substr(0, host.find(L':'));
+    constexpr std::wstring_view kReserved = L".example";
+    if (name.empty()) return false;
+    if (name.size() < kReserved.size()) return true;
+    std::wstring_view tail = name.substr(name.size() - kReserved.size());
+    for (std::size_t i = 0; i < tail.size(); ++i) {
+        wchar_t c = tail[i] >= L'A' && tail[i] <= L'Z' ? static_cast<wchar_t>(tail[i] - L'A' + L'a') : tail[i];
+        if (c != kReserved[i]) return true;
+    }
+    return false;
+}
+
 bool IsPlausibleUpdateHost(std::wstring_view host) {
     std::wstring_view name = host;
     std::wstring_view port;

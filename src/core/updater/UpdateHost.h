@@ -24,6 +24,10 @@ inline constexpr const char* kUpdateServerValue = "UpdateServer";
 // IPv6 address in brackets; port 1 to 65535.
 bool IsPlausibleUpdateHost(std::wstring_view host);
 
+// Whether the host can name a real server: not empty and not under the
+// reserved ".example" domain, which never resolves (the build's placeholder).
+bool IsConfiguredUpdateHost(std::wstring_view host);
+
 // The registry's "UpdateServer" (trimmed of spaces) when it holds a plausible
 // host, otherwise defaultHost.
 std::wstring ResolveUpdateHost(Registry& registry, const Codepage& codepage, const std::wstring& defaultHost);

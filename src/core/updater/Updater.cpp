@@ -16,6 +16,7 @@
 #include "updater/AddonPaths.h"
 #include "updater/FileList.h"
 #include "updater/SafeFileName.h"
+#include "updater/UpdateHost.h"
 #include "updater/VersionText.h"
 
 namespace hb {
@@ -89,6 +90,13 @@ void Form1::CheckVersionAndDownload() {
     const bool periodic = startupCheckDone_;
     startupCheckDone_ = true;
     CheckScope scope(checkingForUpdate_, quietDownloads_, periodic);
+
+    // Without an update server of its own (a build left with the placeholder
+    // host) every check could only fail: say so once instead.
+    if (!IsConfiguredUpdateHost(options_.updateHost)) {
+        if (!periodic) AddMessage(L"Add-on updates are off: no update server is set");
+        return;
+    }
 
     const std::wstring baseUrl = UpdateBaseUrl(options_.updateHost);
     auto failureText = [this](const std::wstring& whenEmpty) {
