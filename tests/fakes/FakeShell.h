@@ -44,11 +44,14 @@ public:
 class FakeTrayWindow : public TrayWindow {
 public:
     void load() override { ++loadCount; }
-    std::uintptr_t handle() const override { return 0x1234; }
-    std::uintptr_t icon() const override { return 0x5678; }
-    std::wstring caption() const override { return L"HoardbookUploader"; }
+    std::uintptr_t handle() const override { return windowHandle; }
+    std::uintptr_t icon() const override { return iconHandle; }
+    std::wstring caption() const override { return captionText; }
     double twipsPerPixelX() const override { return twipsPerPixel; }
     int loadCount = 0;
+    std::uintptr_t windowHandle = 0x1234;
+    std::uintptr_t iconHandle = 0x5678;
+    std::wstring captionText = L"HoardbookUploader";
     double twipsPerPixel = 15;
 };
 

@@ -58,10 +58,15 @@ TEST_F(TrayTest, AddAndRemovePassTheSameRecord) {
 
 TEST_F(TrayTest, RecordIsFilledOnlyOnce) {
     systray.PrepareTrayIcon();
-    trayWindow.twipsPerPixel = 12;  // nothing in the record may change afterwards
+    // Every add and delete must pass the same record, whatever happens later.
+    trayWindow.windowHandle = 0x9999;
+    trayWindow.iconHandle = 0x8888;
+    trayWindow.captionText = L"Other";
     systray.PrepareTrayIcon();
     EXPECT_EQ(systray.TrayIconData().id, 1u);
     EXPECT_EQ(systray.TrayIconData().window, 0x1234u);
+    EXPECT_EQ(systray.TrayIconData().icon, 0x5678u);
+    EXPECT_EQ(systray.TrayIconData().tip, "HoardbookUploader");
 }
 
 TEST_F(TrayTest, RebuiltNotificationAreaGetsTheIconBack) {

@@ -18,7 +18,7 @@ protected:
     void putInstallPath(const std::string& path) {
         registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
     }
-    // Runs the call and expects the documented message and the end of the program.
+    // Runs the call and expects the "game not found" message and the end of the program.
     template <typename Call>
     void expectExit(Call call) {
         EXPECT_THROW(call(), ProcessEnded);

@@ -58,7 +58,7 @@ TEST_F(RegistryModule, OtherTypesAndMissingValuesOrKeysReadAsNothing) {
         GetRegistryValue(registry, kRoot, "Software\\Nowhere", "Path")));
 }
 
-TEST_F(RegistryModule, ReadRegistryDataGivesTheStatusAndLeavesTheValueAsDocumented) {
+TEST_F(RegistryModule, ReadRegistryDataGivesTheStatusAndLeavesTheValueUntouchedOnFailure) {
     registry.put(kRoot, kKey, "Expand", reg::REG_EXPAND_SZ_TYPE, Bytes(std::string("x\0", 2)));
     registry.putString(kRoot, kKey, "Text", "t");
     RegistryKey key = 0;
@@ -111,7 +111,7 @@ TEST_F(RegistryModule, DeletingRemovesTheValueAndAMissingOneIsNoError) {
     EXPECT_EQ(registry.openKeys(), 0);
 }
 
-TEST_F(RegistryModule, EveryKeyIsOpenedInThe32BitViewWithTheDocumentedRightsAndClosed) {
+TEST_F(RegistryModule, EveryKeyIsOpenedInThe32BitViewWithTheRightsItNeedsAndClosed) {
     registry.putString(kRoot, kKey, "Value", "x");
     read("Value");
     SetRegistryString(registry, kRoot, kKey, "Value", "y");
