@@ -13,6 +13,7 @@
 #include "win32/ComInit.h"
 #include "win32/ControlIds.h"
 #include "win32/Handles.h"
+#include "win32/MessageDispatch.h"
 #include "win32/Win32AppIcon.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
@@ -57,13 +58,7 @@ Options MakeOptions(Registry& registry, const Codepage& codepage) {
 
 int RunMessageLoop(HWND mainWindow) {
     MSG message;
-    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
-        // Tab moves between the controls and Enter presses "OK".
-        HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root == mainWindow && ::IsDialogMessageW(root, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
-    }
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message, mainWindow);
     return static_cast<int>(message.wParam);
 }
 
@@ -91,6 +86,7 @@ int Run(HINSTANCE instance) {
     trayWindow.setErrorReporter(report);
     window.connect(&form);
     trayWindow.connect(&trayForm);
+    process.setMainWindow(window.handle());
 
     window.load();
     DisplayAfterLoad(window);

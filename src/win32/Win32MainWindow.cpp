@@ -85,9 +85,9 @@ Win32MainWindow::~Win32MainWindow() {
 }
 
 void Win32MainWindow::createControls() {
-    for (const ControlSpec& spec : MainWindowControls()) {
-        HWND control = ::CreateWindowExW(spec.exStyle, spec.className, spec.text, WS_CHILD | WS_VISIBLE | spec.style,
-                                         0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(INT_PTR{spec.id}),
+    for (const ControlLayout& layout : MainWindowControls()) {
+        HWND control = ::CreateWindowExW(layout.exStyle, layout.className, layout.text, WS_CHILD | WS_VISIBLE | layout.style,
+                                         0, 0, 0, 0, window_.get(), reinterpret_cast<HMENU>(INT_PTR{layout.id}),
                                          instance_, nullptr);
         if (control == nullptr) throw std::runtime_error("a control of the main window could not be created");
     }
@@ -119,14 +119,14 @@ int TextWidth(HDC context, HFONT font, const std::wstring& text) {
 // is wider (Wine substitutes its own), a label or check box grows towards
 // free space instead of clipping or wrapping its text: to the right, to the
 // left when right-aligned, both ways when centred, never past the client.
-RECT FittedPlace(const ControlSpec& spec, RECT place, int needed, int clientWidth) {
+RECT FittedPlace(const ControlLayout& layout, RECT place, int needed, int clientWidth) {
     int width = place.right - place.left;
     if (needed <= width) return place;
     int grow = needed - width;
-    DWORD align = spec.style & SS_TYPEMASK;
-    if (std::wstring_view(spec.className) == L"Static" && align == SS_RIGHT) {
+    DWORD align = layout.style & SS_TYPEMASK;
+    if (std::wstring_view(layout.className) == L"Static" && align == SS_RIGHT) {
         place.left = std::max<LONG>(0, place.left - grow);
-    } else if (std::wstring_view(spec.className) == L"Static" && align == SS_CENTER) {
+    } else if (std::wstring_view(layout.className) == L"Static" && align == SS_CENTER) {
         place.left = std::max<LONG>(0, place.left - grow / 2);
         place.right = std::min<LONG>(clientWidth, place.left + needed);
     } else {
@@ -144,19 +144,19 @@ void Win32MainWindow::applyDpi(UINT dpi) {
     const int clientWidth = TwipsToPixels(kMainClientWidthTwips, dpi_);
     HDC context = ::GetDC(window_.get());
     HDWP positions = ::BeginDeferWindowPos(static_cast<int>(MainWindowControls().size()));
-    for (const ControlSpec& spec : MainWindowControls()) {
-        HWND child = control(spec.id);
-        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.get(spec.font)), FALSE);
-        RECT place{TwipsToPixels(spec.left, dpi_), TwipsToPixels(spec.top, dpi_), 0, 0};
-        place.right = place.left + TwipsToPixels(spec.width, dpi_);
-        place.bottom = place.top + TwipsToPixels(spec.height, dpi_);
-        bool label = std::wstring_view(spec.className) == L"Static";
-        bool checkBox = (spec.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !label;
+    for (const ControlLayout& layout : MainWindowControls()) {
+        HWND child = control(layout.id);
+        ::SendMessageW(child, WM_SETFONT, reinterpret_cast<WPARAM>(fonts.get(layout.font)), FALSE);
+        RECT place{TwipsToPixels(layout.left, dpi_), TwipsToPixels(layout.top, dpi_), 0, 0};
+        place.right = place.left + TwipsToPixels(layout.width, dpi_);
+        place.bottom = place.top + TwipsToPixels(layout.height, dpi_);
+        bool label = std::wstring_view(layout.className) == L"Static";
+        bool checkBox = (layout.style & BS_TYPEMASK) == BS_AUTOCHECKBOX && !label;
         if (label || checkBox) {
             // A pixel or two of slack: a static wraps a text that fills it exactly.
-            int needed = TextWidth(context, fonts.get(spec.font), spec.text) + ::MulDiv(2, static_cast<int>(dpi_), 96);
+            int needed = TextWidth(context, fonts.get(layout.font), layout.text) + ::MulDiv(2, static_cast<int>(dpi_), 96);
             if (checkBox) needed += CheckBoxTextOffset(dpi_);
-            place = FittedPlace(spec, place, needed, clientWidth);
+            place = FittedPlace(layout, place, needed, clientWidth);
         }
         if (positions != nullptr) {
             positions = ::DeferWindowPos(positions, child, nullptr, place.left, place.top, place.right - place.left,

@@ -18,7 +18,7 @@ constexpr DWORD kRightLabel = SS_RIGHT | SS_NOPREFIX;
 constexpr DWORD kButton = WS_TABSTOP | BS_PUSHBUTTON;
 constexpr DWORD kCheckBox = WS_TABSTOP | BS_AUTOCHECKBOX;
 
-const std::array<ControlSpec, 19> kControls{{
+const std::array<ControlLayout, 19> kControls{{
     {kIdLabel6, L"Static", L"Messages", 0, 4680, 855, 255, kLabel, 0, FontKind::Dialog},
     {kIdData, L"Edit", L"", 0, 4920, 5295, 2055, WS_TABSTOP | WS_VSCROLL | ES_MULTILINE | ES_AUTOVSCROLL,
      WS_EX_CLIENTEDGE, FontKind::Log},
@@ -49,7 +49,7 @@ const std::array<ControlSpec, 19> kControls{{
 
 }  // namespace
 
-std::span<const ControlSpec> MainWindowControls() { return kControls; }
+std::span<const ControlLayout> MainWindowControls() { return kControls; }
 
 int TwipsToPixels(int twips, UINT dpi) { return ::MulDiv(twips, static_cast<int>(dpi), 1440); }
 

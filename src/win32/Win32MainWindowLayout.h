@@ -16,7 +16,7 @@ namespace hb::win32 {
 
 enum class FontKind { Dialog, Log, BoldWarning, BoldTitle };
 
-struct ControlSpec {
+struct ControlLayout {
     ControlId id;
     const wchar_t* className;
     const wchar_t* text;
@@ -35,7 +35,7 @@ inline constexpr int kTrayClientHeightTwips = 2565;
 inline constexpr wchar_t kMainCaption[] = L"Hoardbook Profile Uploader";
 inline constexpr wchar_t kTrayCaption[] = L"HoardbookUploader";
 
-std::span<const ControlSpec> MainWindowControls();
+std::span<const ControlLayout> MainWindowControls();
 
 // Twips to pixels at the given dots per inch, rounded to the nearest pixel.
 int TwipsToPixels(int twips, UINT dpi);

@@ -1,5 +1,7 @@
 #include "win32/Win32Process.h"
 
+#include "win32/MessageDispatch.h"
+
 #include <windows.h>
 
 #include <vector>
@@ -42,10 +44,7 @@ void Win32Process::pumpMessages(int maxWaitMs) {
             ::PostQuitMessage(static_cast<int>(message.wParam));
             return;
         }
-        HWND root = message.hwnd != nullptr ? ::GetAncestor(message.hwnd, GA_ROOT) : nullptr;
-        if (root != nullptr && ::IsDialogMessageW(root, &message)) continue;
-        ::TranslateMessage(&message);
-        ::DispatchMessageW(&message);
+        DispatchWindowMessage(message, mainWindow_);
     }
 }
 

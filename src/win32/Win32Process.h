@@ -11,6 +11,12 @@ public:
     std::wstring localDateTimeText() const override;
     void pumpMessages(int maxWaitMs) override;
     std::int64_t monotonicMs() const override;
+
+    // The window whose keyboard navigation the pump handles while waiting.
+    void setMainWindow(HWND window) { mainWindow_ = window; }
+
+private:
+    HWND mainWindow_ = nullptr;
 };
 
 class Win32Codepage : public Codepage {

@@ -31,7 +31,7 @@ std::unique_ptr<HttpRequest> Form1::CreateXMLObject() {
     box.icon = BoxIcon::Stop;
     ports_.boxes.show(box);
     try {
-        // "temp.htm" goes to the working directory (an empty scratch folder).
+        // An empty folder means the working directory, where "temp.htm" has always gone.
         OpenInBrowser({ports_.shell, ports_.files, ports_.boxes, ports_.codepage, L""}, kXmlRuntimeDownloadPage);
     } catch (const std::exception&) {
         // The program ends all the same; the user has been told what to install.
