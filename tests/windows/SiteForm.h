@@ -17,6 +17,7 @@
 #include "fakes/FakeShell.h"
 #include "shell/Form1.h"
 #include "support/TempFolder.h"
+#include "HostFiles.h"
 #include "win32/ComInit.h"
 #include "win32/ControlIds.h"
 #include "win32/Win32FileSystem.h"
@@ -25,20 +26,6 @@
 #include "win32/Win32Process.h"
 
 namespace hb::test {
-
-inline std::wstring EnvironmentText(const wchar_t* name) {
-    wchar_t value[1024];
-    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
-inline std::string ReadFileBytes(const std::filesystem::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing " + path.string() + ">";
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
 
 // The real process, but with the program's folder where the test says.
 class ProgramInFolder : public win32::Win32Process {
@@ -122,7 +109,7 @@ protected:
         return count;
     }
     std::string receivedFile(int number) const {
-        return ReadFileBytes(siteData / "received" / std::to_string(number) / "thefile");
+        return ReadBytes(siteData / "received" / std::to_string(number) / "thefile");
     }
 
     static bool pumpUntil(const std::function<bool()>& condition, int timeoutMs) {

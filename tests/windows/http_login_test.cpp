@@ -49,7 +49,7 @@ TEST_F(LoginAgainstSite, ASuccessfulLoginHidesTheWindowStartsTheWatcherAndLocksT
     EXPECT_TRUE(boxes.shown.empty());
     ASSERT_EQ(received(), before + 1);
     EXPECT_EQ(receivedFile(before + 1), dataOf(0));
-    EXPECT_EQ(ReadFileBytes(temp.path() / "Program" / "settings.txt"),
+    EXPECT_EQ(ReadBytes(temp.path() / "Program" / "settings.txt"),
               "Officer Bob\r\n127.0.0.1:" + std::string(sitePort.begin(), sitePort.end()) + "\r\n\r\n");
 }
 
@@ -118,7 +118,7 @@ TEST_F(LoginAgainstSite, SavedSettingsWithAllThreeLinesLogInByThemselvesAtStartU
     EXPECT_GE(received(), before + 1);
     bool loginArrived = false;
     for (int n = before + 1; n <= received(); ++n) {
-        loginArrived = loginArrived || ReadFileBytes(siteData / "received" / std::to_string(n) / "login") == "Officer+Bob";
+        loginArrived = loginArrived || ReadBytes(siteData / "received" / std::to_string(n) / "login") == "Officer+Bob";
     }
     EXPECT_TRUE(loginArrived);
 }

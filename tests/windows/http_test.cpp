@@ -17,39 +17,15 @@
 #include "support/TempFolder.h"
 #include "win32/ComInit.h"
 #include "win32/Win32FileSystem.h"
+#include "HostFiles.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
 
 namespace hb::test {
 namespace {
 
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[1024];
-    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
-// Wine shows the host's root as drive Z:.
-std::wstring HostFolder(const wchar_t* variable) {
-    std::wstring path = Environment(variable);
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path.empty() ? path : L"Z:" + path;
-}
-
-std::string ReadBytes(const std::wstring& path) {
-    std::ifstream in(std::filesystem::path(path), std::ios::binary);
-    if (!in) return "<missing " + std::filesystem::path(path).string() + ">";
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteBytes(const std::wstring& path, const std::string& bytes) {
-    std::ofstream out(std::filesystem::path(path), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+std::wstring Environment(const wchar_t* name) { return EnvironmentText(name); }
+std::wstring HostFolder(const wchar_t* variable) { return HostPath(EnvironmentText(variable)).wstring(); }
 
 // Every byte value, UTF-8 text and line ends of all kinds.
 std::string AwkwardData() {

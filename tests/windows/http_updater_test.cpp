@@ -17,6 +17,7 @@
 #include "support/TempFolder.h"
 #include "win32/ComInit.h"
 #include "win32/Win32FileSystem.h"
+#include "HostFiles.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
 
@@ -25,32 +26,7 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::wstring Environment(const wchar_t* name) {
-    wchar_t value[1024];
-    DWORD length = ::GetEnvironmentVariableW(name, value, 1024);
-    return length > 0 && length < 1024 ? std::wstring(value, length) : std::wstring();
-}
-
-// Wine shows the host's root as drive Z:.
-fs::path HostPath(std::wstring path) {
-    for (wchar_t& c : path) {
-        if (c == L'/') c = L'\\';
-    }
-    return path.empty() ? fs::path() : fs::path(L"Z:" + path);
-}
-
-std::string ReadBytes(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return "<missing " + path.string() + ">";
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
-}
-
-void WriteBytes(const fs::path& path, const std::string& bytes) {
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
+std::wstring Environment(const wchar_t* name) { return EnvironmentText(name); }
 
 // Passes everything to the real objects and notes every URL opened.
 class RecordingRequest : public HttpRequest {
