@@ -108,8 +108,8 @@ struct WalkingForm {
     std::unique_ptr<Form1> form;
 
     explicit WalkingForm(const fs::path& game) {
-        registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
-                           "InstallPath", game.string() + "/");
+        registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
+                           L"InstallPath", game.wstring() + L"/");
         Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
         form = std::make_unique<Form1>(ports, Options{});
         window.connect(form.get());

@@ -50,9 +50,9 @@ void BringRunningInstanceForward() {
 
 // The program's options. The update server is the build's default unless
 // the per-user registry value names another (see updater/UpdateHost.h).
-Options MakeOptions(Registry& registry, const Codepage& codepage) {
+Options MakeOptions(Registry& registry) {
     Options options;
-    options.updateHost = ResolveUpdateHost(registry, codepage, HOARDBOOK_UPDATE_HOST);
+    options.updateHost = ResolveUpdateHost(registry, HOARDBOOK_UPDATE_HOST);
     return options;
 }
 
@@ -78,7 +78,7 @@ int Run(HINSTANCE instance) {
     Win32MessageBoxes boxes([&window] { return window.handle(); });
 
     Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
-    Form1 form(ports, MakeOptions(registry, codepage));
+    Form1 form(ports, MakeOptions(registry));
     SysTrayForm trayForm(form.systray(), window, trayWindow);
 
     ErrorReporter report = [&form](const std::wstring& message) { form.AddMessage(message); };

@@ -19,23 +19,23 @@ HKEY Win32Registry::find(RegistryKey key) const {
     return open == open_.end() ? nullptr : open->second.get();
 }
 
-long Win32Registry::openKey(RegistryRoot root, const std::string& path, std::uint32_t access, RegistryKey& key) {
+long Win32Registry::openKey(RegistryRoot root, const std::wstring& path, std::uint32_t access, RegistryKey& key) {
     key = 0;
     HKEY opened = nullptr;
-    LONG status = ::RegOpenKeyExA(RootKey(root), path.c_str(), 0, static_cast<REGSAM>(access), &opened);
+    LONG status = ::RegOpenKeyExW(RootKey(root), path.c_str(), 0, static_cast<REGSAM>(access), &opened);
     if (status != ERROR_SUCCESS) return status;
     key = reinterpret_cast<RegistryKey>(opened);
     open_[key] = UniqueKey(opened);
     return ERROR_SUCCESS;
 }
 
-long Win32Registry::queryValue(RegistryKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+long Win32Registry::queryValue(RegistryKey key, const std::wstring& name, std::uint32_t& type, std::uint8_t* data,
                                std::uint32_t& size) {
     HKEY handle = find(key);
     if (handle == nullptr) return ERROR_INVALID_HANDLE;
     DWORD valueType = 0;
     DWORD valueSize = data == nullptr ? 0 : size;
-    LONG status = ::RegQueryValueExA(handle, name.c_str(), nullptr, &valueType, data, &valueSize);
+    LONG status = ::RegQueryValueExW(handle, name.c_str(), nullptr, &valueType, data, &valueSize);
     if (status == ERROR_SUCCESS || status == ERROR_MORE_DATA) {
         type = valueType;
         size = valueSize;
@@ -43,17 +43,17 @@ long Win32Registry::queryValue(RegistryKey key, const std::string& name, std::ui
     return status;
 }
 
-long Win32Registry::setValue(RegistryKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+long Win32Registry::setValue(RegistryKey key, const std::wstring& name, std::uint32_t type, const std::uint8_t* data,
                              std::uint32_t size) {
     HKEY handle = find(key);
     if (handle == nullptr) return ERROR_INVALID_HANDLE;
-    return ::RegSetValueExA(handle, name.c_str(), 0, type, data, size);
+    return ::RegSetValueExW(handle, name.c_str(), 0, type, data, size);
 }
 
-long Win32Registry::deleteValue(RegistryKey key, const std::string& name) {
+long Win32Registry::deleteValue(RegistryKey key, const std::wstring& name) {
     HKEY handle = find(key);
     if (handle == nullptr) return ERROR_INVALID_HANDLE;
-    return ::RegDeleteValueA(handle, name.c_str());
+    return ::RegDeleteValueW(handle, name.c_str());
 }
 
 long Win32Registry::closeKey(RegistryKey key) {

@@ -1,6 +1,6 @@
 #pragma once
-// The registry port over advapi32's ANSI functions. Keys still open when
-// the object goes away are closed then.
+// The registry port over advapi32's wide-character functions. Keys still
+// open when the object goes away are closed then.
 
 #include <windows.h>
 
@@ -13,12 +13,12 @@ namespace hb::win32 {
 
 class Win32Registry : public Registry {
 public:
-    long openKey(RegistryRoot root, const std::string& path, std::uint32_t access, RegistryKey& key) override;
-    long queryValue(RegistryKey key, const std::string& name, std::uint32_t& type, std::uint8_t* data,
+    long openKey(RegistryRoot root, const std::wstring& path, std::uint32_t access, RegistryKey& key) override;
+    long queryValue(RegistryKey key, const std::wstring& name, std::uint32_t& type, std::uint8_t* data,
                     std::uint32_t& size) override;
-    long setValue(RegistryKey key, const std::string& name, std::uint32_t type, const std::uint8_t* data,
+    long setValue(RegistryKey key, const std::wstring& name, std::uint32_t type, const std::uint8_t* data,
                   std::uint32_t size) override;
-    long deleteValue(RegistryKey key, const std::string& name) override;
+    long deleteValue(RegistryKey key, const std::wstring& name) override;
     long closeKey(RegistryKey key) override;
 
 private:

@@ -4,58 +4,62 @@
 #include <cctype>
 #include <cstring>
 
+#include "settings/RegistryText.h"
+
 namespace hb::test {
 
 namespace {
 constexpr long kAccessDenied = 5;
 constexpr long kInvalidHandle = 6;
 
-std::string upper(std::string text) {
+// The registry ignores case; ASCII letters are enough for the names tests use.
+std::wstring upper(std::wstring text) {
     std::transform(text.begin(), text.end(), text.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+                   [](wchar_t c) { return c >= L'a' && c <= L'z' ? static_cast<wchar_t>(c - L'a' + L'A') : c; });
     return text;
 }
 }  // namespace
 
-std::string FakeRegistry::keyName(RegistryRoot root, const std::string& path) {
-    return std::to_string(static_cast<std::uint32_t>(root)) + "\\" + upper(path);
+std::wstring FakeRegistry::keyName(RegistryRoot root, const std::wstring& path) {
+    return std::to_wstring(static_cast<std::uint32_t>(root)) + L"\\" + upper(path);
 }
 
-void FakeRegistry::createKey(RegistryRoot root, const std::string& path) { keys_[keyName(root, path)]; }
+void FakeRegistry::createKey(RegistryRoot root, const std::wstring& path) { keys_[keyName(root, path)]; }
 
-void FakeRegistry::put(RegistryRoot root, const std::string& path, const std::string& name,
+void FakeRegistry::put(RegistryRoot root, const std::wstring& path, const std::wstring& name,
                        std::uint32_t type, std::vector<std::uint8_t> data) {
     keys_[keyName(root, path)][upper(name)] = Value{type, std::move(data)};
 }
 
-void FakeRegistry::putString(RegistryRoot root, const std::string& path, const std::string& name,
-                             const std::string& text) {
-    std::vector<std::uint8_t> data(text.begin(), text.end());
+void FakeRegistry::putString(RegistryRoot root, const std::wstring& path, const std::wstring& name,
+                             const std::wstring& text) {
+    std::vector<std::uint8_t> data = ToUtf16LeBytes(text);
+    data.push_back(0);
     data.push_back(0);
     put(root, path, name, reg::REG_SZ_TYPE, std::move(data));
 }
 
-const FakeRegistry::Value* FakeRegistry::find(RegistryRoot root, const std::string& path,
-                                              const std::string& name) const {
+const FakeRegistry::Value* FakeRegistry::find(RegistryRoot root, const std::wstring& path,
+                                              const std::wstring& name) const {
     auto key = keys_.find(keyName(root, path));
     if (key == keys_.end()) return nullptr;
     auto value = key->second.find(upper(name));
     return value == key->second.end() ? nullptr : &value->second;
 }
 
-bool FakeRegistry::keyExists(RegistryRoot root, const std::string& path) const {
+bool FakeRegistry::keyExists(RegistryRoot root, const std::wstring& path) const {
     return keys_.count(keyName(root, path)) != 0;
 }
 
-void FakeRegistry::denyWrite(RegistryRoot root, const std::string& path) {
+void FakeRegistry::denyWrite(RegistryRoot root, const std::wstring& path) {
     writeDenied_.insert(keyName(root, path));
 }
 
-long FakeRegistry::openKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+long FakeRegistry::openKey(RegistryRoot root, const std::wstring& path, std::uint32_t access,
                            RegistryKey& key) {
     accessRequested.push_back(access);
     key = 0;
-    std::string name = keyName(root, path);
+    std::wstring name = keyName(root, path);
     if (keys_.count(name) == 0) return reg::FILE_NOT_FOUND;
     if ((access & 0x0006u) != 0 && writeDenied_.count(name) != 0) return kAccessDenied;
     key = next_++;
@@ -63,7 +67,7 @@ long FakeRegistry::openKey(RegistryRoot root, const std::string& path, std::uint
     return reg::SUCCESS;
 }
 
-long FakeRegistry::queryValue(RegistryKey key, const std::string& name, std::uint32_t& type,
+long FakeRegistry::queryValue(RegistryKey key, const std::wstring& name, std::uint32_t& type,
                               std::uint8_t* data, std::uint32_t& size) {
     auto open = open_.find(key);
     if (open == open_.end()) return kInvalidHandle;
@@ -85,7 +89,7 @@ long FakeRegistry::queryValue(RegistryKey key, const std::string& name, std::uin
     return reg::SUCCESS;
 }
 
-long FakeRegistry::setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+long FakeRegistry::setValue(RegistryKey key, const std::wstring& name, std::uint32_t type,
                             const std::uint8_t* data, std::uint32_t size) {
     auto open = open_.find(key);
     if (open == open_.end()) return kInvalidHandle;
@@ -94,7 +98,7 @@ long FakeRegistry::setValue(RegistryKey key, const std::string& name, std::uint3
     return reg::SUCCESS;
 }
 
-long FakeRegistry::deleteValue(RegistryKey key, const std::string& name) {
+long FakeRegistry::deleteValue(RegistryKey key, const std::wstring& name) {
     auto open = open_.find(key);
     if (open == open_.end()) return kInvalidHandle;
     if ((open->second.second & 0x0002u) == 0) return kAccessDenied;

@@ -15,8 +15,8 @@ constexpr wchar_t kMissingText[] =
 
 class GameFolders : public FormFixture {
 protected:
-    void putInstallPath(const std::string& path) {
-        registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
+    void putInstallPath(const std::wstring& path) {
+        registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", path);
     }
     // Runs the call and expects the "game not found" message and the end of the program.
     template <typename Call>
@@ -32,34 +32,41 @@ protected:
 };
 
 TEST_F(GameFolders, TheInstallFolderIsGivenExactlyAsStored) {
-    putInstallPath("C:\\Games\\World of Warcraft\\");
+    putInstallPath(L"C:\\Games\\World of Warcraft\\");
     EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
     EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
 
-    putInstallPath("C:\\Games\\World of Warcraft");
+    putInstallPath(L"C:\\Games\\World of Warcraft");
     EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft");
     EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(GameFolders, EveryCallReadsTheRegistryAgainInThe32BitView) {
-    putInstallPath("C:\\Old");
+    putInstallPath(L"C:\\Old");
     EXPECT_EQ(form->GetWoWDir(), L"C:\\Old");
-    putInstallPath("D:\\New");
+    putInstallPath(L"D:\\New");
     EXPECT_EQ(form->GetWoWDir(), L"D:\\New");
     ASSERT_EQ(registry.accessRequested.size(), 2u);
     EXPECT_EQ(registry.accessRequested[0], reg::KEY_QUERY_VALUE_ACCESS | reg::KEY_WOW64_32KEY_ACCESS);
     EXPECT_EQ(registry.openKeys(), 0);
 }
 
-TEST_F(GameFolders, ANonAsciiInstallFolderIsConvertedFromTheAnsiCodePage) {
-    putInstallPath("C:\\Spiele\\W\xF6rld");
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\Spiele\\W\u00F6rld");
+TEST_F(GameFolders, AnInstallFolderInAnyScriptIsGivenIntact) {
+    // Folder names of players on European, Russian and Chinese systems, and
+    // one beyond the 16-bit range; none may turn into "?" or a look-alike.
+    for (const wchar_t* folder : {L"C:\\Spiele\\W\u00F6rld", L"C:\\Users\\\u0141ukasz\\Games\\WoW",
+                                  L"D:\\\u0418\u0433\u0440\u044B\\WoW\\", L"E:\\\u6E38\u620F\\WoW",
+                                  L"F:\\\U0001F409\\WoW"}) {
+        putInstallPath(folder);
+        EXPECT_EQ(form->GetWoWDir(), folder);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(GameFolders, TextStoredWithExtraTerminatingZerosEndsAtTheFirst) {
-    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_SZ_TYPE,
-                 {'C', ':', '\\', 'W', 'o', 'W', 0, 0});
+    registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_SZ_TYPE,
+                 {'C', 0, ':', 0, '\\', 0, 'W', 0, 'o', 0, 'W', 0, 0, 0, 0, 0});
     EXPECT_EQ(form->GetWoWDir(), L"C:\\WoW");
     EXPECT_EQ(form->GetAccountDir(), L"C:\\WoW\\WTF\\Account");
 }
@@ -74,23 +81,23 @@ TEST_F(GameFolders, AMissingKeyShowsTheMessageAndEndsTheProgram) {
 }
 
 TEST_F(GameFolders, AnEmptyValueCountsAsMissing) {
-    putInstallPath("");
+    putInstallPath(L"");
     expectExit([&] { form->GetAccountDir(); });
 }
 
 TEST_F(GameFolders, ANumberCountsAsMissing) {
-    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
+    registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
     expectExit([&] { form->GetWoWDir(); });
 }
 
 TEST_F(GameFolders, ExpandableAndBinaryValuesCountAsMissing) {
-    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_EXPAND_SZ_TYPE,
+    registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_EXPAND_SZ_TYPE,
                  {'C', ':', '\\', 0});
     expectExit([&] { form->GetWoWDir(); });
 
     boxes.shown.clear();
     process.endCount = 0;
-    registry.put(RegistryRoot::LocalMachine, kWowKey, "InstallPath", reg::REG_BINARY_TYPE, {'C', ':', '\\', 0});
+    registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_BINARY_TYPE, {'C', ':', '\\', 0});
     expectExit([&] { form->FormatIt(L"C:\\x"); });
 }
 
@@ -99,7 +106,7 @@ TEST_F(GameFolders, LoadingSavedDataWithTheGameGoneEndsTheProgramWhateverTheInde
 }
 
 TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
-    putInstallPath("C:\\WoW\\");
+    putInstallPath(L"C:\\WoW\\");
     const std::wstring account = L"C:\\WoW\\WTF\\Account";
     EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\SavedVariables"), L"MYACCOUNT");
     EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\Realm\\Character\\SavedVariables"),
@@ -112,7 +119,7 @@ TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
 }
 
 TEST_F(GameFolders, SavedDataFileOfAnEntryRebuildsThePath) {
-    putInstallPath("C:\\WoW");
+    putInstallPath(L"C:\\WoW");
     window.addItem(L"ACCT\\Realm\\Char");
     EXPECT_EQ(form->SavedDataFileOf(0), L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
     EXPECT_EQ(form->SavedDataFileOf(1), L"");

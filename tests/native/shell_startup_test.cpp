@@ -17,13 +17,20 @@ namespace {
 
 using Journal = std::vector<std::string>;
 
+// Key paths are ASCII; the journal keeps them as bytes.
+std::string Ascii(const std::wstring& text) {
+    std::string bytes;
+    for (wchar_t c : text) bytes.push_back(static_cast<char>(c));
+    return bytes;
+}
+
 // Port fakes that also write every call of interest into one shared journal,
 // so the order of the start-up steps can be read off afterwards.
 class JournalRegistry : public FakeRegistry {
 public:
     explicit JournalRegistry(Journal& journal) : journal_(journal) {}
-    long openKey(RegistryRoot root, const std::string& path, std::uint32_t access, RegistryKey& key) override {
-        journal_.push_back("registry " + path);
+    long openKey(RegistryRoot root, const std::wstring& path, std::uint32_t access, RegistryKey& key) override {
+        journal_.push_back("registry " + Ascii(path));
         return FakeRegistry::openKey(root, path, access, key);
     }
 
@@ -103,8 +110,7 @@ protected:
         process.exeFolder = temp.corePath("Program");
         options.updateHost = L"updates.test";
         std::wstring sep(1, static_cast<wchar_t>(std::filesystem::path::preferred_separator));
-        registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath",
-                           codepage.toAnsi(temp.corePath("Game") + sep));
+        registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", temp.corePath("Game") + sep);
         registry.createKey(RegistryRoot::LocalMachine, kRunKey);
         addSavedData("ALPHA");
         addSavedData("BETA");
@@ -150,11 +156,11 @@ protected:
 TEST_F(StartupTest, StepsRunInTheirOrder) {
     makeForm().onLoad();
 
-    const auto gameLookup = first("registry " + kWowKey);
+    const auto gameLookup = first("registry " + Ascii(kWowKey));
     const auto firstEntry = first("item");
     const auto trayLoad = first("tray load");
     const auto trayAdd = first("tray add");
-    const auto runLookup = first("registry " + kRunKey);
+    const auto runLookup = first("registry " + Ascii(kRunKey));
     ASSERT_LT(trayAdd, static_cast<std::ptrdiff_t>(journal.size())) << "no tray icon was added";
     ASSERT_LT(runLookup, static_cast<std::ptrdiff_t>(journal.size())) << "the Run value was not looked at";
 
@@ -188,8 +194,7 @@ TEST_F(StartupTest, WithoutEntriesStillOneStamp) {
 }
 
 TEST_F(StartupTest, RunValueOfThisProgramChecksTheBoxThroughItsClick) {
-    registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName,
-                       codepage.toAnsi(RunValueData(process.exeFolder)));
+    registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName, RunValueData(process.exeFolder));
     auto& form = makeForm();
     form.onLoad();
     EXPECT_EQ(window.checkValue(Control::StartWithWindows), 1);

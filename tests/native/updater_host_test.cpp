@@ -12,11 +12,12 @@ namespace {
 
 class UpdateHostSetting : public ::testing::Test {
 protected:
-    std::wstring resolve() { return ResolveUpdateHost(registry, codepage, L"updates.hoardbook.example"); }
-    void store(const std::string& text) { registry.putString(RegistryRoot::CurrentUser, kUpdateServerKey, "UpdateServer", text); }
+    std::wstring resolve() { return ResolveUpdateHost(registry, L"updates.hoardbook.example"); }
+    void store(const std::wstring& text) {
+        registry.putString(RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue, text);
+    }
 
     FakeRegistry registry;
-    Latin1Codepage codepage;
 };
 
 TEST_F(UpdateHostSetting, DefaultWithoutARegistryValue) {
@@ -27,24 +28,25 @@ TEST_F(UpdateHostSetting, DefaultWithoutARegistryValue) {
 }
 
 TEST_F(UpdateHostSetting, RegistryValueOverridesTheDefault) {
-    store("127.0.0.1:8123");
+    store(L"127.0.0.1:8123");
     EXPECT_EQ(resolve(), L"127.0.0.1:8123");
-    store("  mirror.example.org  ");
+    store(L"  mirror.example.org  ");
     EXPECT_EQ(resolve(), L"mirror.example.org");
-    store("[::1]:8080");
+    store(L"[::1]:8080");
     EXPECT_EQ(resolve(), L"[::1]:8080");
     // Only this user's value counts.
-    registry.putString(RegistryRoot::LocalMachine, kUpdateServerKey, "UpdateServer", "other.example");
+    registry.putString(RegistryRoot::LocalMachine, kUpdateServerKey, kUpdateServerValue, L"other.example");
     EXPECT_EQ(resolve(), L"[::1]:8080");
 }
 
 TEST_F(UpdateHostSetting, ImplausibleOrNonTextValuesAreIgnored) {
-    for (const char* bad : {"", "   ", "http://evil.example", "host/path", "host:0", "host:65536", "host:12a",
-                            "host:", "a b", "user@host", "-host", "[::1", "[zz]"}) {
+    for (const wchar_t* bad : {L"", L"   ", L"http://evil.example", L"host/path", L"host:0", L"host:65536",
+                               L"host:12a", L"host:", L"a b", L"user@host", L"-host", L"[::1", L"[zz]",
+                               L"\u0441\u0435\u0440\u0432\u0435\u0440.example"}) {
         store(bad);
         EXPECT_EQ(resolve(), L"updates.hoardbook.example") << bad;
     }
-    registry.put(RegistryRoot::CurrentUser, kUpdateServerKey, "UpdateServer", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
+    registry.put(RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue, reg::REG_DWORD_TYPE, {1, 0, 0, 0});
     EXPECT_EQ(resolve(), L"updates.hoardbook.example");
 }
 

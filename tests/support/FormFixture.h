@@ -19,8 +19,8 @@
 
 namespace hb::test {
 
-inline const std::string kWowKey = "Software\\Blizzard Entertainment\\World of Warcraft";
-inline const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline const std::wstring kWowKey = L"Software\\Blizzard Entertainment\\World of Warcraft";
+inline const std::wstring kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
 class FormFixture : public ::testing::Test {
 protected:

@@ -27,8 +27,7 @@ std::wstring FormFixture::programFolder() const { return temp.corePath("Program"
 
 void FormFixture::installGame() {
     std::filesystem::create_directories(temp.path() / "Game");
-    std::string path = codepage.toAnsi(gameFolder() + sep());
-    registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
+    registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", gameFolder() + sep());
 }
 
 void FormFixture::addSavedData(const std::string& entry, const std::string& bytes) {

@@ -59,8 +59,8 @@ protected:
         std::filesystem::create_directories(temp.path() / "Program");
         std::filesystem::create_directories(temp.path() / "Game" / "WTF" / "Account");
         process.folder = temp.corePath("Program");
-        registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
-                           "InstallPath", codepage.toAnsi(temp.corePath("Game") + L"\\"));
+        registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
+                           L"InstallPath", temp.corePath("Game") + L"\\");
         options.httpDeadlineMs = 10000;
         options.updateHost = L"127.0.0.1:" + sitePort;
         siteData = std::filesystem::path(L"Z:" + EnvironmentText(L"HB_SITE_DATA"));

@@ -74,8 +74,8 @@ protected:
         fs::create_directories(temp.path() / "Game" / "Interface" / "Addons");
         fs::create_directories(published);
         for (const auto& entry : fs::directory_iterator(published)) fs::remove(entry.path());
-        registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
-                           "InstallPath", codepage.toAnsi(temp.corePath("Game") + L"\\"));
+        registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
+                           L"InstallPath", temp.corePath("Game") + L"\\");
         options.updateHost = L"127.0.0.1:" + sitePort;
         options.httpDeadlineMs = 20000;
         Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};

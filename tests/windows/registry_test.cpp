@@ -17,6 +17,7 @@ namespace hb::test {
 namespace {
 
 constexpr REGSAM kView = KEY_WOW64_32KEY;
+constexpr const char* kWowKeyA = "Software\\Blizzard Entertainment\\World of Warcraft";
 
 std::string UniqueKeyPath() {
     std::random_device random;
@@ -40,6 +41,7 @@ public:
     }
     HKEY get() const { return key_.get(); }
     const std::string& path() const { return path_; }
+    std::wstring widePath() const { return std::wstring(path_.begin(), path_.end()); }  // ASCII
 
     void putRaw(const std::string& name, DWORD type, const std::string& bytes) {
         ASSERT_EQ(::RegSetValueExA(key_.get(), name.c_str(), 0, type,
@@ -67,8 +69,19 @@ private:
 
 class RealRegistry : public ::testing::Test {
 protected:
-    RegistryValue read(const std::string& name) {
-        return GetRegistryValue(registry, RegistryRoot::CurrentUser, key.path(), name);
+    RegistryValue read(const std::wstring& name) {
+        return GetRegistryValue(registry, RegistryRoot::CurrentUser, key.widePath(), name);
+    }
+    // The stored bytes as the wide functions give them: what Windows keeps.
+    std::wstring storedText(const std::wstring& name) {
+        DWORD type = 0;
+        DWORD size = 0;
+        if (::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) {
+            return L"<missing>";
+        }
+        std::wstring text(size / sizeof(wchar_t), L'\0');
+        ::RegQueryValueExW(key.get(), name.c_str(), nullptr, &type, reinterpret_cast<BYTE*>(text.data()), &size);
+        return text;
     }
 
     OwnKey key{HKEY_CURRENT_USER, UniqueKeyPath()};
@@ -85,45 +98,65 @@ TEST_F(RealRegistry, StringsReadWithAndWithoutTheirTerminatingZero) {
               ERROR_SUCCESS);
     ASSERT_EQ(key.raw("WithoutZero").second, "abc");
     key.putRaw("OnlyZero", REG_SZ, std::string(1, '\0'));
-    EXPECT_EQ(read("WithZero"), RegistryValue(std::string("C:\\Games\\WoW\\")));
-    EXPECT_EQ(read("WithoutZero"), RegistryValue(std::string("ab")));
-    EXPECT_EQ(read("OnlyZero"), RegistryValue(std::string()));
+    EXPECT_EQ(read(L"WithZero"), RegistryValue(std::wstring(L"C:\\Games\\WoW\\")));
+    EXPECT_EQ(read(L"WithoutZero"), RegistryValue(std::wstring(L"ab")));
+    EXPECT_EQ(read(L"OnlyZero"), RegistryValue(std::wstring()));
 }
 
 TEST_F(RealRegistry, AZeroByteStringReadsAsNothing) {
     key.putRaw("NoBytes", REG_SZ, "");
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("NoBytes")));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"NoBytes")));
 }
 
 TEST_F(RealRegistry, ADwordReadsAsANumber) {
     key.putRaw("Number", REG_DWORD, std::string("\x2A\x00\x00\x80", 4));
-    EXPECT_EQ(read("Number"), RegistryValue(static_cast<std::int32_t>(0x8000002A)));
+    EXPECT_EQ(read(L"Number"), RegistryValue(static_cast<std::int32_t>(0x8000002A)));
 }
 
 TEST_F(RealRegistry, ExpandableStringsAndMissingValuesReadAsNothing) {
     key.putRaw("Expand", REG_EXPAND_SZ, std::string("%SystemRoot%\0", 13));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Expand")));
-    EXPECT_TRUE(std::holds_alternative<std::monostate>(read("Missing")));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"Expand")));
+    EXPECT_TRUE(std::holds_alternative<std::monostate>(read(L"Missing")));
 }
 
 TEST_F(RealRegistry, WritingAbcStoresFourBytes) {
-    SetRegistryString(registry, RegistryRoot::CurrentUser, key.path(), "Written", "abc");
+    SetRegistryString(registry, RegistryRoot::CurrentUser, key.widePath(), L"Written", L"abc");
     auto [type, bytes] = key.raw("Written");
     EXPECT_EQ(type, static_cast<DWORD>(REG_SZ));
     EXPECT_EQ(bytes, std::string("abc\0", 4));
-    EXPECT_EQ(read("Written"), RegistryValue(std::string("abc")));
+    EXPECT_EQ(read(L"Written"), RegistryValue(std::wstring(L"abc")));
+}
+
+TEST_F(RealRegistry, TextTheCodePageHoldsIsStoredAsTheAnsiFunctionsStoredIt) {
+    // A value written by an earlier version (through the ANSI functions)
+    // and the same text written now are the same data, seen either way.
+    const std::string ansi = "\"C:\\Program Files (x86)\\Hoardbook\\HoardbookUploader.exe\"";
+    key.putRaw("Before", REG_SZ, ansi + std::string(1, '\0'));
+    SetRegistryString(registry, RegistryRoot::CurrentUser, key.widePath(), L"Now",
+                      std::wstring(ansi.begin(), ansi.end()));
+    EXPECT_EQ(storedText(L"Now"), storedText(L"Before"));
+    EXPECT_EQ(key.raw("Now"), key.raw("Before"));
+    EXPECT_EQ(read(L"Before"), read(L"Now"));
+}
+
+TEST_F(RealRegistry, TextOutsideTheCodePageIsStoredAndReadIntact) {
+    const std::wstring text = L"C:\\Users\\\u0141ukasz\\\u041B\u0435\u043D\u0430\\\u5C0F\u660E\\\U0001F409";
+    SetRegistryString(registry, RegistryRoot::CurrentUser, key.widePath(), L"\u0412\u0435\u0440\u0430", text);
+    EXPECT_EQ(storedText(L"\u0412\u0435\u0440\u0430"), text + L'\0');
+    EXPECT_EQ(read(L"\u0412\u0435\u0440\u0430"), RegistryValue(text));
+    EXPECT_EQ(storedText(L"????"), L"<missing>") << "the value's name was not squeezed through the code page";
 }
 
 TEST_F(RealRegistry, DeletingRemovesTheValue) {
     key.putRaw("Doomed", REG_SZ, std::string("x\0", 2));
-    DeleteRegistryValue(registry, RegistryRoot::CurrentUser, key.path(), "Doomed");
+    DeleteRegistryValue(registry, RegistryRoot::CurrentUser, key.widePath(), L"Doomed");
     EXPECT_EQ(key.raw("Doomed").second, "<missing>");
-    DeleteRegistryValue(registry, RegistryRoot::CurrentUser, key.path(), "Doomed");  // no harm
+    DeleteRegistryValue(registry, RegistryRoot::CurrentUser, key.widePath(), L"Doomed");  // no harm
 }
 
 TEST_F(RealRegistry, WritingToAMissingKeyCreatesNothing) {
     std::string missing = key.path() + "\\Missing";
-    SetRegistryString(registry, RegistryRoot::CurrentUser, missing, "Value", "abc");
+    SetRegistryString(registry, RegistryRoot::CurrentUser, key.widePath() + L"\\Missing", L"Value", L"abc");
     HKEY opened = nullptr;
     EXPECT_EQ(::RegOpenKeyExA(HKEY_CURRENT_USER, missing.c_str(), 0, KEY_READ | kView, &opened),
               ERROR_FILE_NOT_FOUND);
@@ -132,18 +165,18 @@ TEST_F(RealRegistry, WritingToAMissingKeyCreatesNothing) {
 
 TEST_F(RealRegistry, ThePortReportsTheSystemsStatusCodes) {
     RegistryKey handle = 0;
-    EXPECT_EQ(registry.openKey(RegistryRoot::CurrentUser, key.path() + "\\Missing", reg::KEY_QUERY_VALUE_ACCESS,
+    EXPECT_EQ(registry.openKey(RegistryRoot::CurrentUser, key.widePath() + L"\\Missing", reg::KEY_QUERY_VALUE_ACCESS,
                                handle),
               reg::FILE_NOT_FOUND);
     EXPECT_EQ(handle, 0u);
-    ASSERT_EQ(registry.openKey(RegistryRoot::CurrentUser, key.path(), reg::KEY_QUERY_VALUE_ACCESS, handle),
+    ASSERT_EQ(registry.openKey(RegistryRoot::CurrentUser, key.widePath(), reg::KEY_QUERY_VALUE_ACCESS, handle),
               reg::SUCCESS);
     key.putRaw("Long", REG_SZ, std::string("0123456789\0", 11));
     std::uint32_t type = 0;
     std::uint32_t size = 4;
     std::uint8_t small[4];
-    EXPECT_EQ(registry.queryValue(handle, "Long", type, small, size), reg::MORE_DATA);
-    EXPECT_EQ(size, 11u);
+    EXPECT_EQ(registry.queryValue(handle, L"Long", type, small, size), reg::MORE_DATA);
+    EXPECT_EQ(size, 22u) << "eleven UTF-16 code units";
     EXPECT_EQ(registry.closeKey(handle), reg::SUCCESS);
     EXPECT_NE(registry.closeKey(handle), reg::SUCCESS);  // closed once only
 }
@@ -161,7 +194,7 @@ protected:
 
 TEST_F(GameKeyInRegistry, AMissingInstallPathShowsTheMessageAndEndsTheProgram) {
     HKEY existing = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWowKey.c_str(), 0, KEY_READ | kView, &existing) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWowKeyA, 0, KEY_READ | kView, &existing) == ERROR_SUCCESS) {
         ::RegCloseKey(existing);
         GTEST_SKIP() << "this prefix has the game installed";
     }
@@ -178,14 +211,41 @@ TEST_F(GameKeyInRegistry, AMissingInstallPathShowsTheMessageAndEndsTheProgram) {
 
 TEST_F(GameKeyInRegistry, TheInstallPathIsReadFromThe32BitView) {
     HKEY existing = nullptr;
-    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWowKey.c_str(), 0, KEY_READ | kView, &existing) == ERROR_SUCCESS) {
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWowKeyA, 0, KEY_READ | kView, &existing) == ERROR_SUCCESS) {
         ::RegCloseKey(existing);
         GTEST_SKIP() << "this prefix has the game installed";
     }
-    OwnKey game(HKEY_LOCAL_MACHINE, kWowKey);
+    OwnKey game(HKEY_LOCAL_MACHINE, kWowKeyA);
     game.putRaw("InstallPath", REG_SZ, std::string("C:\\Games\\World of Warcraft\\\0", 28));
     EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
     EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(GameKeyInRegistry, AnInstallFolderOutsideTheCodePageIsListed) {
+    HKEY existing = nullptr;
+    if (::RegOpenKeyExA(HKEY_LOCAL_MACHINE, kWowKeyA, 0, KEY_READ | kView, &existing) == ERROR_SUCCESS) {
+        ::RegCloseKey(existing);
+        GTEST_SKIP() << "this prefix has the game installed";
+    }
+    // Through the ANSI functions each of these letters became "?", which a
+    // folder listing takes as a wildcard: the list stayed empty.
+    const std::filesystem::path game = temp.path() / L"Spiele \u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E";
+    const std::filesystem::path saved = game / "WTF" / "Account" / "ACCT" / "SavedVariables";
+    std::filesystem::create_directories(saved);
+    temp.write(saved / "Hoardbook.lua", "x");
+    OwnKey gameKey(HKEY_LOCAL_MACHINE, kWowKeyA);
+    const std::wstring installPath = game.wstring() + L"\\";
+    ASSERT_EQ(::RegSetValueExW(gameKey.get(), L"InstallPath", 0, REG_SZ,
+                               reinterpret_cast<const BYTE*>(installPath.c_str()),
+                               static_cast<DWORD>((installPath.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+
+    form->LoadfilesFromHardDrive();
+
+    EXPECT_EQ(form->GetWoWDir(), installPath);
+    ASSERT_EQ(window.items.size(), 1u);
+    EXPECT_EQ(window.items[0].text, L"ACCT");
     EXPECT_TRUE(boxes.shown.empty());
 }
 

@@ -11,16 +11,16 @@
 namespace hb {
 
 namespace {
-const std::string kGameKey = "Software\\Blizzard Entertainment\\World of Warcraft";
-const std::string kInstallPathValue = "InstallPath";
+const std::wstring kGameKey = L"Software\\Blizzard Entertainment\\World of Warcraft";
+const std::wstring kInstallPathValue = L"InstallPath";
 }  // namespace
 
 std::wstring Form1::GetWoWDir() {
     // Read afresh on every call: the game may be moved while we run.
     RegistryValue value = GetRegistryValue(ports_.registry, RegistryRoot::LocalMachine, kGameKey, kInstallPathValue);
     // Only text names a folder; a number or any other type counts as missing.
-    std::string_view path;
-    if (const auto* text = std::get_if<std::string>(&value)) path = *text;
+    std::wstring_view path;
+    if (const auto* text = std::get_if<std::wstring>(&value)) path = *text;
     // Some installers store the text with more than one terminating zero;
     // everything from the first zero on is not part of the path.
     path = path.substr(0, path.find('\0'));
@@ -35,7 +35,7 @@ std::wstring Form1::GetWoWDir() {
         ports_.boxes.show(box);
         ports_.process.endNow();
     }
-    return ports_.codepage.fromAnsi(path);
+    return std::wstring(path);
 }
 
 std::wstring Form1::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }

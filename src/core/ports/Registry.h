@@ -1,7 +1,8 @@
 #pragma once
-// The registry as advapi32's ANSI functions offer it: status codes are the
-// functions' own (0 success, a Windows error code otherwise); names and data
-// are bytes in the system's ANSI code page.
+// The registry as advapi32's wide-character functions offer it: status codes
+// are the functions' own (0 success, a Windows error code otherwise); key
+// paths and value names are UTF-16 text, and a string value's data is its
+// UTF-16LE bytes as stored, so no name is squeezed through a code page.
 
 #include <cstdint>
 #include <string>
@@ -34,15 +35,15 @@ using RegistryKey = std::uintptr_t;  // an open key; 0 is no key
 class Registry {
 public:
     virtual ~Registry() = default;
-    virtual long openKey(RegistryRoot root, const std::string& path, std::uint32_t access,
+    virtual long openKey(RegistryRoot root, const std::wstring& path, std::uint32_t access,
                          RegistryKey& key) = 0;
     // With data == nullptr only the type and size are asked for. On entry
     // size is the buffer's size; on return the number of bytes stored.
-    virtual long queryValue(RegistryKey key, const std::string& name, std::uint32_t& type,
+    virtual long queryValue(RegistryKey key, const std::wstring& name, std::uint32_t& type,
                             std::uint8_t* data, std::uint32_t& size) = 0;
-    virtual long setValue(RegistryKey key, const std::string& name, std::uint32_t type,
+    virtual long setValue(RegistryKey key, const std::wstring& name, std::uint32_t type,
                           const std::uint8_t* data, std::uint32_t size) = 0;
-    virtual long deleteValue(RegistryKey key, const std::string& name) = 0;
+    virtual long deleteValue(RegistryKey key, const std::wstring& name) = 0;
     virtual long closeKey(RegistryKey key) = 0;
 };
 

@@ -3,6 +3,8 @@
 
 #include "settings/registry.h"
 
+#include "settings/RegistryText.h"
+
 #include <charconv>
 #include <cstring>
 #include <optional>
@@ -21,7 +23,7 @@ constexpr long kUnhandledType = -1;
 // Closes the key when the operation ends, however it ends.
 class OpenKey {
 public:
-    OpenKey(Registry& registry, RegistryRoot root, const std::string& path, std::uint32_t access)
+    OpenKey(Registry& registry, RegistryRoot root, const std::wstring& path, std::uint32_t access)
         : registry_(registry) {
         if (registry_.openKey(root, path, access, key_) != reg::SUCCESS) key_ = 0;
     }
@@ -38,9 +40,9 @@ private:
     RegistryKey key_ = 0;
 };
 
-std::string AsText(const RegistryValue& value) {
-    if (const auto* text = std::get_if<std::string>(&value)) return *text;
-    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_string(*number);
+std::wstring AsText(const RegistryValue& value) {
+    if (const auto* text = std::get_if<std::wstring>(&value)) return *text;
+    if (const auto* number = std::get_if<std::int32_t>(&value)) return std::to_wstring(*number);
     return {};
 }
 
@@ -48,11 +50,17 @@ std::string AsText(const RegistryValue& value) {
 // in range, which would otherwise be written as a made-up value.
 std::optional<std::int32_t> AsNumber(const RegistryValue& value) {
     if (const auto* number = std::get_if<std::int32_t>(&value)) return *number;
-    if (const auto* text = std::get_if<std::string>(&value)) {
+    if (const auto* text = std::get_if<std::wstring>(&value)) {
+        // Digits are ASCII; anything else makes the text no number.
+        std::string digits;
+        for (wchar_t c : *text) {
+            if (c < 0 || c > 0x7F) return std::nullopt;
+            digits.push_back(static_cast<char>(c));
+        }
         std::int32_t parsed = 0;
-        const char* end = text->data() + text->size();
-        auto [stop, error] = std::from_chars(text->data(), end, parsed);
-        if (error != std::errc() || stop != end || text->empty()) return std::nullopt;
+        const char* end = digits.data() + digits.size();
+        auto [stop, error] = std::from_chars(digits.data(), end, parsed);
+        if (error != std::errc() || stop != end || digits.empty()) return std::nullopt;
         return parsed;
     }
     return 0;
@@ -60,27 +68,27 @@ std::optional<std::int32_t> AsNumber(const RegistryValue& value) {
 
 }  // namespace
 
-RegistryValue GetRegistryValue(Registry& registry, RegistryRoot root, const std::string& keyPath,
-                               const std::string& valueName) {
+RegistryValue GetRegistryValue(Registry& registry, RegistryRoot root, const std::wstring& keyPath,
+                               const std::wstring& valueName) {
     RegistryValue value;
     OpenKey key(registry, root, keyPath, kReadAccess);
     if (key) ReadRegistryData(registry, key.get(), valueName, value);
     return value;
 }
 
-void SetRegistryString(Registry& registry, RegistryRoot root, const std::string& keyPath,
-                       const std::string& valueName, const std::string& text) {
+void SetRegistryString(Registry& registry, RegistryRoot root, const std::wstring& keyPath,
+                       const std::wstring& valueName, const std::wstring& text) {
     OpenKey key(registry, root, keyPath, kWriteAccess);
     if (key) WriteRegistryData(registry, key.get(), valueName, reg::REG_SZ_TYPE, text);
 }
 
-void DeleteRegistryValue(Registry& registry, RegistryRoot root, const std::string& keyPath,
-                         const std::string& valueName) {
+void DeleteRegistryValue(Registry& registry, RegistryRoot root, const std::wstring& keyPath,
+                         const std::wstring& valueName) {
     OpenKey key(registry, root, keyPath, kWriteAccess);
     if (key) registry.deleteValue(key.get(), valueName);
 }
 
-long ReadRegistryData(Registry& registry, RegistryKey key, const std::string& valueName, RegistryValue& value) {
+long ReadRegistryData(Registry& registry, RegistryKey key, const std::wstring& valueName, RegistryValue& value) {
     std::uint32_t type = 0;
     std::uint32_t size = 0;
     long status = registry.queryValue(key, valueName, type, nullptr, size);
@@ -89,10 +97,11 @@ long ReadRegistryData(Registry& registry, RegistryKey key, const std::string& va
     if (type == reg::REG_SZ_TYPE) {
         std::vector<std::uint8_t> buffer(size, 0);
         status = registry.queryValue(key, valueName, type, buffer.empty() ? nullptr : buffer.data(), size);
-        // The stored size counts the terminating zero; a value of no bytes at
-        // all has not even that and reads as nothing.
-        if (status == reg::SUCCESS && size > 0 && size <= buffer.size()) {
-            value = std::string(reinterpret_cast<const char*>(buffer.data()), size - 1);
+        // The stored size counts the terminating zero (one UTF-16 code unit);
+        // a value of no whole code unit has not even that and reads as nothing.
+        const std::size_t units = size / 2;
+        if (status == reg::SUCCESS && units > 0 && size <= buffer.size()) {
+            value = FromUtf16LeBytes(buffer.data(), (units - 1) * 2);
         } else {
             value = std::monostate{};
         }
@@ -112,11 +121,11 @@ long ReadRegistryData(Registry& registry, RegistryKey key, const std::string& va
     return kUnhandledType;
 }
 
-long WriteRegistryData(Registry& registry, RegistryKey key, const std::string& valueName, std::uint32_t type,
+long WriteRegistryData(Registry& registry, RegistryKey key, const std::wstring& valueName, std::uint32_t type,
                        const RegistryValue& value) {
     if (type == reg::REG_SZ_TYPE) {
-        std::string text = AsText(value);
-        std::vector<std::uint8_t> data(text.begin(), text.end());
+        std::vector<std::uint8_t> data = ToUtf16LeBytes(AsText(value));
+        data.push_back(0);  // the terminating zero code unit
         data.push_back(0);
         return registry.setValue(key, valueName, reg::REG_SZ_TYPE, data.data(),
                                  static_cast<std::uint32_t>(data.size()));

@@ -76,10 +76,10 @@ bool IsPlausibleUpdateHost(std::wstring_view host) {
     return IsPlausibleName(name) && (!hasPort || IsPlausiblePort(port));
 }
 
-std::wstring ResolveUpdateHost(Registry& registry, const Codepage& codepage, const std::wstring& defaultHost) {
+std::wstring ResolveUpdateHost(Registry& registry, const std::wstring& defaultHost) {
     RegistryValue value = GetRegistryValue(registry, RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue);
-    if (const auto* text = std::get_if<std::string>(&value)) {
-        std::wstring host = TrimSpaces(codepage.fromAnsi(*text));
+    if (const auto* text = std::get_if<std::wstring>(&value)) {
+        std::wstring host = TrimSpaces(*text);
         if (IsPlausibleUpdateHost(host)) return host;
     }
     return defaultHost;

@@ -12,13 +12,12 @@
 #include <string>
 #include <string_view>
 
-#include "ports/Process.h"
 #include "ports/Registry.h"
 
 namespace hb {
 
-inline constexpr const char* kUpdateServerKey = "Software\\HoardbookUploader";
-inline constexpr const char* kUpdateServerValue = "UpdateServer";
+inline constexpr const wchar_t* kUpdateServerKey = L"Software\\HoardbookUploader";
+inline constexpr const wchar_t* kUpdateServerValue = L"UpdateServer";
 
 // "name" or "name:port": name made of letters, digits, "-" and ".", or an
 // IPv6 address in brackets; port 1 to 65535.
@@ -30,6 +29,6 @@ bool IsConfiguredUpdateHost(std::wstring_view host);
 
 // The registry's "UpdateServer" (trimmed of spaces) when it holds a plausible
 // host, otherwise defaultHost.
-std::wstring ResolveUpdateHost(Registry& registry, const Codepage& codepage, const std::wstring& defaultHost);
+std::wstring ResolveUpdateHost(Registry& registry, const std::wstring& defaultHost);
 
 }  // namespace hb
