@@ -3,7 +3,10 @@
 
 #include <gtest/gtest.h>
 
+#include <cwctype>
+
 #include "CountingFileSystem.h"
+#include "settings/RegistryText.h"
 #include "settings/RunOnStartup.h"
 #include "support/FormFixture.h"
 
@@ -84,29 +87,29 @@ protected:
         registry.createKey(RegistryRoot::CurrentUser, kRunKey);
     }
 
-    std::string expectedData() const {
-        return "\"" + codepage.toAnsi(programFolder()) + "\\HoardbookUploader.exe\"";
-    }
-    // The stored data with its terminating zero, or nothing.
-    std::optional<std::string> stored(RegistryRoot root) const {
-        const FakeRegistry::Value* value = registry.find(root, kRunKey, "HoardbookUploader");
+    std::wstring expectedData() const { return L"\"" + programFolder() + L"\\HoardbookUploader.exe\""; }
+    // The stored text up to its terminating zero, or nothing; the zero must be there.
+    std::optional<std::wstring> stored(RegistryRoot root) const {
+        const FakeRegistry::Value* value = registry.find(root, kRunKey, L"HoardbookUploader");
         if (value == nullptr) return std::nullopt;
         EXPECT_EQ(value->type, reg::REG_SZ_TYPE);
-        return std::string(value->data.begin(), value->data.end());
+        std::wstring text = FromUtf16LeBytes(value->data.data(), value->data.size());
+        EXPECT_TRUE(!text.empty() && text.back() == L'\0') << "stored without its terminating zero";
+        if (!text.empty()) text.pop_back();
+        return text;
     }
-    std::string withZero(const std::string& text) const { return text + std::string(1, '\0'); }
     bool boxChecked() const { return window.checkValue(Control::StartWithWindows) == 1; }
 };
 
 TEST_F(RunOnStartup, TheValueNamesHoardbookUploaderExeInTheGivenFolder) {
     EXPECT_EQ(RunValueData(L"C:\\Tools"), L"\"C:\\Tools\\HoardbookUploader.exe\"");
-    EXPECT_STREQ(kRunKeyPath, "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
+    EXPECT_STREQ(kRunKeyPath, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 }
 
 TEST_F(RunOnStartup, CheckingWritesTheMachineWideValueAndUncheckingRemovesIt) {
     window.userClick(Control::StartWithWindows);
 
-    EXPECT_EQ(stored(RegistryRoot::LocalMachine), withZero(expectedData()));
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine), expectedData());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
     EXPECT_TRUE(form->IsRunOnStartup());
     EXPECT_TRUE(boxChecked());
@@ -126,7 +129,7 @@ TEST_F(RunOnStartup, WithoutAdministratorRightsTheCurrentUsersValueIsWritten) {
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), std::nullopt);
-    EXPECT_EQ(stored(RegistryRoot::CurrentUser), withZero(expectedData()));
+    EXPECT_EQ(stored(RegistryRoot::CurrentUser), expectedData());
     EXPECT_TRUE(boxChecked());
     EXPECT_TRUE(form->IsRunOnStartup());
     EXPECT_EQ(window.text(Control::Data), L"");
@@ -137,8 +140,8 @@ TEST_F(RunOnStartup, WithoutAdministratorRightsTheCurrentUsersValueIsWritten) {
 }
 
 TEST_F(RunOnStartup, UncheckingRemovesBothValues) {
-    registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", expectedData());
-    registry.putString(RegistryRoot::CurrentUser, kRunKey, "HoardbookUploader", expectedData());
+    registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", expectedData());
+    registry.putString(RegistryRoot::CurrentUser, kRunKey, L"HoardbookUploader", expectedData());
     window.setCheckValue(Control::StartWithWindows, 1);
 
     window.userClick(Control::StartWithWindows);
@@ -161,26 +164,79 @@ TEST_F(RunOnStartup, TheBoxDoesNotClaimAValueThatCouldNotBeStored) {
 }
 
 TEST_F(RunOnStartup, TheBoxStaysCheckedWhenTheMachineWideValueCannotBeRemoved) {
-    registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", expectedData());
+    registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", expectedData());
     registry.denyWrite(RegistryRoot::LocalMachine, kRunKey);
     window.setCheckValue(Control::StartWithWindows, 1);
 
     window.userClick(Control::StartWithWindows);
 
     EXPECT_TRUE(boxChecked());
-    EXPECT_EQ(stored(RegistryRoot::LocalMachine), withZero(expectedData()));
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine), expectedData());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
     EXPECT_NE(window.text(Control::Data).find(L"administrator rights"), std::wstring::npos);
 }
 
 TEST_F(RunOnStartup, AStaleMachineWideValueThatCannotBeReplacedFallsBackToTheCurrentUser) {
-    registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", "\"C:\\Old\\HoardbookUploader.exe\"");
+    registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", L"\"C:\\Old\\HoardbookUploader.exe\"");
     registry.denyWrite(RegistryRoot::LocalMachine, kRunKey);
 
     window.userClick(Control::StartWithWindows);
 
-    EXPECT_EQ(stored(RegistryRoot::CurrentUser), withZero(expectedData()));
+    EXPECT_EQ(stored(RegistryRoot::CurrentUser), expectedData());
     EXPECT_TRUE(boxChecked());
+}
+
+TEST_F(RunOnStartup, AProgramFolderOutsideTheCodePageIsStoredIntact) {
+    // Not "C:\Users\Lukasz\...", a folder that does not exist, while the box shows checked.
+    process.exeFolder = L"C:\\Users\\\u0141ukasz\\\u041B\u0435\u043D\u0430\\\u5C0F\u660E";
+
+    window.userClick(Control::StartWithWindows);
+
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine), L"\"" + process.exeFolder + L"\\HoardbookUploader.exe\"");
+    EXPECT_TRUE(form->IsRunOnStartup());
+    EXPECT_TRUE(boxChecked());
+}
+
+TEST_F(RunOnStartup, ExactlyOneValueRemainsWhereverTheValueWasBefore) {
+    // Two values start two copies at logon. The start-up check of the box
+    // rewrites the value; with both keys writable (an elevated start) it must
+    // keep the value in place, and a check replaces a stale one elsewhere.
+    struct Case {
+        const char* what;
+        std::optional<std::wstring> machineBefore, userBefore;
+        RegistryRoot expectedIn;
+    };
+    const std::wstring old = L"\"C:\\Old\\HoardbookUploader.exe\"";
+    const Case cases[] = {
+        {"the current user's value, found at start-up", std::nullopt, expectedData(), RegistryRoot::CurrentUser},
+        {"the machine-wide value, found at start-up", expectedData(), std::nullopt, RegistryRoot::LocalMachine},
+        {"both already", expectedData(), expectedData(), RegistryRoot::LocalMachine},
+        {"a stale current user's value", std::nullopt, old, RegistryRoot::LocalMachine},
+        {"a stale machine-wide value beside this program's", old, expectedData(), RegistryRoot::CurrentUser},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        registry.createKey(RegistryRoot::LocalMachine, kRunKey);
+        registry.createKey(RegistryRoot::CurrentUser, kRunKey);
+        if (c.machineBefore) registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName, *c.machineBefore);
+        if (c.userBefore) registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, *c.userBefore);
+        window.setCheckValue(Control::StartWithWindows, 0);
+
+        // What start-up does when the value names this program, and what a user's check does.
+        if (form->IsRunOnStartup()) {
+            form->SetCheckBox(Control::StartWithWindows, 1);
+        } else {
+            window.userClick(Control::StartWithWindows);
+        }
+
+        const RegistryRoot other =
+            c.expectedIn == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine;
+        EXPECT_EQ(stored(c.expectedIn), expectedData());
+        EXPECT_EQ(stored(other), std::nullopt);
+        EXPECT_TRUE(boxChecked());
+        EXPECT_EQ(registry.openKeys(), 0);
+    }
 }
 
 TEST_F(RunOnStartup, IsRunOnStartupWantsExactlyThisProgramsData) {
@@ -189,24 +245,24 @@ TEST_F(RunOnStartup, IsRunOnStartupWantsExactlyThisProgramsData) {
         std::function<void()> arrange;
         bool expected;
     };
-    const std::string data = expectedData();
-    std::string otherCase = data;
-    for (auto& c : otherCase) c = static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+    const std::wstring data = expectedData();
+    std::wstring otherCase = data;
+    for (auto& c : otherCase) c = static_cast<wchar_t>(std::towupper(c));
     ASSERT_NE(otherCase, data);
     const Case cases[] = {
         {"missing", [] {}, false},
-        {"machine-wide", [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", data); }, true},
-        {"current user", [&] { registry.putString(RegistryRoot::CurrentUser, kRunKey, "HoardbookUploader", data); }, true},
+        {"machine-wide", [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", data); }, true},
+        {"current user", [&] { registry.putString(RegistryRoot::CurrentUser, kRunKey, L"HoardbookUploader", data); }, true},
         {"other letter case",
-         [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", otherCase); }, false},
+         [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", otherCase); }, false},
         {"unquoted",
-         [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", data.substr(1, data.size() - 2)); },
+         [&] { registry.putString(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", data.substr(1, data.size() - 2)); },
          false},
         {"another folder",
-         [&] { registry.putString(RegistryRoot::CurrentUser, kRunKey, "HoardbookUploader", "\"C:\\Old\\HoardbookUploader.exe\""); },
+         [&] { registry.putString(RegistryRoot::CurrentUser, kRunKey, L"HoardbookUploader", L"\"C:\\Old\\HoardbookUploader.exe\""); },
          false},
         {"a number",
-         [&] { registry.put(RegistryRoot::LocalMachine, kRunKey, "HoardbookUploader", reg::REG_DWORD_TYPE, {1, 0, 0, 0}); },
+         [&] { registry.put(RegistryRoot::LocalMachine, kRunKey, L"HoardbookUploader", reg::REG_DWORD_TYPE, {1, 0, 0, 0}); },
          false},
     };
     for (const Case& c : cases) {

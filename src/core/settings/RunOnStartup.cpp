@@ -3,6 +3,7 @@
 
 #include "settings/RunOnStartup.h"
 
+#include <optional>
 #include <string>
 
 #include "settings/registry.h"
@@ -16,10 +17,30 @@ std::wstring RunValueData(const std::wstring& executableFolder) {
 
 namespace {
 
-bool HoldsRunValue(Registry& registry, RegistryRoot root, const std::string& expected) {
+bool HoldsRunValue(Registry& registry, RegistryRoot root, const std::wstring& expected) {
     RegistryValue value = GetRegistryValue(registry, root, kRunKeyPath, kRunValueName);
-    const auto* text = std::get_if<std::string>(&value);
+    const auto* text = std::get_if<std::wstring>(&value);
     return text != nullptr && *text == expected;
+}
+
+RegistryRoot OtherRoot(RegistryRoot root) {
+    return root == RegistryRoot::LocalMachine ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine;
+}
+
+// Where the value naming this program is (or is now) stored: a value already
+// in place is kept; otherwise the machine-wide one is written, or the current
+// user's where that key cannot be written. Nothing when neither could be.
+std::optional<RegistryRoot> StoreRunValue(Registry& registry, const std::wstring& data) {
+    for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        if (HoldsRunValue(registry, root, data)) return root;
+    }
+    for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+        // The registry module reports nothing, so reading back tells whether
+        // the write worked.
+        SetRegistryString(registry, root, kRunKeyPath, kRunValueName, data);
+        if (HoldsRunValue(registry, root, data)) return root;
+    }
+    return std::nullopt;
 }
 
 }  // namespace
@@ -27,14 +48,14 @@ bool HoldsRunValue(Registry& registry, RegistryRoot root, const std::string& exp
 void Form1::StartWithWindows_Click() {
     Registry& registry = ports_.registry;
     const bool wanted = ports_.window.checkValue(Control::StartWithWindows) == 1;
-    const std::string data = ports_.codepage.toAnsi(RunValueData(ports_.process.executableFolder()));
+    const std::wstring data = RunValueData(ports_.process.executableFolder());
 
     if (wanted) {
-        // The registry module reports nothing, so reading back tells whether
-        // the machine-wide write worked.
-        SetRegistryString(registry, RegistryRoot::LocalMachine, kRunKeyPath, kRunValueName, data);
-        if (!HoldsRunValue(registry, RegistryRoot::LocalMachine, data)) {
-            SetRegistryString(registry, RegistryRoot::CurrentUser, kRunKeyPath, kRunValueName, data);
+        // Exactly one value: with both, Windows would start two copies at
+        // logon (an elevated start can write the machine-wide key beside the
+        // current user's value written earlier without those rights).
+        if (auto stored = StoreRunValue(registry, data)) {
+            DeleteRegistryValue(registry, OtherRoot(*stored), kRunKeyPath, kRunValueName);
         }
     } else {
         DeleteRegistryValue(registry, RegistryRoot::LocalMachine, kRunKeyPath, kRunValueName);
@@ -53,7 +74,7 @@ void Form1::StartWithWindows_Click() {
 }
 
 bool Form1::IsRunOnStartup() {
-    const std::string expected = ports_.codepage.toAnsi(RunValueData(ports_.process.executableFolder()));
+    const std::wstring expected = RunValueData(ports_.process.executableFolder());
     return HoldsRunValue(ports_.registry, RegistryRoot::LocalMachine, expected) ||
            HoldsRunValue(ports_.registry, RegistryRoot::CurrentUser, expected);
 }

@@ -5,8 +5,8 @@
 
 namespace hb {
 
-inline constexpr const char* kRunKeyPath = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
-inline constexpr const char* kRunValueName = "HoardbookUploader";
+inline constexpr const wchar_t* kRunKeyPath = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
+inline constexpr const wchar_t* kRunValueName = L"HoardbookUploader";
 
 // The quoted path of "HoardbookUploader.exe" in the given folder (no
 // trailing backslash), whatever the running file is called.
