@@ -193,4 +193,10 @@ std::optional<std::wstring> PosixFileSystem::resolvedPath(const std::wstring& pa
     return FromUtf8(resolved.get());
 }
 
+std::optional<FolderIdentity> PosixFileSystem::folderIdentity(const std::wstring& path) {
+    struct stat info {};
+    if (stat(NativePath(path).c_str(), &info) != 0) return std::nullopt;
+    return FolderIdentity{static_cast<std::uint64_t>(info.st_dev), 0, static_cast<std::uint64_t>(info.st_ino)};
+}
+
 }  // namespace hb

@@ -17,6 +17,7 @@ public:
     bool pathExists(const std::wstring& path) override;
     bool createFolder(const std::wstring& path, std::wstring& error) override;
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override;
+    std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override;
 };
 
 // UTF-8 file-system path for a core path.

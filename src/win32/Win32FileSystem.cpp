@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstring>
 #include <vector>
 
 #include "win32/Handles.h"
+#include "win32/LongPath.h"
 #include "win32/Win32Process.h"
 
 namespace hb::win32 {
@@ -29,8 +31,8 @@ bool WriteFully(HANDLE file, const std::string& bytes) {
 }
 
 bool WriteNewFile(const std::wstring& path, const std::string& bytes, bool flush, std::wstring& error) {
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    UniqueFile file(::CreateFileW(SystemPath(path).c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                                  CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
     if (!file || !WriteFully(file.get(), bytes) || (flush && !::FlushFileBuffers(file.get()))) {
         error = LastErrorText();
         return false;
@@ -51,8 +53,8 @@ FolderListing Win32FileSystem::list(const std::wstring& folder) {
     WIN32_FIND_DATAW data;
     // Basic information skips the short 8.3 names, and the large fetch asks
     // for many entries per call: the walk lists every folder every 5 s.
-    UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
-                                             nullptr, FIND_FIRST_EX_LARGE_FETCH));
+    UniqueFindHandle find(::FindFirstFileExW(SystemPath(pattern).c_str(), FindExInfoBasic, &data,
+                                             FindExSearchNameMatch, nullptr, FIND_FIRST_EX_LARGE_FETCH));
     if (find.get() == INVALID_HANDLE_VALUE) {
         find.release();
         DWORD code = ::GetLastError();
@@ -72,8 +74,9 @@ FolderListing Win32FileSystem::list(const std::wstring& folder) {
         entry.isHiddenOrSystem = (data.dwFileAttributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM)) != 0;
         // Only symbolic links and junctions lead elsewhere; other reparse
         // points (cloud placeholders, deduplicated files) are ordinary entries.
+        // Wine marks a Unix symbolic link as a reparse point without a tag.
         entry.isLink = (data.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0 &&
-                       IsReparseTagNameSurrogate(data.dwReserved0);
+                       (IsReparseTagNameSurrogate(data.dwReserved0) || data.dwReserved0 == 0);
         listing.entries.push_back(std::move(entry));
     } while (::FindNextFileW(find.get(), &data));
     DWORD code = ::GetLastError();
@@ -87,8 +90,9 @@ FolderListing Win32FileSystem::list(const std::wstring& folder) {
 
 std::optional<std::string> Win32FileSystem::readAll(const std::wstring& path, std::wstring& error) {
     // The game may hold the file open while we read it.
-    UniqueFile file(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
-                                  nullptr, OPEN_EXISTING, FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
+    UniqueFile file(::CreateFileW(SystemPath(path).c_str(), GENERIC_READ,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                  FILE_FLAG_SEQUENTIAL_SCAN, nullptr));
     if (!file) {
         error = LastErrorText();
         return std::nullopt;
@@ -128,12 +132,13 @@ bool Win32FileSystem::writeAll(const std::wstring& path, const std::string& byte
 bool Win32FileSystem::replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) {
     std::wstring temporary = path + L".tmp";
     if (!WriteNewFile(temporary, bytes, true, error)) {
-        ::DeleteFileW(temporary.c_str());
+        ::DeleteFileW(SystemPath(temporary).c_str());
         return false;
     }
-    if (!::MoveFileExW(temporary.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    if (!::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(path).c_str(),
+                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         error = LastErrorText();
-        ::DeleteFileW(temporary.c_str());
+        ::DeleteFileW(SystemPath(temporary).c_str());
         return false;
     }
     return true;
@@ -141,7 +146,7 @@ bool Win32FileSystem::replaceAtomically(const std::wstring& path, const std::str
 
 std::optional<FileTime> Win32FileSystem::lastWriteTime(const std::wstring& path, std::wstring& error) {
     WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) {
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
         error = LastErrorText();
         return std::nullopt;
     }
@@ -152,27 +157,46 @@ std::optional<FileTime> Win32FileSystem::lastWriteTime(const std::wstring& path,
 }
 
 bool Win32FileSystem::folderExists(const std::wstring& path) {
-    DWORD attributes = ::GetFileAttributesW(path.c_str());
+    DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
 bool Win32FileSystem::pathExists(const std::wstring& path) {
-    return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+    return ::GetFileAttributesW(SystemPath(path).c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
 bool Win32FileSystem::createFolder(const std::wstring& path, std::wstring& error) {
-    if (!::CreateDirectoryW(path.c_str(), nullptr)) {
+    if (!::CreateDirectoryW(SystemPath(path).c_str(), nullptr)) {
         error = LastErrorText();
         return false;
     }
     return true;
 }
 
+std::optional<FolderIdentity> Win32FileSystem::folderIdentity(const std::wstring& path) {
+    // As in resolvedPath: every link followed to the folder itself.
+    UniqueFile handle(::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!handle) return std::nullopt;
+    // The 128-bit file ID: ReFS's 64-bit index is not unique on a volume.
+    FILE_ID_INFO id{};
+    if (::GetFileInformationByHandleEx(handle.get(), FileIdInfo, &id, sizeof id)) {
+        std::uint64_t halves[2];
+        static_assert(sizeof halves == sizeof id.FileId.Identifier);
+        std::memcpy(halves, id.FileId.Identifier, sizeof halves);
+        return FolderIdentity{id.VolumeSerialNumber, halves[1], halves[0]};
+    }
+    BY_HANDLE_FILE_INFORMATION information{};
+    if (!::GetFileInformationByHandle(handle.get(), &information)) return std::nullopt;
+    return FolderIdentity{information.dwVolumeSerialNumber, 0,
+                          (std::uint64_t{information.nFileIndexHigh} << 32) | information.nFileIndexLow};
+}
+
 std::optional<std::wstring> Win32FileSystem::resolvedPath(const std::wstring& path) {
     // Opening without access rights follows every link to the final folder;
     // backup semantics are what allow opening a folder at all.
-    UniqueFile handle(::CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                                    OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    UniqueFile handle(::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
     if (!handle) return std::nullopt;
     std::vector<wchar_t> buffer(MAX_PATH);
     for (;;) {

@@ -1,6 +1,7 @@
 #pragma once
 // The file-system port on Windows, through the wide-character APIs. Paths
-// are the core's own ("\" separators) and go to the system unchanged.
+// are the core's own ("\" separators) and go to the system unchanged, in
+// the extended-length form when they are too long for the plain one.
 
 #include "ports/FileSystem.h"
 
@@ -17,6 +18,7 @@ public:
     bool pathExists(const std::wstring& path) override;
     bool createFolder(const std::wstring& path, std::wstring& error) override;
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override;
+    std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override;
 };
 
 }  // namespace hb::win32

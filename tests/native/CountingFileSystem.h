@@ -41,6 +41,9 @@ public:
         return real_->createFolder(path, error);
     }
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
+    std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override {
+        return real_->folderIdentity(path);
+    }
 
     std::map<std::wstring, int> replacements;  // by file name
     std::set<std::wstring> failing;            // file names whose replacement fails

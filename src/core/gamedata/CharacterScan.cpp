@@ -73,7 +73,7 @@ void Form1::LoadFilesFromDir(const std::wstring& folder) {
     for (const FolderEntry& entry : listing.entries) {
         if (!entry.isFolder || !Walkable(entry)) continue;
         std::wstring path = folder + L"\\" + entry.name;
-        if (entry.isLink && !linkGuard_.mayEnter(ports_.files, path)) continue;
+        if (!linkGuard_.mayEnter(ports_.files, path, entry.isLink)) continue;
         LoadFilesFromDir(path);
     }
 }

@@ -29,22 +29,42 @@ bool PathWithin(std::wstring_view path, std::wstring_view folder) {
 
 void LinkGuard::start(std::wstring root) {
     root_ = std::move(root);
-    rootResolved_ = false;
-    covered_.clear();
+    rootLearned_ = false;
+    resolvedRoot_.reset();
+    aboveRoot_.clear();
+    walked_.clear();
 }
 
-bool LinkGuard::mayEnter(FileSystem& files, const std::wstring& link) {
-    if (!rootResolved_) {
-        // Resolved only when the first link turns up: most walks meet none.
-        rootResolved_ = true;
-        if (auto root = files.resolvedPath(root_)) covered_.push_back(std::move(*root));
+void LinkGuard::learnRoot(FileSystem& files) {
+    rootLearned_ = true;
+    if (auto root = files.folderIdentity(root_)) walked_.insert(*root);
+    resolvedRoot_ = files.resolvedPath(root_);
+    // Each folder above the root, up to the drive's or file system's root:
+    // a link to one of them leads back over the root and the rest of the disk.
+    std::wstring_view above = WithoutTrailingSeparators(root_);
+    for (std::size_t separator; (separator = above.find_last_of(L"\\/")) != std::wstring_view::npos;) {
+        std::wstring folder(above.substr(0, separator == 0 ? 1 : separator));  // "/" is a folder too
+        // "C:" alone means the drive's current folder, not its root.
+        const bool driveRoot = folder.size() == 2 && folder[1] == L':';
+        if (driveRoot) folder += L'\\';
+        if (auto identity = files.folderIdentity(folder)) aboveRoot_.insert(*identity);
+        if (separator == 0 || driveRoot) break;
+        above = WithoutTrailingSeparators(above.substr(0, separator));
     }
-    auto target = files.resolvedPath(link);
-    if (!target) return false;  // dangling, or nothing we can vouch for
-    for (const auto& place : covered_) {
-        if (PathWithin(*target, place) || PathWithin(place, *target)) return false;
+}
+
+bool LinkGuard::mayEnter(FileSystem& files, const std::wstring& folder, bool isLink) {
+    if (!rootLearned_) learnRoot(files);
+    auto identity = files.folderIdentity(folder);
+    // A link that cannot be opened is dangling, or nothing we can vouch for;
+    // an ordinary folder the system cannot identify is walked as always.
+    if (!identity) return !isLink;
+    if (walked_.count(*identity) != 0 || aboveRoot_.count(*identity) != 0) return false;
+    if (isLink && resolvedRoot_) {
+        auto target = files.resolvedPath(folder);
+        if (!target || PathWithin(*target, *resolvedRoot_)) return false;
     }
-    covered_.push_back(std::move(*target));
+    walked_.insert(*identity);
     return true;
 }
 

@@ -1,18 +1,22 @@
 #pragma once
-// Keeps a folder walk from entering the same place twice through folder
-// links (symbolic links, junctions).
+// Keeps a folder walk from entering the same folder twice, whatever kind of
+// link leads there again: symbolic links and junctions that the system
+// shows as links, and those it shows as ordinary folders (Wine shows a Unix
+// symbolic link so; a bind mount looks ordinary everywhere).
 //
-// Links are followed, because players do keep account or character folders
-// elsewhere and link them in; but only into places the walk has not
-// covered: a link is entered only when its resolved target neither lies
-// within nor contains the walk's root or any link target entered before.
-// A link back up the tree therefore ends the descent instead of recursing
-// until the stack overflows, and no folder is walked twice. Ordinary
-// folders cannot form a loop, so only links cost a look-up.
+// Every folder is known by its identity (volume and file index, which Wine
+// takes from the device and inode), so a folder already walked, or one that
+// holds the walk's root (a link back up the tree), is not entered: a loop
+// ends at once instead of listing phantom entries until paths grow too long.
+// Links are followed otherwise, because players do keep account or
+// character folders elsewhere and link them in. A link the system does
+// show, and whose target lies within the root, is left to the walk of its
+// real place, so its entries keep their real names.
 
+#include <optional>
+#include <set>
 #include <string>
 #include <string_view>
-#include <vector>
 
 #include "ports/FileSystem.h"
 
@@ -20,16 +24,22 @@ namespace hb {
 
 class LinkGuard {
 public:
-    // Starts a new walk from root.
+    // Starts a new walk from root; the root itself counts as walked.
     void start(std::wstring root);
-    // Whether the walk may enter the folder link at this path; when so, its
-    // target counts as covered from now on.
-    bool mayEnter(FileSystem& files, const std::wstring& link);
+    // Whether the walk may enter this folder; when so, it counts as walked
+    // from now on. isLink: the listing showed it as a link.
+    bool mayEnter(FileSystem& files, const std::wstring& folder, bool isLink);
 
 private:
+    // The identities of the root and of every folder above it, and the
+    // root's resolved path, looked up once per walk when first needed.
+    void learnRoot(FileSystem& files);
+
     std::wstring root_;
-    bool rootResolved_ = false;
-    std::vector<std::wstring> covered_;  // resolved places
+    bool rootLearned_ = false;
+    std::optional<std::wstring> resolvedRoot_;
+    std::set<FolderIdentity> aboveRoot_;
+    std::set<FolderIdentity> walked_;
 };
 
 // Whether path is folder or lies below it. Either separator counts, and

@@ -2,6 +2,7 @@
 // Files and folders. Paths use "\" as separator, as the core builds them;
 // an implementation on another platform maps them. Contents are bytes.
 
+#include <compare>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -21,6 +22,17 @@ struct FolderListing {
     Status status = Status::Ok;
     std::wstring error;  // the system's description when Failed
     std::vector<FolderEntry> entries;  // in the order the system reports them
+};
+
+// Which folder a path leads to, however it was reached: the volume and the
+// file's index on it (on Windows the volume serial number and file ID; under
+// Wine and on POSIX systems the device and inode). Two paths with the same
+// identity are one folder.
+struct FolderIdentity {
+    std::uint64_t volume = 0;
+    std::uint64_t indexHigh = 0;
+    std::uint64_t indexLow = 0;
+    auto operator<=>(const FolderIdentity&) const = default;
 };
 
 // Last-write time in 100 ns units since 1601-01-01 UTC (a FILETIME).
@@ -45,6 +57,12 @@ public:
     // The folder's location with every link resolved, to tell whether a link
     // leads somewhere already walked; nothing when it cannot be resolved.
     virtual std::optional<std::wstring> resolvedPath(const std::wstring& path) {
+        (void)path;
+        return std::nullopt;
+    }
+    // The identity of the folder the path leads to (links followed); nothing
+    // when it cannot be opened or the system cannot tell.
+    virtual std::optional<FolderIdentity> folderIdentity(const std::wstring& path) {
         (void)path;
         return std::nullopt;
     }
