@@ -16,8 +16,12 @@ const std::string kDownloadPage =
 
 class HttpObject : public FormFixture {
 protected:
-    // "temp.htm" goes to the working directory; make that the test's folder.
-    HttpObject() : previous_(std::filesystem::current_path()) { std::filesystem::current_path(temp.path()); }
+    // The working folder is not the program's (a start from the Run key
+    // gets the system folder), and nothing may be written there.
+    HttpObject() : previous_(std::filesystem::current_path()) {
+        std::filesystem::create_directories(temp.path() / "Working");
+        std::filesystem::current_path(temp.path() / "Working");
+    }
     ~HttpObject() override { std::filesystem::current_path(previous_); }
 
 private:
@@ -64,7 +68,20 @@ TEST_F(HttpObject, WithoutAnyVersionTellsTheUserOpensTheDownloadPageAndEnds) {
     ASSERT_EQ(shell.executed.size(), 1u);
     EXPECT_EQ(shell.executed[0].file, shell.browserPath);
     EXPECT_EQ(shell.executed[0].parameters, kDownloadPage);
-    EXPECT_EQ(temp.read("temp.htm"), "\"<HTML> <\\HTML>\"\r\n");
+    EXPECT_EQ(temp.read("Program/temp.htm"), "\"<HTML> <\\HTML>\"\r\n") << "beside the program";
+    EXPECT_FALSE(temp.exists("Working/temp.htm"));
+    EXPECT_EQ(process.endCount, 1);
+}
+
+TEST_F(HttpObject, TheTrayIconIsRemovedBeforeTheProgramEnds) {
+    form->systray().PrepareTrayIcon();
+    form->systray().AddTrayIcon();
+    http.available.clear();
+    ASSERT_TRUE(shell.iconShown);
+
+    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);  // nothing runs after the end
+
+    EXPECT_FALSE(shell.iconShown) << "a dead icon stays in the notification area until the mouse passes over it";
     EXPECT_EQ(process.endCount, 1);
 }
 
@@ -80,7 +97,7 @@ TEST_F(HttpObject, EndsEvenWhenTheBrowserCannotBeFound) {
 
 TEST_F(HttpObject, EndsEvenWhenTheScratchFileCannotBeWritten) {
     http.available.clear();
-    std::filesystem::create_directory(temp.path() / "temp.htm");  // a folder in the file's way
+    std::filesystem::create_directory(temp.path() / "Program" / "temp.htm");  // a folder in the file's way
     EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(shell.lookedUp.empty());

@@ -31,11 +31,15 @@ std::unique_ptr<HttpRequest> Form1::CreateXMLObject() {
     box.icon = BoxIcon::Stop;
     ports_.boxes.show(box);
     try {
-        // An empty folder means the working directory, where "temp.htm" has always gone.
-        OpenInBrowser({ports_.shell, ports_.files, ports_.boxes, ports_.codepage, L""}, kXmlRuntimeDownloadPage);
+        // Beside the program, where its other files are: the working folder
+        // of a start from the Run key is the system folder.
+        OpenInBrowser({ports_.shell, ports_.files, ports_.boxes, ports_.codepage, ports_.process.executableFolder()},
+                      kXmlRuntimeDownloadPage);
     } catch (const std::exception&) {
         // The program ends all the same; the user has been told what to install.
     }
+    // No dead icon left in the notification area (none is there before start-up adds it).
+    systray_.RemoveTrayIcon();
     ports_.process.endNow();
     return nullptr;  // not reached: endNow does not return
 }
