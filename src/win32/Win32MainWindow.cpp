@@ -59,6 +59,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance)
     ::InitCommonControlsEx(&controls);
     RegisterMainClass(instance, Procedure);
 
+    // A first guess: the window may open on a monitor of another scale.
     SIZE size = OuterSize(::GetDpiForSystem());
     HWND window = ::CreateWindowExW(kWindowExStyle, kMainWindowClass, kMainCaption, kWindowStyle, CW_USEDEFAULT,
                                     CW_USEDEFAULT, size.cx, size.cy, nullptr, nullptr, instance, this);
@@ -72,6 +73,11 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance)
 
     createControls();
     applyDpi(::GetDpiForWindow(window));
+    // Sized for the DPI of the monitor it opened on, where the controls have
+    // just been laid out; sized for the system's, the bottom buttons and the
+    // log were cut off on a monitor with a larger scale.
+    SIZE fitted = OuterSize(dpi_);
+    ::SetWindowPos(window, nullptr, 0, 0, fitted.cx, fitted.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 
     timers_[Timer::Timer1] = false;
     timers_[Timer::UpdateTimer] = false;
@@ -255,6 +261,15 @@ LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
                 return 0;
             }
             break;
+        case WM_NEXTDLGCTL: {
+            // The multi-line log asks its parent to move the focus on Tab and
+            // Shift+Tab, as a dialog would; ignored, the keyboard never
+            // leaves the log. wParam: the control, or backwards when not 0.
+            HWND target = LOWORD(lParam) != 0 ? reinterpret_cast<HWND>(wParam)
+                                               : ::GetNextDlgTabItem(window, ::GetFocus(), wParam != 0);
+            if (target != nullptr) ::SetFocus(target);
+            return 0;
+        }
         case WM_DPICHANGED: {
             const RECT* suggested = reinterpret_cast<const RECT*>(lParam);
             applyDpi(HIWORD(wParam));

@@ -10,6 +10,7 @@
 
 #include "desktop/SysTrayCustomizable.h"
 #include "shell/Startup.h"
+#include "win32/MessageDispatch.h"
 #include "win32/Win32MainWindowLayout.h"
 
 namespace hb::test {
@@ -98,7 +99,39 @@ int NeededWidth(HWND child) {
     return extent.cx + 2 + (checkBox ? CheckBoxTextOffset(96) : 0);
 }
 
-class MainWindowTest : public WindowFixture {};
+class MainWindowTest : public WindowFixture {
+protected:
+    // Presses a key as the program's message loop receives it: the key going
+    // down to the focused control, what that posts (the character, a focus
+    // move), the key going up, all through the loop's dispatch.
+    void press(WPARAM key, bool shift = false) {
+        BYTE keys[256] = {};
+        ::GetKeyboardState(keys);
+        keys[VK_SHIFT] = shift ? 0x80 : 0;
+        ::SetKeyboardState(keys);
+        MSG down{::GetFocus(), WM_KEYDOWN, key, 1, ::GetTickCount(), {}};
+        win32::DispatchWindowMessage(down, main());
+        dispatchPending();
+        MSG up{::GetFocus(), WM_KEYUP, key, static_cast<LPARAM>(0xC0000001), ::GetTickCount(), {}};
+        win32::DispatchWindowMessage(up, main());
+        dispatchPending();
+        keys[VK_SHIFT] = 0;
+        ::SetKeyboardState(keys);
+    }
+    void dispatchPending() {
+        MSG message;
+        while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) win32::DispatchWindowMessage(message, main());
+    }
+    // The focused control's ID after each of count presses.
+    std::vector<int> focusAfterPresses(int count, bool shift) {
+        std::vector<int> order;
+        for (int i = 0; i < count; ++i) {
+            press(VK_TAB, shift);
+            order.push_back(::GetDlgCtrlID(::GetFocus()));
+        }
+        return order;
+    }
+};
 
 // ---- the controls as created ----
 
@@ -236,6 +269,30 @@ TEST_F(MainWindowTest, TabSkipsTheDisabledLogOutAndWrapsAround) {
     }
     EXPECT_EQ(order, (std::vector<int>{kIdURL, kIdLogin, kIdPassword, kIdCharacters, kIdCommand2, kIdCommand1,
                                        kIdRememberPassword, kIdStartWithWindows, kIdData, kIdURL}));
+}
+
+TEST_F(MainWindowTest, TabAndShiftTabCycleThroughEveryControlFromTheOpeningFocus) {
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Login, L"raider");
+    window.show();
+    dispatchPending();
+    ASSERT_EQ(::GetDlgCtrlID(::GetFocus()), kIdData) << "the window opens with the focus in the log";
+    const std::wstring log = window.text(Control::Data);
+
+    // From the log (a multi-line edit, which asks its parent to move the
+    // focus) once round and on, then back again.
+    EXPECT_EQ(focusAfterPresses(10, false),
+              (std::vector<int>{kIdURL, kIdLogin, kIdPassword, kIdCharacters, kIdCommand2, kIdCommand1,
+                                kIdRememberPassword, kIdStartWithWindows, kIdData, kIdURL}));
+    EXPECT_EQ(SelectionOf(control(kIdURL)), std::make_pair(DWORD{0}, DWORD{13})) << "a text box selects all on entry";
+    EXPECT_EQ(focusAfterPresses(10, true),
+              (std::vector<int>{kIdData, kIdStartWithWindows, kIdRememberPassword, kIdCommand1, kIdCommand2,
+                                kIdCharacters, kIdPassword, kIdLogin, kIdURL, kIdData}));
+    EXPECT_EQ(SelectionOf(control(kIdLogin)), std::make_pair(DWORD{0}, DWORD{6}));
+    press(VK_TAB, true);
+    EXPECT_EQ(::GetDlgCtrlID(::GetFocus()), kIdStartWithWindows) << "Shift+Tab leaves the log backwards too";
+    EXPECT_EQ(window.text(Control::Data), log) << "Tab is no character of the log";
+    EXPECT_TRUE(reported.empty());
 }
 
 TEST_F(MainWindowTest, EachBoxIsNamedByTheLabelBeforeIt) {
