@@ -116,7 +116,7 @@ TEST_F(CharacterScan, NestedLayoutsGiveRelativeEntryTexts) {
               (std::set<std::wstring>{L"ACCOUNTA", L"ACCOUNTA\\Realm\\Alice", L"ACCOUNTA\\Realm\\Bob"}));
     EXPECT_EQ(texts.size(), 3u);
     for (const auto& item : window.items) EXPECT_TRUE(item.checked);
-    EXPECT_EQ(form->LastModified, std::vector<FileTime>(3, 0));
+    EXPECT_EQ(form->cursor().LastModified, std::vector<FileTime>(3, 0));
 }
 
 TEST_F(CharacterScan, AFoldersFilesComeFirstAndASubTreeIsFinishedBeforeTheNext) {
@@ -189,12 +189,12 @@ TEST_F(CharacterScan, ASecondWalkAddsNothingAndKeepsMarksAndStamps) {
     addSavedData("B", "x");
     form->LoadfilesFromHardDrive();
     window.items[0].checked = false;
-    form->LastModified = {111, 222};
+    form->cursor().LastModified = {111, 222};
     form->LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 2u);
     EXPECT_FALSE(window.items[0].checked);
     EXPECT_TRUE(window.items[1].checked);
-    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222}));
+    EXPECT_EQ(form->cursor().LastModified, (std::vector<FileTime>{111, 222}));
 }
 
 TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
@@ -203,7 +203,7 @@ TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     form->LoadfilesFromHardDrive();
     std::vector<std::wstring> before = entries();
     window.items[1].checked = false;
-    form->LastModified = {111, 222};
+    form->cursor().LastModified = {111, 222};
 
     addSavedData("A\\Realm\\NewCharacter", "x");
     form->LoadfilesFromHardDrive();
@@ -215,7 +215,7 @@ TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     EXPECT_TRUE(window.items[0].checked);
     EXPECT_FALSE(window.items[1].checked);
     EXPECT_TRUE(window.items[2].checked);
-    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222, 0}));
+    EXPECT_EQ(form->cursor().LastModified, (std::vector<FileTime>{111, 222, 0}));
 }
 
 TEST_F(CharacterScan, AFileInTheAccountFolderItselfIsNamedByTheFullPath) {
@@ -330,21 +330,21 @@ TEST_F(CharacterScan, AFolderThatFailsAgainAfterRecoveringIsLoggedAgain) {
 TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
     // 32768 entries fill every index CurrentIndex can hold (0 to 32767).
     for (int i = 0; i < 32768; ++i) window.items.push_back({L"E" + std::to_wstring(i), true});
-    form->LastModified.assign(32768, 0);
+    form->cursor().LastModified.assign(32768, 0);
     addSavedData("ONEMORE", "x");
     addSavedData("ANOTHER", "x");
     form->LoadfilesFromHardDrive();
     form->LoadfilesFromHardDrive();
     EXPECT_EQ(window.items.size(), 32768u);
-    EXPECT_EQ(form->LastModified.size(), 32768u);
+    EXPECT_EQ(form->cursor().LastModified.size(), 32768u);
     EXPECT_EQ(messages().size(), 1u);
 
     // The cursor still reaches the last entry and wraps without overflow.
-    form->CurrentIndex = 32766;
+    form->cursor().CurrentIndex = 32766;
     form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 32767);
+    EXPECT_EQ(form->cursor().CurrentIndex, 32767);
     form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 0);
+    EXPECT_EQ(form->cursor().CurrentIndex, 0);
 }
 
 }  // namespace

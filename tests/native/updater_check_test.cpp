@@ -7,7 +7,7 @@
 #include <map>
 
 #include "support/FormFixture.h"
-#include "shell/UpdateSchedule.h"
+#include "updater/UpdateSchedule.h"
 #include "updater/UpdateHost.h"
 
 namespace hb::test {
