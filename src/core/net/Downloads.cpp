@@ -3,6 +3,7 @@
 #include "net/Downloads.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 
 #include "net/HttpWait.h"
@@ -16,6 +17,10 @@ namespace {
 // window only after the check, for a whole minute (Wine's XMLHTTP never
 // completes a failed connection, so the deadline is what ends it there).
 constexpr int kDownloadDeadlineMs = 20000;
+// The version file and the file list are a few lines; an add-on file is
+// kilobytes. The bounds keep a broken server from filling memory or disk.
+constexpr std::size_t kListAnswerLimit = 64 * 1024;
+constexpr std::size_t kAddonFileLimit = 16 * 1024 * 1024;
 }  // namespace
 
 bool IsSuccessStatus(int status) {
@@ -24,10 +29,15 @@ bool IsSuccessStatus(int status) {
 }
 
 DownloadResult Transfers::download(const std::wstring& url, FailureReport report) {
+    return fetch(url, kListAnswerLimit, report);
+}
+
+DownloadResult Transfers::fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
+        request->setResponseLimit(maxBytes);
         request->send();
         WaitForCompletion(*request, process_, std::min(deadlineMs_, kDownloadDeadlineMs));
         std::wstring text = request->responseText();
@@ -49,7 +59,7 @@ DownloadResult Transfers::download(const std::wstring& url, FailureReport report
 }
 
 DownloadResult Transfers::downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report) {
-    DownloadResult result = download(url, report);
+    DownloadResult result = fetch(url, kAddonFileLimit, report);
     // The failure has been reported; the file that is there stays as it is.
     if (!result) return result;
 

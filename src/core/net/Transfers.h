@@ -3,6 +3,7 @@
 // downloads from the add-on's update server. Each call returns what
 // happened; how a failure reaches the user is the caller's choice.
 
+#include <cstddef>
 #include <memory>
 #include <optional>
 #include <string>
@@ -64,16 +65,19 @@ public:
     // unless report is LogOnly.
     UploadResult upload(const SiteLogin& site, const std::string& data, FailureReport report);
 
-    // The body of a successful GET. A failure (no answer, or a status that
-    // is not success) is boxed as "Error Downloading File: ..." unless
-    // report is LogOnly.
+    // The body of a successful GET of a short text (the published version,
+    // the file list: at most 64 KB). A failure (no answer, a status that is
+    // not success, a longer answer) is boxed as "Error Downloading File: ..."
+    // unless report is LogOnly.
     DownloadResult download(const std::wstring& url, FailureReport report);
-    // The body written to path (ANSI, CR LF appended), replacing the file in
-    // one step; after a failure the file there stays as it was. A failed
-    // write is boxed as "Saving of file ..." unless report is LogOnly.
+    // An add-on file (at most 16 MB) written to path (ANSI, CR LF appended),
+    // replacing the file in one step; after a failure the file there stays
+    // as it was. A failed write is boxed as "Saving of file ..." unless
+    // report is LogOnly.
     DownloadResult downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report);
 
 private:
+    DownloadResult fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report);
     DownloadResult failedDownload(const std::wstring& boxText, const std::wstring& failure, FailureReport report);
 
     HttpFactory& http_;

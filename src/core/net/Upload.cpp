@@ -1,5 +1,6 @@
 // The upload request to the guild website.
 
+#include <cstddef>
 #include <exception>
 
 #include "net/HttpWait.h"
@@ -7,6 +8,11 @@
 #include "net/UploadBody.h"
 
 namespace hb {
+
+namespace {
+// The site answers with a short text; anything longer is not its answer.
+constexpr std::size_t kUploadAnswerLimit = 64 * 1024;
+}  // namespace
 
 UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
@@ -16,13 +22,11 @@ UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, F
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
-        // Built per upload and freed with it: the program idles for hours
+        request->setResponseLimit(kUploadAnswerLimit);
+        // Built per upload and handed over: the program idles for hours
         // between uploads and should not hold a saved-data file's worth of
-        // memory meanwhile. XMLHTTP keeps its own copy once send returns.
-        {
-            const std::string body = BuildUploadBody(site.login, site.password, data);
-            request->send(body);
-        }
+        // memory meanwhile, and the transport needs no copy of its own.
+        request->send(BuildUploadBody(site.login, site.password, data));
         WaitForCompletion(*request, process_, deadlineMs_);
         result.reply = request->responseText();
         result.status = request->status();
