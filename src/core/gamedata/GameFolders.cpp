@@ -1,12 +1,10 @@
-// The game's folders: the install folder from the registry, the account
-// folder below it, and the entry text of a saved-data folder.
+#include "gamedata/GameFolders.h"
 
 #include <string_view>
 #include <variant>
 
 #include "gamedata/EntryText.h"
 #include "settings/registry.h"
-#include "shell/Form1.h"
 
 namespace hb {
 
@@ -15,9 +13,12 @@ const std::wstring kGameKey = L"Software\\Blizzard Entertainment\\World of Warcr
 const std::wstring kInstallPathValue = L"InstallPath";
 }  // namespace
 
-std::wstring Form1::GetWoWDir() {
+GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, Process& process)
+    : registry_(registry), boxes_(boxes), process_(process) {}
+
+std::wstring GameFolders::GetWoWDir() {
     // Read afresh on every call: the game may be moved while we run.
-    RegistryValue value = GetRegistryValue(ports_.registry, RegistryRoot::LocalMachine, kGameKey, kInstallPathValue);
+    RegistryValue value = GetRegistryValue(registry_, RegistryRoot::LocalMachine, kGameKey, kInstallPathValue);
     // Only text names a folder; a number or any other type counts as missing.
     std::wstring_view path;
     if (const auto* text = std::get_if<std::wstring>(&value)) path = *text;
@@ -32,14 +33,14 @@ std::wstring Form1::GetWoWDir() {
         box.title = L"HoardbookUploader";
         box.buttons = BoxButtons::Ok;
         box.icon = BoxIcon::Stop;
-        ports_.boxes.show(box);
-        ports_.process.endNow();
+        boxes_.show(box);
+        process_.endNow();
     }
     return std::wstring(path);
 }
 
-std::wstring Form1::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }
+std::wstring GameFolders::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }
 
-std::wstring Form1::FormatIt(const std::wstring& folder) { return EntryTextFor(folder, GetAccountDir()); }
+std::wstring GameFolders::FormatIt(const std::wstring& folder) { return EntryTextFor(folder, GetAccountDir()); }
 
 }  // namespace hb

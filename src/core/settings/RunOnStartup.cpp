@@ -1,13 +1,9 @@
-// "Run on Startup": the machine-wide Run value, or the current user's when
-// the machine-wide key cannot be written without administrator rights.
-
 #include "settings/RunOnStartup.h"
 
 #include <optional>
 #include <string>
 
 #include "settings/registry.h"
-#include "shell/Form1.h"
 
 namespace hb {
 
@@ -45,10 +41,14 @@ std::optional<RegistryRoot> StoreRunValue(Registry& registry, const std::wstring
 
 }  // namespace
 
-void Form1::StartWithWindows_Click() {
-    Registry& registry = ports_.registry;
-    const bool wanted = ports_.window.checkValue(Control::StartWithWindows) == 1;
-    const std::wstring data = RunValueData(ports_.process.executableFolder());
+RunOnStartup::RunOnStartup(MainWindow& window, FormEvents& events, Registry& registry, const Process& process,
+                           MessageLog& log)
+    : window_(window), events_(events), registry_(registry), process_(process), log_(log) {}
+
+void RunOnStartup::StartWithWindows_Click() {
+    Registry& registry = registry_;
+    const bool wanted = window_.checkValue(Control::StartWithWindows) == 1;
+    const std::wstring data = RunValueData(process_.executableFolder());
 
     if (wanted) {
         // Exactly one value: with both, Windows would start two copies at
@@ -61,22 +61,21 @@ void Form1::StartWithWindows_Click() {
         DeleteRegistryValue(registry, RegistryRoot::LocalMachine, kRunKeyPath, kRunValueName);
         DeleteRegistryValue(registry, RegistryRoot::CurrentUser, kRunKeyPath, kRunValueName);
     }
-
     // The box must not claim a state that the registry does not hold. Setting
     // it back raises this handler again, which then finds nothing to change.
     const bool stored = IsRunOnStartup();
     if (stored != wanted) {
-        AddMessage(wanted ? L"Run on Startup could not be stored in the registry"
+        log_.add(wanted ? L"Run on Startup could not be stored in the registry"
                           : L"Run on Startup could not be removed from the registry: "
                             L"the value for all users needs administrator rights");
-        SetCheckBox(Control::StartWithWindows, stored ? 1 : 0);
+        SetCheckBox(window_, events_, Control::StartWithWindows, stored ? 1 : 0);
     }
 }
 
-bool Form1::IsRunOnStartup() {
-    const std::wstring expected = RunValueData(ports_.process.executableFolder());
-    return HoldsRunValue(ports_.registry, RegistryRoot::LocalMachine, expected) ||
-           HoldsRunValue(ports_.registry, RegistryRoot::CurrentUser, expected);
+bool RunOnStartup::IsRunOnStartup() {
+    const std::wstring expected = RunValueData(process_.executableFolder());
+    return HoldsRunValue(registry_, RegistryRoot::LocalMachine, expected) ||
+           HoldsRunValue(registry_, RegistryRoot::CurrentUser, expected);
 }
 
 }  // namespace hb
