@@ -5,7 +5,7 @@ namespace hb::fuzz {
 FormHarness::FormHarness(MemoryFileSystem& fileSystem) : files(fileSystem) {
     process.exeFolder = kProgramFolder;
     Options options;
-    options.updateHost = L"updates.test";
+    options.updateHost = kUpdateHost;
     Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
     form = std::make_unique<Form1>(ports, options);
     window.connect(form.get());

@@ -1,8 +1,8 @@
 #pragma once
 // A Form1 over fakes of every port and files in memory, for the targets
 // that reach a parser only through the program's own handlers. The
-// executable's folder is C:\Program; no game is installed unless a target
-// stores one.
+// executable's folder is C:\Program, the update server kUpdateHost; no
+// game is installed unless a target stores one.
 
 #include <memory>
 
@@ -20,6 +20,7 @@ namespace hb::fuzz {
 inline constexpr wchar_t kProgramFolder[] = L"C:\\Program";
 inline constexpr wchar_t kSettingsFile[] = L"C:\\Program\\settings.txt";
 inline constexpr wchar_t kExclusionFile[] = L"C:\\Program\\noupload.txt";
+inline constexpr wchar_t kUpdateHost[] = L"updates.test";
 
 class FormHarness {
 public:

@@ -6,6 +6,7 @@
 #include <map>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ports/FileSystem.h"
 
@@ -25,6 +26,7 @@ public:
     bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring&) override {
         files[path] = bytes;
         ++writes[path];
+        writeOrder.push_back(path);
         return true;
     }
     bool replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
@@ -43,6 +45,7 @@ public:
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> folders;
     std::map<std::wstring, int> writes;
+    std::vector<std::wstring> writeOrder;
 };
 
 }  // namespace hb::fuzz
