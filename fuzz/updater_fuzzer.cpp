@@ -20,12 +20,6 @@ using namespace hb;
 
 namespace {
 
-// Names that Windows writes as the version file count as the version file.
-// Switched on by the change that treats them so.
-constexpr bool kCheckVersionFileAliases = false;
-// The published version compares without surrounding white space, so a
-// completed update is not fetched again. Switched on by that change.
-constexpr bool kCheckVersionWhiteSpace = false;
 // A published text that is no version (control characters, far longer than
 // a version) installs nothing. Switched on by that change.
 constexpr bool kCheckGarbageVersion = false;
@@ -39,10 +33,20 @@ constexpr std::size_t kMostFilesFetched = 300;
 // Versions are a few characters ("2.1", "1.12.0-beta3").
 constexpr std::size_t kLongestVersion = 64;
 
-std::wstring TrimWhiteSpace(std::wstring_view text) {
+std::wstring WithoutBlanksTabsAndLineEnds(std::wstring_view text) {
     const std::size_t first = text.find_first_not_of(L" \t\r\n");
     if (first == std::wstring_view::npos) return {};
     return std::wstring(text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1));
+}
+
+// The published version as documented: without surrounding white space,
+// CR LF pairs inside removed.
+std::wstring PublishedVersion(std::wstring_view text) {
+    std::wstring version = WithoutBlanksTabsAndLineEnds(text);
+    for (std::size_t pair = version.find(L"\r\n"); pair != std::wstring::npos; pair = version.find(L"\r\n", pair)) {
+        version.erase(pair, 2);
+    }
+    return WithoutBlanksTabsAndLineEnds(version);
 }
 
 bool IsGarbage(std::wstring_view version) {
@@ -83,10 +87,6 @@ struct Server {
     }
 };
 
-bool IsVersionFile(std::wstring_view name) {
-    return kCheckVersionFileAliases ? fuzz::OpensVersionFile(name) : IsVersionFileName(name);
-}
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -111,7 +111,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         FUZZ_CHECK(path.starts_with(kAddonFolder));
         const std::wstring name = path.substr(kAddonFolder.size());
         FUZZ_CHECK(fuzz::PartsBelowFolder(name).has_value());
-        if (IsVersionFile(name)) {
+        if (fuzz::OpensVersionFile(name)) {
             versionWritten = true;
         } else if (versionWritten) {
             versionLast = false;
@@ -122,14 +122,14 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool otherFailed = false;
     for (const std::wstring& name : SplitFileList(server.fileList)) {
         const bool written = files.writes.count(JoinPath(kAddonFolder, name)) != 0;
-        if (!IsVersionFile(name) && !written) otherFailed = true;
+        if (!fuzz::OpensVersionFile(name) && !written) otherFailed = true;
     }
     if (otherFailed) FUZZ_CHECK(!versionWritten);
 
     const std::size_t firstCheckRequests = start.http.requests.size();
     if (kCheckFileListBound) FUZZ_CHECK(firstCheckRequests <= 2 + kMostFilesFetched);
 
-    const std::wstring published = TrimWhiteSpace(server.version);
+    const std::wstring published = PublishedVersion(server.version);
     const bool announced = !start.boxes.shown.empty() &&
                            start.boxes.shown.back().text.starts_with(L"Hoardbook has been updated to version");
     if (kCheckGarbageVersion && IsGarbage(published)) {
@@ -141,8 +141,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     bool fitsCodePage = true;
     for (wchar_t c : published) fitsCodePage = fitsCodePage && c <= 0xFF;
     const auto servedVersion = VersionFromTocText(server.toc);
-    if (kCheckVersionWhiteSpace && announced && versionWritten && fitsCodePage && servedVersion &&
-        TrimWhiteSpace(*servedVersion) == published) {
+    const bool installed = files.writes.count(JoinPath(kAddonFolder, kVersionFileName)) != 0;
+    if (announced && installed && fitsCodePage && servedVersion &&
+        WithoutBlanksTabsAndLineEnds(*servedVersion) == published) {
         start.form->CheckVersionAndDownload();
         FUZZ_CHECK(start.http.requests.size() == firstCheckRequests + 1);
     }

@@ -74,10 +74,17 @@ inline std::optional<std::vector<std::wstring>> PartsBelowFolder(std::wstring_vi
     return parts;
 }
 
-// Whether Windows opens the add-on's version file for this name.
+// Whether Windows may open the add-on's version file for this name: the
+// name itself in any case, or a short 8.3 alias of it ("HOARDB~1.TOC",
+// "HO1A2B~1.TOC": a "~" and a digit before a ".TOC" extension).
 inline bool OpensVersionFile(std::wstring_view name) {
     const auto parts = PartsBelowFolder(name);
-    return parts && parts->size() == 1 && AsciiUpper(parts->front()) == L"HOARDBOOK.TOC";
+    if (!parts || parts->size() != 1) return false;
+    const std::wstring upper = AsciiUpper(parts->front());
+    if (upper == L"HOARDBOOK.TOC") return true;
+    const std::size_t tilde = upper.find(L'~');
+    return upper.ends_with(L".TOC") && tilde != std::wstring::npos && tilde + 1 < upper.size() &&
+           upper[tilde + 1] >= L'0' && upper[tilde + 1] <= L'9';
 }
 
 }  // namespace hb::fuzz
