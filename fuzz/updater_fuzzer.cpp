@@ -4,14 +4,16 @@
 // outside the add-on folder and the version file is installed only after
 // every other file arrived.
 // Input: the version text, the file list and the table of contents (each
-// UTF-8, ended by a backslash and another byte), then one byte per file
-// download: "4" answers 404, "x" fails the transfer, anything else serves it.
+// UTF-8, ended by a backslash and another byte), the bytes every other file
+// holds (ended the same way), then one byte per file download: "4" answers
+// 404, "x" fails the transfer, anything else serves it.
 
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include "support/FormHarness.h"
 #include "support/FuzzSupport.h"
 #include "support/WindowsPaths.h"
+#include "net/Utf8.h"
 #include "updater/AddonPaths.h"
 #include "updater/FileList.h"
 #include "updater/VersionText.h"
@@ -26,6 +28,9 @@ constexpr bool kCheckGarbageVersion = false;
 // A file list of thousands of names fetches a bounded number of them.
 // Switched on by that change.
 constexpr bool kCheckFileListBound = false;
+// Add-on files hold the bytes the server sent (a CR LF added at the end
+// may stay), not a re-encoding of them. Switched on by that change.
+constexpr bool kCheckAddonBytesKept = false;
 
 constexpr std::wstring_view kAddonFolder = L"C:\\Game\\Interface\\Addons\\Hoardbook\\";
 // The add-on has a handful of files; a few hundred is plenty.
@@ -61,6 +66,7 @@ struct Server {
     std::wstring version;
     std::wstring fileList;
     std::wstring toc;
+    std::string fileBytes;
     std::string fates;
     std::size_t downloads = 0;
 
@@ -79,7 +85,10 @@ struct Server {
         } else {
             const char fate = downloads < fates.size() ? fates[downloads] : ' ';
             ++downloads;
-            response.text = fuzz::OpensVersionFile(name) ? toc : L"-- " + name;
+            // Served as a download is: the bytes, and the text decoded from them.
+            const std::string bytes = fuzz::OpensVersionFile(name) ? ToUtf8(toc) : fileBytes;
+            response.body = bytes;
+            response.text = fuzz::Utf16FromUtf8(bytes);
             if (fate == '4') response.status = 404;
             if (fate == 'x') response.failAt = test::FakeResponse::FailAt::Send;
         }
@@ -95,6 +104,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     server.version = fuzz::Utf16FromUtf8(input.ConsumeRandomLengthString(200));
     server.fileList = fuzz::Utf16FromUtf8(input.ConsumeRandomLengthString(4000));
     server.toc = fuzz::Utf16FromUtf8(input.ConsumeRandomLengthString(200));
+    server.fileBytes = input.ConsumeRandomLengthString(200);
     server.fates = input.ConsumeRemainingBytesAsString();
 
     fuzz::MemoryFileSystem files;
@@ -115,6 +125,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             versionWritten = true;
         } else if (versionWritten) {
             versionLast = false;
+        }
+    }
+    if (kCheckAddonBytesKept) {
+        for (const auto& [path, bytes] : files.files) {
+            if (fuzz::OpensVersionFile(path.substr(kAddonFolder.size()))) continue;
+            FUZZ_CHECK(bytes == server.fileBytes || bytes == server.fileBytes + "\r\n");
         }
     }
     // The version file goes in last, and only when no other file failed.
