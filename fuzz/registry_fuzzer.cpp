@@ -12,6 +12,7 @@
 #include <set>
 
 #include "fakes/FakeRegistry.h"
+#include "settings/RegistryText.h"
 #include "settings/registry.h"
 #include "support/FuzzSupport.h"
 
@@ -23,7 +24,7 @@ class ScriptedRegistry : public Registry {
 public:
     explicit ScriptedRegistry(FuzzedDataProvider& input) : input_(input) {}
 
-    long openKey(RegistryRoot, const std::string&, std::uint32_t, RegistryKey& key) override {
+    long openKey(RegistryRoot, const std::wstring&, std::uint32_t, RegistryKey& key) override {
         const long status = Status();
         key = 0;
         if (status != reg::SUCCESS) return status;
@@ -32,7 +33,7 @@ public:
         return status;
     }
 
-    long queryValue(RegistryKey key, const std::string&, std::uint32_t& type, std::uint8_t* data,
+    long queryValue(RegistryKey key, const std::wstring&, std::uint32_t& type, std::uint8_t* data,
                     std::uint32_t& size) override {
         FUZZ_CHECK(open_.count(key) == 1);
         const long status = Status();
@@ -52,7 +53,7 @@ public:
         return status;
     }
 
-    long setValue(RegistryKey key, const std::string&, std::uint32_t type, const std::uint8_t* data,
+    long setValue(RegistryKey key, const std::wstring&, std::uint32_t type, const std::uint8_t* data,
                   std::uint32_t size) override {
         FUZZ_CHECK(open_.count(key) == 1);
         written_.assign(reinterpret_cast<const char*>(data), size);
@@ -60,7 +61,7 @@ public:
         return Status();
     }
 
-    long deleteValue(RegistryKey key, const std::string&) override {
+    long deleteValue(RegistryKey key, const std::wstring&) override {
         FUZZ_CHECK(open_.count(key) == 1);
         return Status();
     }
@@ -91,23 +92,39 @@ private:
     RegistryKey next_ = 0x10;
 };
 
+// Text of up to maxLength characters anywhere in the 16-bit range but the
+// surrogates (whose lone halves no registry string can round-trip where
+// wchar_t is 32 bits wide), and sometimes one beyond it.
+std::wstring WideText(FuzzedDataProvider& input, std::size_t maxLength) {
+    std::wstring text;
+    const std::size_t length = input.ConsumeIntegralInRange<std::size_t>(0, maxLength);
+    for (std::size_t i = 0; i < length && input.remaining_bytes() > 0; ++i) {
+        auto c = input.ConsumeIntegral<std::uint16_t>();
+        if (c >= 0xD800 && c <= 0xDFFF) c = static_cast<std::uint16_t>(c - 0xD800 + 0x0400);
+        text.push_back(static_cast<wchar_t>(c));
+    }
+    if (sizeof(wchar_t) == 4 && input.ConsumeBool()) text.push_back(static_cast<wchar_t>(0x1F409));
+    return text;
+}
+
 RegistryRoot PickRoot(FuzzedDataProvider& input) {
     return input.PickValueInArray({RegistryRoot::CurrentUser, RegistryRoot::LocalMachine});
 }
 
 void ReadFromScript(FuzzedDataProvider& input) {
     ScriptedRegistry registry(input);
-    const RegistryValue value = GetRegistryValue(registry, PickRoot(input), "Software\\Key", "Value");
+    const RegistryValue value = GetRegistryValue(registry, PickRoot(input), L"Software\\Key", L"Value");
     FUZZ_CHECK(registry.allClosed());
-    if (const auto* text = std::get_if<std::string>(&value)) {
+    if (const auto* text = std::get_if<std::wstring>(&value)) {
         // The read that succeeded gave these bytes (and the buffer's zeros
-        // where it gave fewer than it claimed), less the terminating zero.
+        // where it gave fewer than it claimed): their whole UTF-16 code
+        // units, less the terminating one.
         FUZZ_CHECK(registry.lastStatus_ == reg::SUCCESS);
-        FUZZ_CHECK(text->size() + 1 == registry.lastSize_);
+        const std::size_t units = registry.lastSize_ / 2;
+        FUZZ_CHECK(units >= 1);
         std::string expected = registry.lastWritten_;
         expected.resize(registry.lastSize_, '\0');
-        expected.pop_back();
-        FUZZ_CHECK(*text == expected);
+        FUZZ_CHECK(*text == FromUtf16LeBytes(reinterpret_cast<const std::uint8_t*>(expected.data()), (units - 1) * 2));
     } else if (std::holds_alternative<std::int32_t>(value)) {
         FUZZ_CHECK(registry.lastStatus_ == reg::SUCCESS);
     }
@@ -115,15 +132,16 @@ void ReadFromScript(FuzzedDataProvider& input) {
 
 void WriteToScript(FuzzedDataProvider& input) {
     ScriptedRegistry registry(input);
-    const std::string text = input.ConsumeRandomLengthString(32);
+    const std::wstring text = WideText(input, 32);
     if (input.ConsumeBool()) {
-        SetRegistryString(registry, PickRoot(input), "Software\\Key", "Value", text);
+        SetRegistryString(registry, PickRoot(input), L"Software\\Key", L"Value", text);
         if (!registry.written_.empty()) {
             FUZZ_CHECK(registry.writtenType_ == reg::REG_SZ_TYPE);
-            FUZZ_CHECK(registry.written_ == text + '\0');
+            const std::vector<std::uint8_t> units = ToUtf16LeBytes(text);
+            FUZZ_CHECK(registry.written_ == std::string(units.begin(), units.end()) + std::string(2, '\0'));
         }
     } else {
-        DeleteRegistryValue(registry, PickRoot(input), "Software\\Key", "Value");
+        DeleteRegistryValue(registry, PickRoot(input), L"Software\\Key", L"Value");
     }
     FUZZ_CHECK(registry.allClosed());
 }
@@ -131,23 +149,25 @@ void WriteToScript(FuzzedDataProvider& input) {
 // Through an honest registry, what is written reads back.
 void RoundTrip(FuzzedDataProvider& input) {
     test::FakeRegistry registry;
-    const std::string key = "Software\\HoardbookUploader";
+    const std::wstring key = L"Software\\HoardbookUploader";
     registry.createKey(RegistryRoot::CurrentUser, key);
-    const std::string text = input.ConsumeRandomLengthString(64);
-    SetRegistryString(registry, RegistryRoot::CurrentUser, key, "Text", text);
-    FUZZ_CHECK(GetRegistryValue(registry, RegistryRoot::CurrentUser, key, "Text") == RegistryValue(text));
+    const std::wstring text = WideText(input, 64);
+    SetRegistryString(registry, RegistryRoot::CurrentUser, key, L"Text", text);
+    FUZZ_CHECK(GetRegistryValue(registry, RegistryRoot::CurrentUser, key, L"Text") == RegistryValue(text));
 
     RegistryKey open = 0;
     FUZZ_CHECK(registry.openKey(RegistryRoot::CurrentUser, key, reg::KEY_WRITE_ACCESS, open) == reg::SUCCESS);
-    const long written = WriteRegistryData(registry, open, "Number", reg::REG_DWORD_TYPE, text);
+    const long written = WriteRegistryData(registry, open, L"Number", reg::REG_DWORD_TYPE, text);
     RegistryValue number;
-    const long read = ReadRegistryData(registry, open, "Number", number);
+    const long read = ReadRegistryData(registry, open, L"Number", number);
     registry.closeKey(open);
     // Text that is a whole 32-bit number is stored as that number; other
     // text is refused, never stored as a made-up value.
+    std::string ascii;
+    for (wchar_t c : text) ascii.push_back(c >= 0 && c < 0x80 ? static_cast<char>(c) : '\x01');
     std::int32_t parsed = 0;
-    const auto [stop, error] = std::from_chars(text.data(), text.data() + text.size(), parsed);
-    const bool isNumber = !text.empty() && error == std::errc() && stop == text.data() + text.size();
+    const auto [stop, error] = std::from_chars(ascii.data(), ascii.data() + ascii.size(), parsed);
+    const bool isNumber = !ascii.empty() && error == std::errc() && stop == ascii.data() + ascii.size();
     if (isNumber) {
         FUZZ_CHECK(written == reg::SUCCESS && read == reg::SUCCESS);
         FUZZ_CHECK(number == RegistryValue(parsed));

@@ -1,7 +1,7 @@
 // The update server's host from the per-user registry value: what passes
 // as plausible must make the URL it is put in name that host and nothing
 // else.
-// Input: the value's bytes as the registry holds them (ANSI, as Latin-1 here).
+// Input: the value's text, a character per byte (Latin-1).
 
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeRegistry.h"
@@ -60,8 +60,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (name.empty()) FUZZ_CHECK(!IsConfiguredUpdateHost(text));
 
     test::FakeRegistry registry;
-    registry.putString(RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue, value);
-    const std::wstring resolved = ResolveUpdateHost(registry, codepage, std::wstring(kDefaultHost));
+    registry.putString(RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue, text);
+    const std::wstring resolved = ResolveUpdateHost(registry, std::wstring(kDefaultHost));
     FUZZ_CHECK(resolved == kDefaultHost || IsPlausibleUpdateHost(resolved));
     // The value, once its blanks are trimmed, is used whenever it is plausible.
     if (IsPlausibleUpdateHost(TrimSpaces(text))) FUZZ_CHECK(resolved == TrimSpaces(text));

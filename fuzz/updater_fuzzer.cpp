@@ -109,8 +109,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     fuzz::MemoryFileSystem files;
     fuzz::FormHarness start(files);
-    start.registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
-                             "InstallPath", "C:\\Game\\");
+    start.registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
+                             L"InstallPath", L"C:\\Game\\");
     start.http.responder = [&server](const test::RecordedRequest& request) { return server.answer(request); };
     start.form->CheckVersionAndDownload();
 
