@@ -184,7 +184,7 @@ TEST_F(StartupTest, AFailedStepIsLoggedWithItsOwnDescriptionAndStartUpGoesOn) {
     EXPECT_NE(window.text(Control::Data).find(L"Unexpected error during start-up: " + failure), std::wstring::npos)
         << window.text(Control::Data);
     EXPECT_EQ(std::count(journal.begin(), journal.end(), "tray add"), 1) << "the tray icon is added all the same";
-    EXPECT_LT(first("tray add"), first("registry " + kRunKey)) << "and the steps after it run";
+    EXPECT_LT(first("tray add"), first("registry " + Ascii(kRunKey))) << "and the steps after it run";
 }
 
 TEST_F(StartupTest, LeavesCursorAtMinusOneAndOneStampMoreThanEntries) {
