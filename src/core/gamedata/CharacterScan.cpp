@@ -31,7 +31,18 @@ private:
 
 }  // namespace
 
-void Form1::LoadfilesFromHardDrive() { LoadFilesFromDir(GetAccountDir()); }
+void Form1::LoadfilesFromHardDrive() { WalkAccountFolder(GetAccountDir()); }
+
+void Form1::LoadfilesFromHardDriveIfChanged() {
+    const std::wstring accountFolder = GetAccountDir();
+    if (walkSchedule_.walkDue(accountFolder)) WalkAccountFolder(accountFolder);
+}
+
+void Form1::WalkAccountFolder(const std::wstring& accountFolder) {
+    walkLeftWatchedTree_ = false;
+    LoadFilesFromDir(accountFolder);
+    walkSchedule_.walked(!walkLeftWatchedTree_);
+}
 
 void Form1::LoadFilesFromDir(const std::wstring& folder) {
     if (walkDepth_ == 0) linkGuard_.start(folder);
@@ -40,6 +51,7 @@ void Form1::LoadFilesFromDir(const std::wstring& folder) {
     // One listing gives files and sub-folders alike.
     FolderListing listing = ports_.files.list(folder);
     if (listing.status == FolderListing::Status::Failed) {
+        walkLeftWatchedTree_ = true;
         // Logged once, not on every tick of the watcher; the entries the
         // listing did give are still used.
         if (unreadableFoldersReported_.insert(folder).second) {
@@ -73,18 +85,14 @@ void Form1::LoadFilesFromDir(const std::wstring& folder) {
     for (const FolderEntry& entry : listing.entries) {
         if (!entry.isFolder || !Walkable(entry)) continue;
         std::wstring path = folder + L"\\" + entry.name;
-        if (entry.isLink && !linkGuard_.mayEnter(ports_.files, path)) continue;
+        if (entry.isLink) {
+            if (!linkGuard_.mayEnter(ports_.files, path)) continue;
+            walkLeftWatchedTree_ = true;
+        }
         LoadFilesFromDir(path);
     }
 }
 
-bool Form1::InListAlready(const std::wstring& text) const {
-    const MainWindow& window = ports_.window;
-    int count = window.itemCount();
-    for (int i = 0; i < count; ++i) {
-        if (SameWithoutCase(window.itemText(i), text)) return true;
-    }
-    return false;
-}
+bool Form1::InListAlready(const std::wstring& text) const { return listedEntries_.contains(ports_.window, text); }
 
 }  // namespace hb

@@ -4,11 +4,14 @@
 
 namespace hb {
 
+namespace {
+// Every letter in upper case, as SameWithoutCase compares.
 std::wstring UpperCased(std::wstring_view text) {
     std::wstring upper(text);
     for (wchar_t& c : upper) c = UpperCaseOf(c);
     return upper;
 }
+}  // namespace
 
 bool ListedEntries::contains(const MainWindow& window, std::wstring_view text) {
     catchUp(window);

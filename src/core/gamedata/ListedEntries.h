@@ -24,7 +24,4 @@ private:
     int folded_ = 0;  // entries of the list already in the set
 };
 
-// The text with every letter in upper case, as SameWithoutCase compares.
-std::wstring UpperCased(std::wstring_view text);
-
 }  // namespace hb

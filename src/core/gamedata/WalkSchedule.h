@@ -30,9 +30,6 @@ public:
     // nothing) must be repeated at every tick.
     void walked(bool coveredByWatch) { coveredByWatch_ = coveredByWatch; }
 
-    // Whether a watch is in place (for the tests and the log).
-    bool watching() const { return watch_ != nullptr; }
-
 private:
     FolderChanges* changes_;
     std::unique_ptr<TreeWatch> watch_;
