@@ -347,5 +347,27 @@ TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
     EXPECT_EQ(form->CurrentIndex, 0);
 }
 
+TEST_F(CharacterScan, TheDuplicateTestDoesNotGrowWithTheList) {
+    // Each text read from the list control is a window message on Windows;
+    // comparing every file found with every entry costs n squared of them.
+    constexpr int kEntries = 5000;
+    for (int i = 0; i < kEntries; ++i) temp.write(account() / ("C" + std::to_string(i)) / "Hoardbook.lua", "x");
+
+    form->LoadfilesFromHardDrive();
+    ASSERT_EQ(window.itemCount(), kEntries);
+    const long long firstWalk = window.listReads;
+    window.listReads = 0;
+    form->LoadfilesFromHardDrive();
+    const long long secondWalk = window.listReads;
+
+    EXPECT_EQ(window.itemCount(), kEntries);
+    // A few reads per entry found, not one per entry listed (12.5 and 25
+    // million reads).
+    EXPECT_LE(firstWalk, 5LL * kEntries);
+    EXPECT_LE(secondWalk, 2LL * kEntries);
+    EXPECT_TRUE(form->InListAlready(L"c4999"));
+    EXPECT_FALSE(form->InListAlready(L"C5000"));
+}
+
 }  // namespace
 }  // namespace hb::test

@@ -48,6 +48,7 @@ protected:
     FakeProcess process;
     Latin1Codepage codepage;
     Options options;
+    FolderChanges* folderChanges = nullptr;  // none: every rescan walks
     std::unique_ptr<Form1> form;
 
     // Builds the form (call after changing options).

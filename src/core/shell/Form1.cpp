@@ -5,7 +5,10 @@
 namespace hb {
 
 Form1::Form1(Ports ports, Options options)
-    : ports_(ports), options_(std::move(options)), systray_(ports.shell, ports.trayWindow, ports.codepage) {}
+    : ports_(ports),
+      options_(std::move(options)),
+      walkSchedule_(ports.folderChanges),
+      systray_(ports.shell, ports.trayWindow, ports.codepage) {}
 
 void Form1::onLoad() { Form_Load(); }
 void Form1::onResize() { Form_Resize(); }

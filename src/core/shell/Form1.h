@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "ports/FileSystem.h"
+#include "ports/FolderChanges.h"
 #include "ports/Http.h"
 #include "ports/MainWindow.h"
 #include "ports/MessageBoxes.h"
@@ -19,6 +20,8 @@
 #include "ports/Shell.h"
 #include "desktop/SystrayMod.h"
 #include "gamedata/LinkGuard.h"
+#include "gamedata/ListedEntries.h"
+#include "gamedata/WalkSchedule.h"
 
 namespace hb {
 
@@ -32,6 +35,8 @@ struct Ports {
     TrayWindow& trayWindow;
     Process& process;
     Codepage& codepage;
+    // None: the watcher walks the account tree at every tick.
+    FolderChanges* folderChanges = nullptr;
 };
 
 struct Options {
@@ -72,6 +77,9 @@ public:
     std::wstring GetAccountDir();
     std::wstring FormatIt(const std::wstring& folder);
     void LoadfilesFromHardDrive();
+    // The watcher's rescan: walks only when a name below the account folder
+    // changed since the last walk, or when no notification can tell.
+    void LoadfilesFromHardDriveIfChanged();
     void LoadFilesFromDir(const std::wstring& folder);
     bool InListAlready(const std::wstring& text) const;
     void CompareToHardDrive();
@@ -129,6 +137,12 @@ private:
     bool entryLimitReported_ = false;
     int walkDepth_ = 0;
     LinkGuard linkGuard_;
+    mutable ListedEntries listedEntries_;
+    WalkSchedule walkSchedule_;
+    // Whether the walk so far went where the change notification does not
+    // reach: through a folder link, or past a folder it could not read.
+    bool walkLeftWatchedTree_ = false;
+    void WalkAccountFolder(const std::wstring& accountFolder);
 
     // net
     // The body of a successful answer, or nothing after a reported failure.

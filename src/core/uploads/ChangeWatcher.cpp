@@ -42,7 +42,7 @@ void Form1::UpdateTimer_Timer() {
     if (watcherBusy_) return;
     BusyScope busy(watcherBusy_);
 
-    LoadfilesFromHardDrive();
+    LoadfilesFromHardDriveIfChanged();
     GetNextListIndexnoupload();
     const std::int16_t i = CurrentIndex;
     if (i < 0) return;
