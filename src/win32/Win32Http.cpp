@@ -5,11 +5,16 @@
 #include <objbase.h>
 
 #include <climits>
+#include <cstdint>
 #include <new>
+#include <optional>
+#include <stdexcept>
+#include <utility>
 
 #include "win32/ComError.h"
 #include "win32/ComPtr.h"
 #include "win32/ComTypes.h"
+#include "win32/HttpAnswer.h"
 
 namespace hb::win32 {
 
@@ -40,7 +45,7 @@ public:
         check(object_->setRequestHeader(nameText.get(), valueText.get()));
     }
 
-    void send(const std::string& body) override {
+    void send(std::string body) override {
         if (body.size() > ULONG_MAX) throw HttpError(L"The data is too large to send.");
         // Bytes, not a BSTR: a text body would be re-encoded on the way out.
         BorrowedByteArray bytes(body.data(), static_cast<ULONG>(body.size()));
@@ -55,19 +60,22 @@ public:
     int readyState() override {
         long state = 0;
         check(object_->get_readyState(&state));
+        if (limit_ != SIZE_MAX) enforceLimit(state);
         return static_cast<int>(state);
     }
 
     std::wstring responseText() override {
-        // A transport failure ends the exchange without an answer; it is not
-        // an empty reply.
-        long status = 0;
-        if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) {
-            throw HttpError(SystemErrorDescription(static_cast<DWORD>(status)));
-        }
+        throwOnTransportFailure();
         Bstr text;
         check(object_->get_responseText(text.put()));
         return text.text();
+    }
+
+    std::string responseBody() override {
+        throwOnTransportFailure();
+        // Already read by the limit check.
+        if (checkedBody_) return *checkedBody_;
+        return fetchBody();
     }
 
     int status() override {
@@ -78,12 +86,64 @@ public:
 
     void abort() override { check(object_->abort()); }
 
+    void setResponseLimit(std::size_t maxBytes) override { limit_ = maxBytes; }
+
 private:
+    // A transport failure ends the exchange without an answer; it is not
+    // an empty reply. WinINet reports it as the status.
+    void throwOnTransportFailure() {
+        long status = 0;
+        if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) {
+            throw HttpError(SystemErrorDescription(static_cast<DWORD>(status)));
+        }
+    }
+
+    std::string fetchBody() {
+        Variant body;
+        check(object_->get_responseBody(body.put()));
+        try {
+            return BytesOfByteArray(body.get());
+        } catch (const std::invalid_argument&) {
+            throw HttpError(L"The answer's bytes could not be read.");
+        }
+    }
+
+    // XMLHTTP offers no way to stop reading at a size: a declared length is
+    // refused as soon as the headers are in, any other answer once complete.
+    void enforceLimit(long state) {
+        if (state >= 2 && !lengthChecked_) {
+            lengthChecked_ = true;
+            Bstr name(L"Content-Length");
+            Bstr value;
+            if (SUCCEEDED(object_->getResponseHeader(name.get(), value.put())) &&
+                DeclaredLengthExceeds(value.text(), limit_)) {
+                try {
+                    check(object_->abort());
+                } catch (const HttpError&) {
+                    // Given up either way.
+                }
+                throw HttpError(ResponseTooLargeText(limit_));
+            }
+        }
+        if (state == 4 && !checkedBody_) {
+            long status = 0;
+            if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) return;
+            checkedBody_ = fetchBody();
+            if (checkedBody_->size() > limit_) {
+                checkedBody_.reset();
+                throw HttpError(ResponseTooLargeText(limit_));
+            }
+        }
+    }
+
     void check(HRESULT result) {
         if (FAILED(result)) throw HttpError(ComErrorDescription(result, object_.get(), kXmlHttpRequestId));
     }
 
     ComPtr<IXMLHTTPRequest> object_;
+    std::size_t limit_ = SIZE_MAX;
+    bool lengthChecked_ = false;
+    std::optional<std::string> checkedBody_;
 };
 
 }  // namespace
