@@ -74,7 +74,7 @@ TEST_F(WatchedRescan, ANameCreatedRenamedOrDeletedAfterTheFirstWalkIsSeenAtTheNe
     EXPECT_TRUE(tickWalked());
     ASSERT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New"}));
     EXPECT_TRUE(window.items[1].checked);
-    ASSERT_EQ(form->LastModified.size(), 2u);
+    ASSERT_EQ(form->cursor().LastModified.size(), 2u);
     EXPECT_FALSE(tickWalked());  // the change was walked once
 
     fs::rename(account() / "A" / "Realm", account() / "A" / "Moved");
@@ -82,8 +82,8 @@ TEST_F(WatchedRescan, ANameCreatedRenamedOrDeletedAfterTheFirstWalkIsSeenAtTheNe
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New", L"A\\Moved\\New"}));
     EXPECT_TRUE(window.items[2].checked);
-    EXPECT_EQ(form->LastModified.size(), 3u);
-    EXPECT_EQ(form->LastModified[2], 0);
+    EXPECT_EQ(form->cursor().LastModified.size(), 3u);
+    EXPECT_EQ(form->cursor().LastModified[2], 0);
 
     fs::remove_all(account() / "A" / "Moved");
     changes.signalChange();
@@ -195,14 +195,13 @@ TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications
 
     addEntry("ACCT");
     addEntry("ACCT\\Realm\\Alice");
-    auto startUp = [&](Form1& form, FakeWindow& list) {
+    auto startUp = [&](Form1& form) {
         form.LoadfilesFromHardDrive();
         form.CompareToHardDrive();
-        form.CurrentIndex = -1;
-        form.LastModified.assign(static_cast<std::size_t>(list.itemCount()), 0);
+        form.PrepareWatcher();
     };
-    startUp(*form, window);
-    startUp(*plain.form, plain.window);
+    startUp(*form);
+    startUp(*plain.form);
 
     int step = 0;
     auto tickBoth = [&](bool nameChanged) {
@@ -215,8 +214,8 @@ TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications
             EXPECT_EQ(window.items[i].text, plain.window.items[i].text) << "step " << step << ", entry " << i;
             EXPECT_EQ(window.items[i].checked, plain.window.items[i].checked) << "step " << step << ", entry " << i;
         }
-        EXPECT_EQ(form->LastModified, plain.form->LastModified) << "step " << step;
-        EXPECT_EQ(form->CurrentIndex, plain.form->CurrentIndex) << "step " << step;
+        EXPECT_EQ(form->cursor().LastModified, plain.form->cursor().LastModified) << "step " << step;
+        EXPECT_EQ(form->cursor().CurrentIndex, plain.form->cursor().CurrentIndex) << "step " << step;
         EXPECT_EQ(http.requests.size(), plain.http.requests.size()) << "step " << step;
     };
 

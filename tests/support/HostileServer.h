@@ -1,6 +1,7 @@
 #pragma once
 // A loopback HTTP server that misbehaves on purpose, one way per path:
 //   /reset       starts an answer, then resets the connection
+//   /short       starts an answer of 1000 bytes, then closes after 7
 //   /drop        reads 1 MB of the request's body, then resets the connection
 //   /trickle     answers one byte every 50 ms, without end
 //   /stream      answers as fast as the client reads, without end

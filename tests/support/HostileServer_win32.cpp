@@ -160,6 +160,10 @@ void HostileServer::serve(SOCKET client) {
         const std::string start = "HTTP/1.1 200 OK\r\nContent-Length: 1000000\r\nConnection: close\r\n\r\npartial";
         sendAll(client, start.data(), start.size());
         Reset(client);
+    } else if (path == "/short") {
+        const std::string start = "HTTP/1.1 200 OK\r\nContent-Length: 1000\r\nConnection: close\r\n\r\npartial";
+        sendAll(client, start.data(), start.size());
+        ::shutdown(client, SD_SEND);  // an orderly close, long before the announced end
     } else if (path == "/drop") {
         Reset(client);
     } else if (path == "/trickle") {

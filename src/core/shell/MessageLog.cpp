@@ -1,7 +1,5 @@
 #include "shell/MessageLog.h"
 
-#include "shell/Form1.h"
-
 namespace hb {
 
 std::wstring WithLogEntry(std::wstring log, const std::wstring& stamp, const std::wstring& message) {
@@ -12,10 +10,8 @@ std::wstring WithLogEntry(std::wstring log, const std::wstring& stamp, const std
     return entry;
 }
 
-void Form1::AddMessage(const std::wstring& message) {
-    MainWindow& window = ports_.window;
-    window.setText(Control::Data, WithLogEntry(window.text(Control::Data),
-                                               ports_.process.localDateTimeText(), message));
+void WindowMessageLog::add(const std::wstring& message) {
+    window_.setText(Control::Data, WithLogEntry(window_.text(Control::Data), process_.localDateTimeText(), message));
 }
 
 }  // namespace hb

@@ -1,0 +1,58 @@
+#pragma once
+// The character scan: walks the account folder and appends a checked entry
+// for every folder holding a saved-data file that the list does not show
+// yet. Runs at start-up, and at the watcher's ticks when the account tree
+// changed (or no change notification can tell).
+
+#include <set>
+#include <string>
+
+#include "gamedata/GameFolders.h"
+#include "gamedata/LinkGuard.h"
+#include "gamedata/ListCursor.h"
+#include "gamedata/ListedEntries.h"
+#include "gamedata/WalkSchedule.h"
+#include "ports/FileSystem.h"
+#include "ports/FolderChanges.h"
+#include "ports/MainWindow.h"
+#include "ports/MessageLog.h"
+
+namespace hb {
+
+class CharacterScan {
+public:
+    // Without change notifications (changes null) every rescan walks.
+    CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                  ListCursor& cursor, MessageLog& log);
+
+    // The whole walk from the account folder.
+    void LoadfilesFromHardDrive();
+    // The watcher's rescan: walks only when a name below the account folder
+    // changed since the last walk, or when no notification can tell.
+    void LoadfilesFromHardDriveIfChanged();
+    // The walk below one folder (links only where the walk has not been).
+    void LoadFilesFromDir(const std::wstring& folder);
+    // Whether an entry of this text is listed, ignoring case.
+    bool InListAlready(const std::wstring& text) const;
+
+private:
+    MainWindow& list_;
+    FileSystem& files_;
+    GameFolders& folders_;
+    ListCursor& cursor_;
+    MessageLog& log_;
+
+    int walkDepth_ = 0;
+    LinkGuard linkGuard_;
+    std::set<std::wstring> unreadableFoldersReported_;
+    bool entryLimitReported_ = false;
+    mutable ListedEntries listedEntries_;
+    WalkSchedule walkSchedule_;
+    // Whether the walk so far went where the change notification does not
+    // reach: through a folder link, or past a folder it could not read.
+    bool walkLeftWatchedTree_ = false;
+
+    void WalkAccountFolder(const std::wstring& accountFolder);
+};
+
+}  // namespace hb
