@@ -134,8 +134,7 @@ TEST_F(WatchedRescan, AMovedGameIsWatchedAfresh) {
     scan();
     tickWalked();
     temp.write(fs::path("Moved") / "WTF" / "Account" / "B" / "SavedVariables" / "Hoardbook.lua", "b\r\n");
-    registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath",
-                       codepage.toAnsi(temp.corePath("Moved") + sep()));
+    registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", temp.corePath("Moved") + sep());
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(changes.watchesAsked, 2);
     EXPECT_EQ(changes.watchedFolder, form->GetAccountDir());
