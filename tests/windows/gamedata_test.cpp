@@ -142,6 +142,8 @@ TEST_F(WindowsScan, FolderLinksNeitherLoopNorLeadAboveTheAccountFolder) {
               (std::set<std::wstring>{L"ALPHA", L"ALPHA\\Realm One\\Char"}));
     EXPECT_EQ(texts.size(), 2u);
     EXPECT_TRUE(window.texts[Control::Data].empty()) << "nothing to report: the walk simply did not enter them";
+}
+
 // Notifications arrive on the system's own time (under Wine, through the
 // wineserver's inotify); a tick comes 5 s after the last, so each check
 // allows the rescan a few seconds to see the change.
