@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "net/UploadBody.h"
+#include "net/UploadReport.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -170,6 +171,27 @@ TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
     };
     form->GetXML("name = \"Caf\xE9\"\r\n");
     EXPECT_NE(log().find(L"-----Start-----\r\nname = \"Caf\u00e9\"\r\n-----End-----"), std::wstring::npos);
+}
+
+TEST_F(UploadRequest, ALargeFailedUploadLogsTheStartOfItsDataInTheSameFrame) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = FakeResponse::FailAt::Send;
+        return response;
+    };
+    std::string data(kReportedDataLimit, 'd');
+    data += std::string(20 * 1024 * 1024, 'e');
+    form->GetXML(data);
+    EXPECT_EQ(log(), process.dateTimeText +
+                         L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                         L"\r\n-----Start-----\r\n" +
+                         std::wstring(kReportedDataLimit, L'd') + L"\r\n\u2026 (20971520 more bytes)\r\n-----End-----\r\n");
+
+    // Up to the limit the data is shown whole.
+    window.setText(Control::Data, L"");
+    form->GetXML(std::string(kReportedDataLimit, 'f'));
+    EXPECT_NE(log().find(L"-----Start-----\r\n" + std::wstring(kReportedDataLimit, L'f') + L"-----End-----"),
+              std::wstring::npos);
 }
 
 TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {

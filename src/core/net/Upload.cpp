@@ -5,6 +5,7 @@
 
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
+#include "net/UploadReport.h"
 #include "shell/Form1.h"
 
 namespace hb {
@@ -46,8 +47,7 @@ std::wstring Form1::GetXML(const std::string& data) {
         ports_.boxes.show(box);
     }
     // The password is never logged; the data is, so the user can see what was lost.
-    AddMessage(L"Error Sending the following data to http://" + host + kUploadPage + L": \r\n-----Start-----\r\n" +
-               ports_.codepage.fromAnsi(data) + L"-----End-----");
+    AddMessage(FailedUploadReport(url, data, ports_.codepage));
     lastUploadFailed_ = true;
     return {};
 }
