@@ -173,7 +173,8 @@ TEST_F(Names, FilesOfEarlierVersionsLoadAndStayByteForByteWhenTheCodePageHoldsTh
 TEST_F(Names, ASettingsFileWithNulBytesIsReportedAndKeptUntilTheUserLogsIn) {
     const std::wstring bob = L"ACC\\Realm\\Bob";
     scenario.writeSavedData(bob, SavedDataOf(bob));
-    const std::string damaged = std::string("raider\r\n") + HostBytes() + "\r\ngold\0\0\0\0 & glory\r\n";
+    using namespace std::string_literals;
+    const std::string damaged = "raider\r\n" + HostBytes() + "\r\ngold\0\0\0\0 & glory\r\n"s;
     scenario.writeSettings(damaged);
 
     AppDriver app;

@@ -4,21 +4,12 @@
 #include "gamedata/EntryText.h"
 #include "gamedata/FileReadError.h"
 #include "gamedata/LineEnds.h"
-#include "settings/TextLines.h"
+#include "settings/ExclusionList.h"
+#include "settings/TextFileFormat.h"
 #include "gamedata/RoundRobin.h"
 #include "shell/Form1.h"
 
 namespace hb {
-
-namespace {
-
-std::string_view WithoutSurroundingSpaces(std::string_view line) {
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    return line;
-}
-
-}  // namespace
 
 void Form1::CompareToHardDrive() {
     MainWindow& window = ports_.window;
@@ -30,11 +21,12 @@ void Form1::CompareToHardDrive() {
         std::wstring error;
         auto bytes = ports_.files.readAll(ExclusionFilePath(), error);
         if (!bytes) return;
-        for (std::string_view line : SplitTextLines(*bytes)) {
-            std::wstring name = ports_.codepage.fromAnsi(WithoutSurroundingSpaces(line));
-            for (int i = 0; i < count; ++i) {
-                if (window.itemText(i) == name) window.setItemChecked(i, false);
-            }
+        std::vector<std::wstring> entries;
+        entries.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) entries.push_back(window.itemText(i));
+        const std::vector<bool> excluded = ExcludedEntries(DecodeTextFile(*bytes, ports_.codepage), entries);
+        for (int i = 0; i < count; ++i) {
+            if (excluded[static_cast<std::size_t>(i)]) window.setItemChecked(i, false);
         }
     } catch (const std::exception&) {
     }

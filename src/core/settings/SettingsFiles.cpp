@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "settings/TextLines.h"
+#include "settings/TextFileFormat.h"
 #include "shell/Form1.h"
 
 namespace hb {
@@ -36,13 +36,24 @@ std::wstring Form1::ExclusionFilePath() const { return ports_.process.executable
 void Form1::LoadSettings() {
     MainWindow& window = ports_.window;
     std::wstring error;
-    const std::string bytes = ports_.files.readAll(SettingsFilePath(), error).value_or("");
-    std::vector<std::string_view> lines = SplitTextLines(bytes);
+    const std::wstring path = SettingsFilePath();
+    const std::string bytes = ports_.files.readAll(path, error).value_or("");
+    std::vector<std::wstring> lines;
+    // No version writes NUL bytes; a file holding them was damaged (a crash
+    // while it was written, a disk error). Its values would come back cut, so
+    // nothing of it is used, and it stays as it is until the user logs in.
+    settingsFileDamaged_ = bytes.find('\0') != std::string::npos;
+    if (settingsFileDamaged_) {
+        AddMessage(path + L" is damaged (it holds NUL bytes): the saved login was not used, and the file is kept "
+                          L"as it is until you log in again.");
+    } else {
+        lines = DecodeTextFile(bytes, ports_.codepage);
+    }
     lines.resize(3);  // missing lines read as empty; lines after the third are ignored
 
-    window.setText(Control::Login, ports_.codepage.fromAnsi(lines[0]));
-    window.setText(Control::URL, ports_.codepage.fromAnsi(lines[1]));
-    window.setText(Control::Password, ports_.codepage.fromAnsi(lines[2]));
+    window.setText(Control::Login, lines[0]);
+    window.setText(Control::URL, lines[1]);
+    window.setText(Control::Password, lines[2]);
 
     {
         LoadingSettingsScope loading(LoadingSettings);
@@ -70,19 +81,19 @@ void Form1::SaveSettings() {
             AddMessage(L"Could not save " + path + L": " + error);
         }
     };
-    std::vector<std::string> settings{
-        codepage.toAnsi(window.text(Control::Login)),
-        codepage.toAnsi(window.text(Control::URL)),
-        window.checkValue(Control::RememberPassword) == 1 ? codepage.toAnsi(window.text(Control::Password))
-                                                          : std::string(),
-    };
-    replace(SettingsFilePath(), JoinTextLines(settings));
-
-    std::vector<std::string> excluded;
-    for (int i = 0; i < window.itemCount(); ++i) {
-        if (!window.itemChecked(i)) excluded.push_back(codepage.toAnsi(window.itemText(i)));
+    if (!settingsFileDamaged_) {
+        replace(SettingsFilePath(),
+                EncodeTextFile({window.text(Control::Login), window.text(Control::URL),
+                                window.checkValue(Control::RememberPassword) == 1 ? window.text(Control::Password)
+                                                                                  : std::wstring()},
+                               codepage));
     }
-    replace(ExclusionFilePath(), JoinTextLines(excluded));
+
+    std::vector<std::wstring> excluded;
+    for (int i = 0; i < window.itemCount(); ++i) {
+        if (!window.itemChecked(i)) excluded.push_back(window.itemText(i));
+    }
+    replace(ExclusionFilePath(), EncodeTextFile(excluded, codepage));
 }
 
 }  // namespace hb

@@ -154,6 +154,11 @@ private:
     bool siteOutageReported_ = false;
     std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
 
+    // settings
+    // "settings.txt" was found damaged at start-up: it is neither used nor
+    // written until the user logs in.
+    bool settingsFileDamaged_ = false;
+
     // updater
     bool checkingForUpdate_ = false;
     // The first check of the process is start-up's; later ones are Timer1's.

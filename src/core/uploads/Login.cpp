@@ -41,6 +41,8 @@ void Form1::Command1_Click() {
     }
 
     window.setText(Control::URL, NormaliseSiteAddress(window.text(Control::URL)));
+    // The user's own login replaces a settings file found damaged.
+    settingsFileDamaged_ = false;
     SaveSettings();
 
     GetNextListIndexnoupload();
