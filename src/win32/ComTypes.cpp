@@ -1,6 +1,7 @@
 #include "win32/ComTypes.h"
 
 #include <new>
+#include <stdexcept>
 
 namespace hb::win32 {
 
@@ -30,6 +31,21 @@ VARIANT BorrowedByteArray::asVariant() const {
     V_VT(&value) = VT_ARRAY | VT_UI1;
     V_ARRAY(&value) = array_;
     return value;
+}
+
+std::string BytesOfByteArray(const VARIANT& value) {
+    if (V_VT(&value) == VT_EMPTY || V_VT(&value) == VT_NULL) return {};
+    if (V_VT(&value) != (VT_ARRAY | VT_UI1) || V_ARRAY(&value) == nullptr ||
+        ::SafeArrayGetDim(V_ARRAY(&value)) != 1)
+        throw std::invalid_argument("not a byte array");
+    SAFEARRAY* array = V_ARRAY(&value);
+    void* data = nullptr;
+    if (FAILED(::SafeArrayAccessData(array, &data))) throw std::invalid_argument("byte array not accessible");
+    struct Unaccess {
+        SAFEARRAY* array;
+        ~Unaccess() { ::SafeArrayUnaccessData(array); }
+    } unaccess{array};
+    return std::string(static_cast<const char*>(data), array->rgsabound[0].cElements);
 }
 
 }  // namespace hb::win32

@@ -80,4 +80,9 @@ private:
     SAFEARRAY* array_ = nullptr;
 };
 
+// The bytes of a VARIANT holding a one-dimensional byte array (empty for
+// an empty VARIANT). Throws std::bad_alloc when they cannot be copied, and
+// std::invalid_argument for any other kind of value.
+std::string BytesOfByteArray(const VARIANT& value);
+
 }  // namespace hb::win32

@@ -5,7 +5,11 @@
 #include <objbase.h>
 
 #include <climits>
+#include <cstdint>
 #include <new>
+#include <optional>
+#include <stdexcept>
+#include <utility>
 
 #include "win32/ComError.h"
 #include "win32/ComPtr.h"
@@ -20,6 +24,20 @@ constexpr IID kXmlHttpRequestId = {0xED8C108D, 0x4349, 0x11D2, {0x91, 0xA4, 0x00
 
 // WinINet reports a failed exchange as a "status" in this range.
 bool IsInternetErrorCode(long status) { return status >= 12000 && status < 12200; }
+
+// Whether a Content-Length header's value names more than maxBytes.
+bool DeclaredLengthExceeds(const std::wstring& value, std::size_t maxBytes) {
+    std::uint64_t length = 0;
+    bool digits = false;
+    for (wchar_t c : value) {
+        if (c == L' ' || c == L'\t') continue;
+        if (c < L'0' || c > L'9') return false;  // not a length: left to the final check
+        digits = true;
+        if (length > maxBytes) return true;
+        length = length * 10 + static_cast<std::uint64_t>(c - L'0');
+    }
+    return digits && length > maxBytes;
+}
 
 class XmlHttpRequest : public HttpRequest {
 public:
@@ -40,7 +58,7 @@ public:
         check(object_->setRequestHeader(nameText.get(), valueText.get()));
     }
 
-    void send(const std::string& body) override {
+    void send(std::string body) override {
         if (body.size() > ULONG_MAX) throw HttpError(L"The data is too large to send.");
         // Bytes, not a BSTR: a text body would be re-encoded on the way out.
         BorrowedByteArray bytes(body.data(), static_cast<ULONG>(body.size()));
@@ -55,19 +73,22 @@ public:
     int readyState() override {
         long state = 0;
         check(object_->get_readyState(&state));
+        if (limit_ != SIZE_MAX) enforceLimit(state);
         return static_cast<int>(state);
     }
 
     std::wstring responseText() override {
-        // A transport failure ends the exchange without an answer; it is not
-        // an empty reply.
-        long status = 0;
-        if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) {
-            throw HttpError(SystemErrorDescription(static_cast<DWORD>(status)));
-        }
+        throwOnTransportFailure();
         Bstr text;
         check(object_->get_responseText(text.put()));
         return text.text();
+    }
+
+    std::string responseBody() override {
+        throwOnTransportFailure();
+        // Taken once by the limit check; the caller reads the answer once.
+        if (checkedBody_) return std::exchange(checkedBody_, std::nullopt).value();
+        return fetchBody();
     }
 
     int status() override {
@@ -78,12 +99,64 @@ public:
 
     void abort() override { check(object_->abort()); }
 
+    void setResponseLimit(std::size_t maxBytes) override { limit_ = maxBytes; }
+
 private:
+    // A transport failure ends the exchange without an answer; it is not
+    // an empty reply. WinINet reports it as the status.
+    void throwOnTransportFailure() {
+        long status = 0;
+        if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) {
+            throw HttpError(SystemErrorDescription(static_cast<DWORD>(status)));
+        }
+    }
+
+    std::string fetchBody() {
+        Variant body;
+        check(object_->get_responseBody(body.put()));
+        try {
+            return BytesOfByteArray(body.get());
+        } catch (const std::invalid_argument&) {
+            throw HttpError(L"The answer's bytes could not be read.");
+        }
+    }
+
+    // XMLHTTP offers no way to stop reading at a size: a declared length is
+    // refused as soon as the headers are in, any other answer once complete.
+    void enforceLimit(long state) {
+        if (state >= 2 && !lengthChecked_) {
+            lengthChecked_ = true;
+            Bstr name(L"Content-Length");
+            Bstr value;
+            if (SUCCEEDED(object_->getResponseHeader(name.get(), value.put())) &&
+                DeclaredLengthExceeds(value.text(), limit_)) {
+                try {
+                    check(object_->abort());
+                } catch (const HttpError&) {
+                    // Given up either way.
+                }
+                throw HttpError(ResponseTooLargeText(limit_));
+            }
+        }
+        if (state == 4 && !checkedBody_) {
+            long status = 0;
+            if (SUCCEEDED(object_->get_status(&status)) && IsInternetErrorCode(status)) return;
+            checkedBody_ = fetchBody();
+            if (checkedBody_->size() > limit_) {
+                checkedBody_.reset();
+                throw HttpError(ResponseTooLargeText(limit_));
+            }
+        }
+    }
+
     void check(HRESULT result) {
         if (FAILED(result)) throw HttpError(ComErrorDescription(result, object_.get(), kXmlHttpRequestId));
     }
 
     ComPtr<IXMLHTTPRequest> object_;
+    std::size_t limit_ = SIZE_MAX;
+    bool lengthChecked_ = false;
+    std::optional<std::string> checkedBody_;
 };
 
 }  // namespace

@@ -1,5 +1,9 @@
 #include "fakes/FakeHttp.h"
 
+#include <utility>
+
+#include "net/Utf8.h"
+
 namespace hb::test {
 
 namespace {
@@ -20,8 +24,8 @@ public:
     void setRequestHeader(const std::wstring& name, const std::wstring& value) override {
         record_->headers.emplace_back(name, value);
     }
-    void send(const std::string& body) override {
-        record_->body = body;
+    void send(std::string body) override {
+        record_->body = std::move(body);
         sendCommon();
     }
     void send() override { sendCommon(); }
@@ -29,16 +33,24 @@ public:
         if (response_.whilePolling) response_.whilePolling();
         if (response_.failAt == FakeResponse::FailAt::Poll) throw HttpError(response_.description);
         if (response_.neverCompletes || record_->aborted) return record_->aborted ? 0 : 1;
-        return ++polls_ >= response_.pollsUntilDone ? 4 : 1;
+        if (++polls_ < response_.pollsUntilDone) return 1;
+        if (body().size() > record_->responseLimit) throw HttpError(ResponseTooLargeText(record_->responseLimit));
+        return 4;
     }
     std::wstring responseText() override {
         if (response_.failAt == FakeResponse::FailAt::Response) throw HttpError(response_.description);
         return response_.text;
     }
+    std::string responseBody() override {
+        if (response_.failAt == FakeResponse::FailAt::Response) throw HttpError(response_.description);
+        return body();
+    }
     int status() override { return response_.status; }
     void abort() override { record_->aborted = true; }
+    void setResponseLimit(std::size_t maxBytes) override { record_->responseLimit = maxBytes; }
 
 private:
+    std::string body() const { return response_.body ? *response_.body : ToUtf8(response_.text); }
     void sendCommon() {
         record_->sent = true;
         if (response_.failAt == FakeResponse::FailAt::Send) throw HttpError(response_.description);

@@ -1,7 +1,11 @@
 #pragma once
 // Scripted HTTP objects: each request is recorded and answered by a
-// responder; the answer may fail at a chosen step or never complete.
+// responder; the answer may fail at a chosen step or never complete. An
+// answer longer than the request's limit fails when it would complete, as
+// the real transports do.
 
+#include <cstddef>
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -20,6 +24,7 @@ struct RecordedRequest {
     bool async = false;
     std::vector<std::pair<std::wstring, std::wstring>> headers;
     std::optional<std::string> body;  // nullopt: send() without a body
+    std::size_t responseLimit = SIZE_MAX;  // as set by setResponseLimit
     bool sent = false;
     bool aborted = false;
     bool released = false;
@@ -27,6 +32,7 @@ struct RecordedRequest {
 
 struct FakeResponse {
     std::wstring text;
+    std::optional<std::string> body;  // nullopt: the text as UTF-8
     int status = 200;
     enum class FailAt { Nothing, Open, Send, Poll, Response } failAt = FailAt::Nothing;
     std::wstring description = L"The operation failed";

@@ -153,6 +153,32 @@ TEST_F(Downloads, NoContentCountsAsAnEmptyBody) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(Downloads, AnAnswerBeyondItsBoundFailsAndWritesNothing) {
+    // The version file and the file list are read up to 64 KB, an add-on
+    // file up to 16 MB: a broken server can fill neither memory nor disk.
+    constexpr std::size_t kList = 64 * 1024;
+    constexpr std::size_t kFile = 16 * 1024 * 1024;
+    answer(std::wstring(kList, L'v'));
+    EXPECT_EQ(form->QuickDownload(kUrl).size(), kList) << "the bound itself is accepted";
+    EXPECT_EQ(http.requests.back()->responseLimit, kList);
+
+    answer(std::wstring(kList + 1, L'v'));
+    EXPECT_EQ(form->QuickDownload(kUrl), L"");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + kUrl +
+                                       L"\r\n\r\nThe server's answer is larger than 64 KB; the request was cancelled.");
+
+    temp.write("Hoardbook.lua", "good add-on file\r\n");
+    answer(std::wstring(kFile + 1, L'f'));
+    EXPECT_FALSE(form->QuickDownloadToFile(kUrl, target()));
+    EXPECT_EQ(http.requests.back()->responseLimit, kFile);
+    EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[1].text, L"Error Downloading File: " + kUrl +
+                                       L"\r\n\r\nThe server's answer is larger than 16 MB; the request was cancelled.");
+    EXPECT_TRUE(http.requests.back()->released);
+}
+
 TEST_F(Downloads, AMissingFolderGivesTheSavingMessageAndNoFile) {
     answer(L"content");
     const std::wstring path = temp.corePath("NoSuchFolder") + sep() + L"Hoardbook.lua";

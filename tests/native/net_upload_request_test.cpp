@@ -163,6 +163,21 @@ INSTANTIATE_TEST_SUITE_P(AtEveryStep, UploadFailure,
                                            FailureCase{"Response", FakeResponse::FailAt::Response}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST_F(UploadRequest, AnAnswerBeyond64KilobytesIsAReportedFailure) {
+    constexpr std::size_t kLimit = 64 * 1024;
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.body = std::string(kLimit + 1, 'x');
+        return response;
+    };
+    EXPECT_EQ(form->GetXML("d\r\n"), L"");
+    EXPECT_EQ(only().responseLimit, kLimit);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"The server's answer is larger than 64 KB; the request was cancelled.");
+    EXPECT_NE(log().find(L"-----Start-----\r\nd\r\n-----End-----"), std::wstring::npos);
+    EXPECT_TRUE(only().released);
+}
+
 TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
     http.responder = [](const RecordedRequest&) {
         FakeResponse response;

@@ -109,8 +109,8 @@ TEST_F(UpdaterCheck, AnyDifferentTextUpdatesWithoutOrderingVersions) {
         std::wstring served;
         std::wstring announced;
     };
-    for (const Case& c : {Case{L"1.1\r\n", L"1.1"}, Case{L"1.2a\r\n", L"1.2a"}, Case{L"1.2A \r\n", L"1.2A "},
-                          Case{L"1.2A\n", L"1.2A\n"}}) {
+    for (const Case& c : {Case{L"1.1\r\n", L"1.1"}, Case{L"1.2a\r\n", L"1.2a"}, Case{L"1.2A.1 \r\n", L"1.2A.1"},
+                          Case{L"1.2\n", L"1.2"}}) {
         serve(L"HoardbookVersion", c.served);
         periodicCheck();
         EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"})) << c.announced;

@@ -26,6 +26,20 @@ TEST(FileList, KeepsNamesVerbatimInListOrder) {
     EXPECT_EQ(SplitFileList(L"A.lua\r\r\nB.lua"), (Names{L"A.lua\r", L"B.lua"}));
 }
 
+TEST(FileList, BoundedListKeepsTheFirstNamesAndCountsTheRest) {
+    std::wstring text;
+    for (std::size_t i = 0; i < kMaxListedFiles + 7; ++i) text += L"F" + std::to_wstring(i) + L".lua\r\n\r\n";
+    const BoundedFileList list = SplitBoundedFileList(text);
+    ASSERT_EQ(list.names.size(), kMaxListedFiles);
+    EXPECT_EQ(list.refused, 7u);
+    const Names all = SplitFileList(text);
+    EXPECT_EQ(list.names, Names(all.begin(), all.begin() + static_cast<std::ptrdiff_t>(kMaxListedFiles)));
+
+    const BoundedFileList shortList = SplitBoundedFileList(L"A.lua\r\n\r\nB.lua\r\n");
+    EXPECT_EQ(shortList.names, (Names{L"A.lua", L"B.lua"}));
+    EXPECT_EQ(shortList.refused, 0u);
+}
+
 TEST(AddonFileName, AcceptsPlainNamesAndSubfolders) {
     for (const wchar_t* name : {L"Hoardbook.toc", L"Hoardbook.lua", L"My File.lua", L"Libs\\Lib.lua", L"Libs/Lib.lua",
                                 L"a..b.lua", L".hidden", L"v1.2..lua", L"CONSOLE.lua", L"COM10.txt", L"Locales\\deDE.lua"}) {
@@ -46,6 +60,29 @@ TEST(AddonFileName, RefusesEverythingThatCouldLeaveTheAddonFolder) {
          }) {
         EXPECT_FALSE(IsSafeAddonFileName(name)) << name;
     }
+}
+
+TEST(AddonFileName, RefusesNamesWindowsWouldResolveToAnotherFile) {
+    // Windows drops trailing dots and spaces: these would be written as the
+    // version file among the ordinary files.
+    for (const wchar_t* name : {L"Hoardbook.toc.", L"Hoardbook.toc ", L"Hoardbook.toc. .", L"hoardbook.TOC  ",
+                                L"Libs.\\x.lua", L"Libs \\x.lua", L"Hoardbook.lua."}) {
+        EXPECT_FALSE(IsSafeAddonFileName(name)) << name;
+    }
+    // A short alias may name whichever file got it.
+    for (const wchar_t* name : {L"HOARDB~1.TOC", L"hoardb~2.toc", L"Libs\\LIBSTU~1\\x.lua", L"HO1A2B~1.TOC"}) {
+        EXPECT_FALSE(IsSafeAddonFileName(name)) << name;
+    }
+    EXPECT_TRUE(IsSafeAddonFileName(L"Notes~draft.txt"));
+    EXPECT_TRUE(IsSafeAddonFileName(L"Hoardbook.toc"));
+}
+
+TEST(AddonFileName, RefusesNamesLongerThanAPathCanBe) {
+    const std::wstring longest = std::wstring(kMaxAddonFileNameLength - 4, L'a') + L".lua";
+    const std::wstring tooLong = std::wstring(kMaxAddonFileNameLength - 3, L'a') + L".lua";
+    EXPECT_TRUE(IsSafeAddonFileName(longest));
+    EXPECT_FALSE(IsSafeAddonFileName(tooLong));
+    EXPECT_FALSE(IsSafeAddonFileName(std::wstring(100 * 1024, L'a')));
 }
 
 TEST(AddonPaths, JoinWithExactlyOneSeparator) {

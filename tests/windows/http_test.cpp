@@ -12,6 +12,7 @@
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
 #include "fakes/FakeWindow.h"
+#include "net/HttpWait.h"
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
 #include "support/TempFolder.h"
@@ -259,6 +260,28 @@ TEST_F(HttpAgainstSite, A404WritesNoFileAndSaysSo) {
     EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + updateUrl("Missing.lua") +
                                        L"\r\n\r\nThe server answered with HTTP status 404.");
     EXPECT_EQ(form->QuickDownload(updateUrl("Missing.lua")), L"");
+}
+
+TEST_F(HttpAgainstSite, TheAnswersBytesArriveUnchanged) {
+    std::string bytes = "## Version: 2.0\r\n\xC3\x89lodie\n";
+    for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<char>(byte));
+    publish("Bytes.bin", bytes);
+    auto request = form->CreateXMLObject();
+    request->Open(L"GET", updateUrl("Bytes.bin"), true);
+    request->send();
+    WaitForCompletion(*request, process, options.httpDeadlineMs);
+    EXPECT_EQ(request->status(), 200);
+    EXPECT_EQ(request->responseBody(), bytes);
+}
+
+TEST_F(HttpAgainstSite, AnAnswerBeyondTheLimitFailsAndWritesNothing) {
+    publish("Big.lua", std::string(64 * 1024 + 1, 'x'));
+    publish("Limit.lua", std::string(64 * 1024, 'x'));
+    EXPECT_EQ(form->QuickDownload(updateUrl("Limit.lua")).size(), 64u * 1024u) << "the bound itself is accepted";
+    EXPECT_EQ(form->QuickDownload(updateUrl("Big.lua")), L"");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + updateUrl("Big.lua") +
+                                       L"\r\n\r\nThe server's answer is larger than 64 KB; the request was cancelled.");
 }
 
 TEST_F(HttpAgainstSite, AMissingTargetFolderGivesTheSavingMessage) {

@@ -40,12 +40,14 @@ public:
     void setRequestHeader(const std::wstring& name, const std::wstring& value) override {
         real_->setRequestHeader(name, value);
     }
-    void send(const std::string& body) override { real_->send(body); }
+    void send(std::string body) override { real_->send(std::move(body)); }
     void send() override { real_->send(); }
     int readyState() override { return real_->readyState(); }
     std::wstring responseText() override { return real_->responseText(); }
+    std::string responseBody() override { return real_->responseBody(); }
     int status() override { return real_->status(); }
     void abort() override { real_->abort(); }
+    void setResponseLimit(std::size_t maxBytes) override { real_->setResponseLimit(maxBytes); }
 
 private:
     std::unique_ptr<HttpRequest> real_;

@@ -1,6 +1,7 @@
 // Downloads for the add-on updater.
 
 #include <algorithm>
+#include <cstddef>
 #include <exception>
 #include <optional>
 
@@ -16,6 +17,10 @@ namespace {
 // window only after the check, for a whole minute (Wine's XMLHTTP never
 // completes a failed connection, so the deadline is what ends it there).
 constexpr int kDownloadDeadlineMs = 20000;
+// The version file and the file list are a few lines; an add-on file is
+// kilobytes. The bounds keep a broken server from filling memory or disk.
+constexpr std::size_t kListAnswerLimit = 64 * 1024;
+constexpr std::size_t kAddonFileLimit = 16 * 1024 * 1024;
 }  // namespace
 
 bool IsSuccessStatus(int status) {
@@ -23,11 +28,12 @@ bool IsSuccessStatus(int status) {
     return (status >= 200 && status < 300) || status == 1223;
 }
 
-std::optional<std::wstring> Form1::Download(const std::wstring& url) {
+std::optional<std::wstring> Form1::Download(const std::wstring& url, std::size_t maxBytes) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
+        request->setResponseLimit(maxBytes);
         request->send();
         WaitForCompletion(*request, ports_.process, std::min(options_.httpDeadlineMs, kDownloadDeadlineMs));
         std::wstring text = request->responseText();
@@ -58,10 +64,10 @@ void Form1::reportDownloadFailure(const std::wstring& boxText, const std::wstrin
     ports_.boxes.show(box);
 }
 
-std::wstring Form1::QuickDownload(const std::wstring& url) { return Download(url).value_or(L""); }
+std::wstring Form1::QuickDownload(const std::wstring& url) { return Download(url, kListAnswerLimit).value_or(L""); }
 
 bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
-    std::optional<std::wstring> text = Download(url);
+    std::optional<std::wstring> text = Download(url, kAddonFileLimit);
     // The failure has been shown; the file that is there stays as it is.
     if (!text) return false;
 

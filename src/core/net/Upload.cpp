@@ -1,5 +1,6 @@
 // The upload request to the guild website.
 
+#include <cstddef>
 #include <exception>
 #include <utility>
 
@@ -9,6 +10,11 @@
 #include "shell/Form1.h"
 
 namespace hb {
+
+namespace {
+// The site answers with a short text; anything longer is not its answer.
+constexpr std::size_t kUploadAnswerLimit = 64 * 1024;
+}  // namespace
 
 std::wstring Form1::GetXML(const std::string& data) {
     // Read at once: a request nested in the wait below must not see it.
@@ -21,14 +27,12 @@ std::wstring Form1::GetXML(const std::string& data) {
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
-        // Built per upload and freed with it: the program idles for hours
+        request->setResponseLimit(kUploadAnswerLimit);
+        // Built per upload and handed over: the program idles for hours
         // between uploads and should not hold a saved-data file's worth of
-        // memory meanwhile. XMLHTTP keeps its own copy once send returns.
-        {
-            const std::string body = BuildUploadBody(ports_.window.text(Control::Login),
-                                                     ports_.window.text(Control::Password), data);
-            request->send(body);
-        }
+        // memory meanwhile, and the transport needs no copy of its own.
+        request->send(
+            BuildUploadBody(ports_.window.text(Control::Login), ports_.window.text(Control::Password), data));
         WaitForCompletion(*request, ports_.process, options_.httpDeadlineMs);
         std::wstring reply = request->responseText();
         lastUploadFailed_ = false;

@@ -1,8 +1,10 @@
 #pragma once
-// The HTTP request object (MSXML's XMLHTTP on Windows), one per request.
+// The HTTP request object (MSXML's XMLHTTP on Windows, WinHTTP under Wine),
+// one per request.
 // Every operation reports a failure by throwing HttpError with the
 // component's own description text.
 
+#include <cstddef>
 #include <exception>
 #include <memory>
 #include <string>
@@ -24,14 +26,36 @@ public:
     virtual ~HttpRequest() = default;
     virtual void Open(const std::wstring& method, const std::wstring& url, bool async) = 0;
     virtual void setRequestHeader(const std::wstring& name, const std::wstring& value) = 0;
-    // The body travels as bytes, unchanged.
-    virtual void send(const std::string& body) = 0;
+    // The body travels as bytes, unchanged. Taken by value so a transport
+    // that sends after this returns can keep it without a copy.
+    virtual void send(std::string body) = 0;
     virtual void send() = 0;
     virtual int readyState() = 0;
     virtual std::wstring responseText() = 0;
+    // The answer's bytes, unchanged.
+    virtual std::string responseBody() = 0;
     virtual int status() = 0;
     virtual void abort() = 0;
+    // The longest answer the caller accepts (set before send). A longer one
+    // ends the request as a failure described by ResponseTooLargeText, so a
+    // server cannot fill memory or disk.
+    virtual void setResponseLimit(std::size_t maxBytes) = 0;
 };
+
+// "The server's answer is larger than 64 KB; the request was cancelled."
+inline std::wstring ResponseTooLargeText(std::size_t maxBytes) {
+    constexpr std::size_t kKilobyte = 1024;
+    constexpr std::size_t kMegabyte = 1024 * kKilobyte;
+    std::wstring size;
+    if (maxBytes >= kMegabyte && maxBytes % kMegabyte == 0) {
+        size = std::to_wstring(maxBytes / kMegabyte) + L" MB";
+    } else if (maxBytes >= kKilobyte && maxBytes % kKilobyte == 0) {
+        size = std::to_wstring(maxBytes / kKilobyte) + L" KB";
+    } else {
+        size = std::to_wstring(maxBytes) + (maxBytes == 1 ? L" byte" : L" bytes");
+    }
+    return L"The server's answer is larger than " + size + L"; the request was cancelled.";
+}
 
 class HttpFactory {
 public:

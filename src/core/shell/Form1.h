@@ -131,8 +131,9 @@ private:
     LinkGuard linkGuard_;
 
     // net
-    // The body of a successful answer, or nothing after a reported failure.
-    std::optional<std::wstring> Download(const std::wstring& url);
+    // The body of a successful answer of at most maxBytes, or nothing after
+    // a reported failure.
+    std::optional<std::wstring> Download(const std::wstring& url, std::size_t maxBytes);
     // A box (unless quietDownloads_) and lastDownloadFailure_ = reason.
     void reportDownloadFailure(const std::wstring& boxText, const std::wstring& reason);
     // While true, QuickDownload and QuickDownloadToFile show no message box

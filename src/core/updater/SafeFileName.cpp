@@ -35,14 +35,23 @@ bool IsDeviceName(std::wstring_view part) {
     return false;
 }
 
+// "NAME~1.EXT": Windows may resolve it to whichever file got that short name.
+bool LooksLikeShortAlias(std::wstring_view part) {
+    std::size_t tilde = part.find(L'~');
+    return tilde != std::wstring_view::npos && tilde + 1 < part.size() && part[tilde + 1] >= L'0' &&
+           part[tilde + 1] <= L'9';
+}
+
 bool IsSafePart(std::wstring_view part) {
     if (part.find_first_not_of(L". ") == std::wstring_view::npos) return false;  // also the empty part
-    return !IsDeviceName(part);
+    if (part.back() == L'.' || part.back() == L' ') return false;
+    return !IsDeviceName(part) && !LooksLikeShortAlias(part);
 }
 
 }  // namespace
 
 bool IsSafeAddonFileName(std::wstring_view name) {
+    if (name.size() > kMaxAddonFileNameLength) return false;
     for (wchar_t c : name) {
         if (c == L':' || c < 0x20 || c == 0x7F) return false;
     }
