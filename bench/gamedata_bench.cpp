@@ -17,14 +17,14 @@
 #include <stdexcept>
 #include <string>
 
-#include "fakes/FakeHttp.h"
 #include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeMessageLog.h"
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
 #include "fakes/FakeWindow.h"
+#include "gamedata/CharacterScan.h"
+#include "gamedata/SavedDataFiles.h"
 #include "posix/PosixFileSystem.h"
-#include "shell/Form1.h"
 #include "support/TempFolder.h"
 
 extern char** environ;
@@ -94,35 +94,34 @@ AccountTree& Tree() {
     return tree;
 }
 
-// A Form1 with fakes of every port but the file system.
-struct WalkingForm {
+// The scan and the saved-data reader built alone: the real file system and
+// fakes of the other ports they use.
+struct Walking {
     FakeWindow window;
     FakeMessageBoxes boxes;
     FakeRegistry registry;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
     FakeProcess process;
     Latin1Codepage codepage;
     PosixFileSystem files;
-    std::unique_ptr<Form1> form;
+    FakeMessageLog log;
+    GameFolders folders{registry, boxes, process, codepage};
+    ListCursor cursor;
+    CharacterScan scan{window, files, folders, cursor, log};
+    SavedDataFiles savedData{window, files, folders};
 
-    explicit WalkingForm(const fs::path& game) {
+    explicit Walking(const fs::path& game) {
         registry.putString(RegistryRoot::LocalMachine, "Software\\Blizzard Entertainment\\World of Warcraft",
                            "InstallPath", game.string() + "/");
-        Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
-        form = std::make_unique<Form1>(ports, Options{});
-        window.connect(form.get());
     }
 };
 
 void BM_WalkAfterTheFirst(benchmark::State& state) {
     AccountTree& tree = Tree();
-    WalkingForm walking(tree.game);
-    walking.form->LoadfilesFromHardDrive();
+    Walking walking(tree.game);
+    walking.scan.LoadfilesFromHardDrive();
     if (walking.window.itemCount() != 120) state.SkipWithError("unexpected number of entries");
     for (auto _ : state) {
-        walking.form->LoadfilesFromHardDrive();
+        walking.scan.LoadfilesFromHardDrive();
     }
     state.counters["folders"] = tree.folders;
     state.counters["files"] = tree.files;
@@ -176,10 +175,10 @@ BigFile& FileWith(const std::string& lineEnd) {
 
 void GetFileWith(benchmark::State& state, const std::string& lineEnd) {
     BigFile& file = FileWith(lineEnd);
-    WalkingForm walking(file.temp.path());
+    Walking walking(file.temp.path());
     std::wstring path = file.path.wstring();
     for (auto _ : state) {
-        std::string text = walking.form->GetFile(path);
+        std::string text = walking.savedData.GetFile(path);
         benchmark::DoNotOptimize(text.data());
     }
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * static_cast<std::int64_t>(fs::file_size(file.path)));

@@ -4,6 +4,7 @@
 #include <windows.h>
 
 #include <exception>
+#include <memory>
 #include <string>
 
 #include "desktop/SysTrayForm.h"
@@ -23,6 +24,8 @@
 #include "win32/Win32Registry.h"
 #include "win32/Win32Shell.h"
 #include "win32/Win32TrayWindow.h"
+#include "win32/Win32WinHttp.h"
+#include "win32/Wine.h"
 
 namespace {
 
@@ -56,6 +59,18 @@ Options MakeOptions(Registry& registry, const Codepage& codepage) {
     return options;
 }
 
+// Windows: MSXML's XMLHTTP, as the program has always used, with its
+// documented way out when it is missing. Wine: WinHTTP, because Wine's
+// XMLHTTP (on urlmon) keeps a copy of every upload's body, caches answers on
+// disk and cannot keep a deadline while data streams.
+std::unique_ptr<HttpFactory> MakeHttpFactory() {
+    if (RunningUnderWine()) {
+        auto winHttp = std::make_unique<WinHttpFactory>();
+        if (winHttp->ok()) return winHttp;
+    }
+    return std::make_unique<Win32HttpFactory>();
+}
+
 int RunMessageLoop(HWND mainWindow) {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message, mainWindow);
@@ -68,7 +83,7 @@ int Run(HINSTANCE instance) {
     Win32Process process;
     Win32Codepage codepage;
     Win32Registry registry;
-    Win32HttpFactory http;
+    std::unique_ptr<HttpFactory> http = MakeHttpFactory();
     Win32FileSystem files;
     Win32Shell shell;
 
@@ -77,7 +92,7 @@ int Run(HINSTANCE instance) {
     Win32TrayWindow trayWindow(instance, trayIcon.get());
     Win32MessageBoxes boxes([&window] { return window.handle(); });
 
-    Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
+    Ports ports{window, boxes, registry, *http, files, shell, trayWindow, process, codepage};
     Form1 form(ports, MakeOptions(registry, codepage));
     SysTrayForm trayForm(form.systray(), window, trayWindow);
 

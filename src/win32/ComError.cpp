@@ -31,7 +31,7 @@ std::wstring FromModule(DWORD flags, const void* module, DWORD code) {
 std::wstring SystemErrorDescription(DWORD code) {
     std::wstring text = FromModule(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code);
     // Internet errors live in the message tables of the internet modules.
-    for (const wchar_t* name : {L"wininet.dll", L"urlmon.dll", L"msxml6.dll", L"msxml3.dll"}) {
+    for (const wchar_t* name : {L"wininet.dll", L"winhttp.dll", L"urlmon.dll", L"msxml6.dll", L"msxml3.dll"}) {
         if (!text.empty()) break;
         if (HMODULE module = ::GetModuleHandleW(name)) text = FromModule(FORMAT_MESSAGE_FROM_HMODULE, module, code);
     }

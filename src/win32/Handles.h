@@ -26,6 +26,8 @@ using UniqueIcon = UniqueHandle<HICON, ::DestroyIcon>;
 using UniqueFont = UniqueHandle<HFONT, ::DeleteObject>;
 using UniqueBrush = UniqueHandle<HBRUSH, ::DeleteObject>;
 using UniqueFindHandle = UniqueHandle<HANDLE, ::FindClose>;
+// FindFirstChangeNotificationW gives INVALID_HANDLE_VALUE on failure: store nullptr then.
+using UniqueChangeNotification = UniqueHandle<HANDLE, ::FindCloseChangeNotification>;
 
 // Files and other kernel objects use INVALID_HANDLE_VALUE for "none".
 class UniqueFile {

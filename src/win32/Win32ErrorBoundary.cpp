@@ -4,8 +4,7 @@
 
 #include <exception>
 
-#include "gamedata/FileReadError.h"
-#include "ports/Http.h"
+#include "base/Failure.h"
 
 namespace hb::win32 {
 
@@ -37,9 +36,7 @@ void Report(const ErrorReporter& report, const std::wstring& description) noexce
 void RunGuarded(const ErrorReporter& report, const std::function<void()>& action) noexcept {
     try {
         action();
-    } catch (const HttpError& error) {
-        Report(report, error.description());
-    } catch (const FileReadError& error) {
+    } catch (const Failure& error) {
         Report(report, error.description());
     } catch (const std::exception& error) {
         Report(report, FromAnsi(error.what()));

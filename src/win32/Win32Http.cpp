@@ -14,6 +14,7 @@
 #include "win32/ComError.h"
 #include "win32/ComPtr.h"
 #include "win32/ComTypes.h"
+#include "win32/HttpAnswer.h"
 
 namespace hb::win32 {
 
@@ -24,20 +25,6 @@ constexpr IID kXmlHttpRequestId = {0xED8C108D, 0x4349, 0x11D2, {0x91, 0xA4, 0x00
 
 // WinINet reports a failed exchange as a "status" in this range.
 bool IsInternetErrorCode(long status) { return status >= 12000 && status < 12200; }
-
-// Whether a Content-Length header's value names more than maxBytes.
-bool DeclaredLengthExceeds(const std::wstring& value, std::size_t maxBytes) {
-    std::uint64_t length = 0;
-    bool digits = false;
-    for (wchar_t c : value) {
-        if (c == L' ' || c == L'\t') continue;
-        if (c < L'0' || c > L'9') return false;  // not a length: left to the final check
-        digits = true;
-        if (length > maxBytes) return true;
-        length = length * 10 + static_cast<std::uint64_t>(c - L'0');
-    }
-    return digits && length > maxBytes;
-}
 
 class XmlHttpRequest : public HttpRequest {
 public:
@@ -86,8 +73,8 @@ public:
 
     std::string responseBody() override {
         throwOnTransportFailure();
-        // Taken once by the limit check; the caller reads the answer once.
-        if (checkedBody_) return std::exchange(checkedBody_, std::nullopt).value();
+        // Already read by the limit check.
+        if (checkedBody_) return *checkedBody_;
         return fetchBody();
     }
 

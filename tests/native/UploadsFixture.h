@@ -67,8 +67,7 @@ protected:
     void scan() {
         form->LoadfilesFromHardDrive();
         form->CompareToHardDrive();
-        form->CurrentIndex = -1;
-        form->LastModified.assign(static_cast<std::size_t>(window.itemCount()) + 1, 0);
+        form->PrepareWatcher();
     }
 
     // The file part of every upload sent, in order.

@@ -5,7 +5,7 @@
 
 #include <algorithm>
 
-#include "gamedata/FileReadError.h"
+#include "base/Failure.h"
 #include "gamedata/LineEnds.h"
 #include "gamedata/RoundRobin.h"
 #include "support/FormFixture.h"
@@ -23,7 +23,7 @@ protected:
         std::vector<int> seen;
         for (int i = 0; i < count; ++i) {
             form->GetNextListIndexnoupload();
-            seen.push_back(form->CurrentIndex);
+            seen.push_back(form->cursor().CurrentIndex);
         }
         return seen;
     }
@@ -43,32 +43,32 @@ protected:
 
 TEST_F(SavedData, TheCursorVisitsTheCheckedEntriesInTurn) {
     setEntries({{L"A", false}, {L"B", true}, {L"C", false}, {L"D", true}});
-    form->CurrentIndex = -1;
+    form->cursor().CurrentIndex = -1;
     EXPECT_EQ(visits(5), (std::vector<int>{1, 3, 1, 3, 1}));
 }
 
 TEST_F(SavedData, TheOnlyCheckedEntryIsPickedAgain) {
     setEntries({{L"A", false}, {L"B", false}, {L"C", true}});
-    form->CurrentIndex = 2;
+    form->cursor().CurrentIndex = 2;
     EXPECT_EQ(visits(2), (std::vector<int>{2, 2}));
 
     setEntries({{L"A", true}, {L"B", false}, {L"C", true}});
-    form->CurrentIndex = 0;
+    form->cursor().CurrentIndex = 0;
     EXPECT_EQ(visits(1), std::vector<int>{2});
 }
 
 TEST_F(SavedData, WithNothingToVisitTheCursorStays) {
-    form->CurrentIndex = 0;
+    form->cursor().CurrentIndex = 0;
     form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 0);
+    EXPECT_EQ(form->cursor().CurrentIndex, 0);
 
     setEntries({{L"A", false}, {L"B", false}});
-    form->CurrentIndex = -1;
+    form->cursor().CurrentIndex = -1;
     form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, -1);
-    form->CurrentIndex = 1;
+    EXPECT_EQ(form->cursor().CurrentIndex, -1);
+    form->cursor().CurrentIndex = 1;
     form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 1);
+    EXPECT_EQ(form->cursor().CurrentIndex, 1);
 }
 
 TEST(RoundRobin, OnlyExistingIndicesAreExamined) {
@@ -111,7 +111,7 @@ TEST_F(SavedData, AFileThatCannotBeReadIsAnErrorNamingIt) {
     try {
         form->GetFile(temp.corePath("missing.lua"));
         FAIL() << "no error";
-    } catch (const FileReadError& error) {
+    } catch (const Failure& error) {
         EXPECT_NE(error.description().find(L"missing.lua"), std::wstring::npos);
         EXPECT_NE(std::string(error.what()), "");
     }
@@ -194,7 +194,7 @@ TEST_F(SavedData, LoadingAnEntryWhoseFileIsGoneIsAnError) {
     addSavedData("ACCT", "data");
     form->LoadfilesFromHardDrive();
     std::filesystem::remove(temp.path() / "Game" / "WTF" / "Account" / "ACCT" / "SavedVariables" / "Hoardbook.lua");
-    EXPECT_THROW(form->LoadDataFromHardDrive(0), FileReadError);
+    EXPECT_THROW(form->LoadDataFromHardDrive(0), Failure);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 #include <map>
 #include <set>
 
+#include "gamedata/CharacterScan.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -63,14 +64,17 @@ private:
     std::unique_ptr<FileSystem> real_;
 };
 
-class CharacterScan : public FormFixture {
+// The scan built alone, over the list, the file system, the game's folders
+// and a log.
+class CharacterScan : public PortsFixture {
 protected:
-    CharacterScan() {
+    CharacterScan() { installGame(); }
+
+    WatchedFileSystem* watchFiles() {
         auto watchedFiles = std::make_unique<WatchedFileSystem>(std::move(files));
-        watched = watchedFiles.get();
+        WatchedFileSystem* watching = watchedFiles.get();
         files = std::move(watchedFiles);
-        makeForm();
-        installGame();
+        return watching;
     }
 
     std::vector<std::wstring> entries() const {
@@ -79,16 +83,7 @@ protected:
         return texts;
     }
     fs::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
-    std::vector<std::wstring> messages() const {
-        auto found = window.texts.find(Control::Data);
-        std::vector<std::wstring> lines;
-        if (found == window.texts.end()) return lines;
-        std::wstring text = found->second;
-        for (std::size_t start = 0, end; (end = text.find(L"\r\n", start)) != std::wstring::npos; start = end + 2) {
-            lines.push_back(text.substr(start, end - start));
-        }
-        return lines;
-    }
+    const std::vector<std::wstring>& logged() const { return messages.entries; }
 
     // Makes a folder link; skips the test where the platform's library
     // cannot (MinGW's runtime under Wine has no symbolic links).
@@ -98,7 +93,10 @@ protected:
         return !error;
     }
 
-    WatchedFileSystem* watched = nullptr;
+    WatchedFileSystem* watched = watchFiles();
+    GameFolders folders{registry, boxes, process, codepage};
+    ListCursor cursor;
+    hb::CharacterScan scan{window, *files, folders, cursor, messages};
 };
 
 #define LINK_OR_SKIP(target, at) \
@@ -109,14 +107,14 @@ TEST_F(CharacterScan, NestedLayoutsGiveRelativeEntryTexts) {
     addSavedData("ACCOUNTA", "a");
     addSavedData("ACCOUNTA\\Realm\\Alice", "b");
     addSavedData("ACCOUNTA\\Realm\\Bob", "c");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
 
     std::vector<std::wstring> texts = entries();
     EXPECT_EQ(std::set<std::wstring>(texts.begin(), texts.end()),
               (std::set<std::wstring>{L"ACCOUNTA", L"ACCOUNTA\\Realm\\Alice", L"ACCOUNTA\\Realm\\Bob"}));
     EXPECT_EQ(texts.size(), 3u);
     for (const auto& item : window.items) EXPECT_TRUE(item.checked);
-    EXPECT_EQ(form->LastModified, std::vector<FileTime>(3, 0));
+    EXPECT_EQ(cursor.LastModified, std::vector<FileTime>(3, 0));
 }
 
 TEST_F(CharacterScan, AFoldersFilesComeFirstAndASubTreeIsFinishedBeforeTheNext) {
@@ -125,7 +123,7 @@ TEST_F(CharacterScan, AFoldersFilesComeFirstAndASubTreeIsFinishedBeforeTheNext) 
     temp.write(account() / "ONE" / "Hoardbook.lua", "x");
     temp.write(account() / "ONE" / "Zzz" / "Hoardbook.lua", "x");
     temp.write(account() / "TWO" / "Hoardbook.lua", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     std::vector<std::wstring> texts = entries();
     ASSERT_EQ(texts.size(), 5u);
     auto at = [&](const std::wstring& text) {
@@ -149,7 +147,7 @@ TEST_F(CharacterScan, TheFileNameMatchesInAnyCaseButNothingElse) {
     temp.write(account() / "Backup" / "SavedVariables" / "Hoardbook.lua.bak", "x");
     temp.write(account() / "Old" / "SavedVariables" / "Hoardbook.lua.old", "x");
     temp.write(account() / "Other" / "SavedVariables" / "Hoardbook.lu", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     std::vector<std::wstring> texts = entries();
     EXPECT_EQ(std::set<std::wstring>(texts.begin(), texts.end()),
               (std::set<std::wstring>{L"UPPER", L"lower", L"Mixed"}));
@@ -160,7 +158,7 @@ TEST_F(CharacterScan, NamesBeginningWithAFullStopAreNeitherEnteredNorConsidered)
     temp.write(account() / ".Hidden" / "Deeper" / "SavedVariables" / "Hoardbook.lua", "x");
     temp.write(account() / "SHOWN" / "SavedVariables" / ".Hoardbook.lua", "x");
     temp.write(account() / "SHOWN" / "SavedVariables" / "Hoardbook.lua", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(entries(), std::vector<std::wstring>{L"SHOWN"});
 }
 
@@ -168,45 +166,45 @@ TEST_F(CharacterScan, EntryTextsDifferingOnlyInCaseGiveOneEntry) {
     addSavedData("myaccount", "x");
     addSavedData("MyAccount", "x");
     addSavedData("MYACCOUNT", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 1u);
-    EXPECT_TRUE(form->InListAlready(L"MyAccount"));
+    EXPECT_TRUE(scan.InListAlready(L"MyAccount"));
 }
 
 TEST_F(CharacterScan, AccentedNamesDifferingOnlyInCaseGiveOneEntry) {
     // The name as UTF-8 source text, which every platform converts to its own.
     temp.write(account() / "ACCT" / "Realm" / fs::path(u8"\u00C9lodie") / "SavedVariables" / "Hoardbook.lua", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 1u);
-    EXPECT_TRUE(form->InListAlready(L"ACCT\\REALM\\\u00C9LODIE"));
-    EXPECT_TRUE(form->InListAlready(L"acct\\realm\\\u00E9lodie"));
-    EXPECT_FALSE(form->InListAlready(L"ACCT\\Realm\\Elodie"));
-    EXPECT_FALSE(form->InListAlready(L"ACCT\\Realm"));
+    EXPECT_TRUE(scan.InListAlready(L"ACCT\\REALM\\\u00C9LODIE"));
+    EXPECT_TRUE(scan.InListAlready(L"acct\\realm\\\u00E9lodie"));
+    EXPECT_FALSE(scan.InListAlready(L"ACCT\\Realm\\Elodie"));
+    EXPECT_FALSE(scan.InListAlready(L"ACCT\\Realm"));
 }
 
 TEST_F(CharacterScan, ASecondWalkAddsNothingAndKeepsMarksAndStamps) {
     addSavedData("A", "x");
     addSavedData("B", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     window.items[0].checked = false;
-    form->LastModified = {111, 222};
-    form->LoadfilesFromHardDrive();
+    cursor.LastModified = {111, 222};
+    scan.LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 2u);
     EXPECT_FALSE(window.items[0].checked);
     EXPECT_TRUE(window.items[1].checked);
-    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222}));
+    EXPECT_EQ(cursor.LastModified, (std::vector<FileTime>{111, 222}));
 }
 
 TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     addSavedData("A", "x");
     addSavedData("B", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     std::vector<std::wstring> before = entries();
     window.items[1].checked = false;
-    form->LastModified = {111, 222};
+    cursor.LastModified = {111, 222};
 
     addSavedData("A\\Realm\\NewCharacter", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     std::vector<std::wstring> after = entries();
     ASSERT_EQ(after.size(), 3u);
     EXPECT_EQ(after[0], before[0]);
@@ -215,20 +213,20 @@ TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     EXPECT_TRUE(window.items[0].checked);
     EXPECT_FALSE(window.items[1].checked);
     EXPECT_TRUE(window.items[2].checked);
-    EXPECT_EQ(form->LastModified, (std::vector<FileTime>{111, 222, 0}));
+    EXPECT_EQ(cursor.LastModified, (std::vector<FileTime>{111, 222, 0}));
 }
 
 TEST_F(CharacterScan, AFileInTheAccountFolderItselfIsNamedByTheFullPath) {
     temp.write(account() / "Hoardbook.lua", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 1u);
-    EXPECT_EQ(entries()[0], form->GetAccountDir());
+    EXPECT_EQ(entries()[0], folders.GetAccountDir());
 }
 
 TEST_F(CharacterScan, AMissingAccountFolderLeavesTheListEmptyAndSaysNothing) {
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_TRUE(entries().empty());
-    EXPECT_TRUE(messages().empty());
+    EXPECT_TRUE(logged().empty());
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -236,11 +234,11 @@ TEST_F(CharacterScan, AWalkListsEachFolderOnceAndReadsNoFileOrTime) {
     addSavedData("A\\Realm\\One", "x");
     addSavedData("B", "x");
     temp.write(account() / "B" / "SavedVariables" / "Other.lua", "x");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     watched->listings.clear();
     watched->reads = watched->times = 0;
 
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(watched->reads, 0);
     EXPECT_EQ(watched->times, 0);
     // Account, A, A\Realm, A\Realm\One, its SavedVariables, B, its SavedVariables.
@@ -255,13 +253,13 @@ TEST_F(CharacterScan, ALinkBackUpTheTreeEndsTheWalk) {
     // Realm/Loop -> the account folder: followed blindly, this never ends.
     LINK_OR_SKIP(account(), account() / "ACCT" / "Realm" / "Loop");
     LINK_OR_SKIP(account() / "ACCT", account() / "ACCT" / "Realm" / "Alice" / "Up");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT\\Realm\\Alice"});
     // No folder was listed twice.
     for (const auto& [folder, count] : watched->listings) {
         EXPECT_EQ(count, 1) << std::string(folder.begin(), folder.end());
     }
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(entries().size(), 1u);
 }
 
@@ -273,7 +271,7 @@ TEST_F(CharacterScan, ALinkToAFolderOutsideTheTreeIsWalkedOnce) {
     LINK_OR_SKIP(temp.path() / "Elsewhere", account() / "SHARED");
     LINK_OR_SKIP(temp.path() / "Elsewhere", account() / "LOCAL" / "AgainShared");
     LINK_OR_SKIP(temp.path() / "Elsewhere" / "Realm", account() / "LOCAL" / "SharedRealm");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
 
     std::vector<std::wstring> texts = entries();
     std::set<std::wstring> found(texts.begin(), texts.end());
@@ -288,14 +286,14 @@ TEST_F(CharacterScan, ALinkToAFolderOutsideTheTreeIsWalkedOnce) {
 TEST_F(CharacterScan, ALinkIntoTheTreeIsNotWalkedASecondTime) {
     addSavedData("ACCT\\Realm\\Alice", "x");
     LINK_OR_SKIP(account() / "ACCT" / "Realm", account() / "Shortcut");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT\\Realm\\Alice"});
 }
 
 TEST_F(CharacterScan, ADanglingLinkIsSkipped) {
     addSavedData("ACCT", "x");
     LINK_OR_SKIP(temp.path() / "Gone", account() / "Dangling");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(entries(), std::vector<std::wstring>{L"ACCT"});
 }
 
@@ -303,13 +301,13 @@ TEST_F(CharacterScan, AFolderThatCannotBeListedKeepsTheRestAndIsLoggedOnce) {
     addSavedData("GOOD", "x");
     addSavedData("LOCKED\\Realm\\Hidden", "x");
     watched->failingFolders.insert(L"LOCKED");
-    form->LoadfilesFromHardDrive();
-    form->LoadfilesFromHardDrive();
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
 
     std::vector<std::wstring> texts = entries();
     EXPECT_NE(std::find(texts.begin(), texts.end(), L"GOOD"), texts.end());
-    std::vector<std::wstring> lines = messages();
+    std::vector<std::wstring> lines = logged();
     ASSERT_EQ(lines.size(), 1u);
     EXPECT_NE(lines[0].find(L"LOCKED"), std::wstring::npos);
     EXPECT_NE(lines[0].find(L"Access is denied."), std::wstring::npos);
@@ -319,32 +317,32 @@ TEST_F(CharacterScan, AFolderThatCannotBeListedKeepsTheRestAndIsLoggedOnce) {
 TEST_F(CharacterScan, AFolderThatFailsAgainAfterRecoveringIsLoggedAgain) {
     addSavedData("LOCKED", "x");
     watched->failingFolders.insert(L"LOCKED");
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     watched->failingFolders.clear();
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     watched->failingFolders.insert(L"LOCKED");
-    form->LoadfilesFromHardDrive();
-    EXPECT_EQ(messages().size(), 2u);
+    scan.LoadfilesFromHardDrive();
+    EXPECT_EQ(logged().size(), 2u);
 }
 
 TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
     // 32768 entries fill every index CurrentIndex can hold (0 to 32767).
     for (int i = 0; i < 32768; ++i) window.items.push_back({L"E" + std::to_wstring(i), true});
-    form->LastModified.assign(32768, 0);
+    cursor.LastModified.assign(32768, 0);
     addSavedData("ONEMORE", "x");
     addSavedData("ANOTHER", "x");
-    form->LoadfilesFromHardDrive();
-    form->LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
+    scan.LoadfilesFromHardDrive();
     EXPECT_EQ(window.items.size(), 32768u);
-    EXPECT_EQ(form->LastModified.size(), 32768u);
-    EXPECT_EQ(messages().size(), 1u);
+    EXPECT_EQ(cursor.LastModified.size(), 32768u);
+    EXPECT_EQ(logged().size(), 1u);
 
     // The cursor still reaches the last entry and wraps without overflow.
-    form->CurrentIndex = 32766;
-    form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 32767);
-    form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->CurrentIndex, 0);
+    cursor.CurrentIndex = 32766;
+    cursor.next(window);
+    EXPECT_EQ(cursor.CurrentIndex, 32767);
+    cursor.next(window);
+    EXPECT_EQ(cursor.CurrentIndex, 0);
 }
 
 }  // namespace

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "net/Transfers.h"
 #include "net/UploadBody.h"
 #include "net/UploadReport.h"
 #include "support/FormFixture.h"
@@ -15,22 +16,30 @@ FakeResponse Answer(std::wstring text) {
     return response;
 }
 
-class UploadRequest : public FormFixture {
+class UploadRequest : public PortsFixture {
 protected:
-    UploadRequest() {
-        window.setText(Control::URL, L"guild.example:8080");
-        window.setText(Control::Login, L"Officer Bob");
-        window.setText(Control::Password, L"p%ss w0rd");
+    // As the login and the watcher's first failure send: failures boxed.
+    UploadResult send(const std::string& data) { return transfers.upload(site, data, FailureReport::Box); }
+    // The log's entries, oldest first, one per line.
+    std::wstring log() const {
+        std::wstring text;
+        for (const auto& entry : messages.entries) text += entry + L"\n";
+        return text;
     }
-
-    std::wstring log() const { return window.text(Control::Data); }
     const RecordedRequest& only() const { return *http.requests.at(0); }
+
+    SiteLogin site{L"guild.example:8080", L"Officer Bob", L"p%ss w0rd"};
+    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
 };
 
 TEST_F(UploadRequest, PostsTheFormAndReturnsTheAnswer) {
     http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
 
-    EXPECT_EQ(form->GetXML("data\r\n"), L"Inventory Uploaded");
+    const UploadResult result = send("data\r\n");
+    EXPECT_TRUE(result.answered);
+    EXPECT_EQ(result.status, 200);
+    EXPECT_EQ(result.reply, L"Inventory Uploaded");
+    EXPECT_EQ(result.failure, L"");
 
     ASSERT_EQ(http.requests.size(), 1u);
     const RecordedRequest& request = only();
@@ -49,16 +58,21 @@ TEST_F(UploadRequest, PostsTheFormAndReturnsTheAnswer) {
     EXPECT_EQ(log(), L"");
 }
 
-TEST_F(UploadRequest, ReturnsTheAnswerAsItIsWhateverTheStatus) {
+TEST_F(UploadRequest, ReturnsTheAnswerAsItIsWithItsStatus) {
     // The caller judges the whole text; a trailing line break makes it a
-    // different answer, and the status is the site's own business.
+    // different answer. An error status is an answer too, not a transport
+    // failure: the caller decides what it means.
     http.responder = [](const RecordedRequest&) {
         FakeResponse response = Answer(L"Inventory Uploaded\n");
         response.status = 500;
         return response;
     };
-    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded\n");
+    const UploadResult result = send("d");
+    EXPECT_TRUE(result.answered);
+    EXPECT_EQ(result.status, 500);
+    EXPECT_EQ(result.reply, L"Inventory Uploaded\n");
     EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(messages.entries.empty());
 }
 
 TEST_F(UploadRequest, PumpsWindowMessagesWhileWaiting) {
@@ -69,7 +83,7 @@ TEST_F(UploadRequest, PumpsWindowMessagesWhileWaiting) {
         response.whilePolling = [&] { pumpsSeenByRequest = process.pumpCount; };
         return response;
     };
-    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded");
+    EXPECT_EQ(send("d").reply, L"Inventory Uploaded");
     EXPECT_EQ(process.pumpCount, 4);
     EXPECT_EQ(pumpsSeenByRequest, 4);
 }
@@ -86,17 +100,19 @@ TEST_F(UploadRequest, ANestedRequestInsideTheWaitRunsToItsEnd) {
     process.onPump = [&] {
         if (nested) return;
         nested = true;  // a timer tick that downloads while the upload waits
-        nestedAnswer = form->QuickDownload(L"http://updates.test/files/Hoardbook/HoardbookVersion");
+        nestedAnswer =
+            transfers.download(L"http://updates.test/files/Hoardbook/HoardbookVersion", FailureReport::LogOnly)
+                .text.value_or(L"");
     };
-    EXPECT_EQ(form->GetXML("d"), L"Inventory Uploaded");
+    EXPECT_EQ(send("d").reply, L"Inventory Uploaded");
     EXPECT_EQ(nestedAnswer, L"1.2.3");
     EXPECT_EQ(http.requests.size(), 2u);
 }
 
 TEST_F(UploadRequest, EachUploadSendsExactlyItsOwnBody) {
     http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
-    form->GetXML(std::string(5000, 'L') + "\r\n");
-    form->GetXML("short\r\n");  // after a longer one: no bytes of it may remain
+    send(std::string(5000, 'L') + "\r\n");
+    send("short\r\n");  // after a longer one: no bytes of it may remain
     ASSERT_EQ(http.requests.size(), 2u);
     EXPECT_EQ(*http.requests[1]->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "short\r\n"));
 }
@@ -113,9 +129,9 @@ TEST_F(UploadRequest, AnUploadNestedInTheWaitLeavesTheOuterOneIntact) {
     process.onPump = [&] {
         if (started) return;
         started = true;  // one upload starts inside the outer one's wait
-        inner = form->GetXML("inner\r\n");
+        inner = send("inner\r\n").reply;
     };
-    EXPECT_EQ(form->GetXML("outer data\r\n"), L"outer done");
+    EXPECT_EQ(send("outer data\r\n").reply, L"outer done");
     EXPECT_EQ(inner, L"inner done");
     ASSERT_EQ(http.requests.size(), 2u);
     EXPECT_EQ(*http.requests[0]->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "outer data\r\n"));
@@ -140,7 +156,10 @@ TEST_P(UploadFailure, ShowsTheDescriptionThenLogsTheDataWithoutThePassword) {
     std::wstring logWhenBoxShown = L"unset";
     boxes.onShow = [&](const MessageBoxRequest&) { logWhenBoxShown = log(); };
 
-    EXPECT_EQ(form->GetXML("Hoardbook = {}\r\n"), L"");
+    const UploadResult result = send("Hoardbook = {}\r\n");
+    EXPECT_FALSE(result.answered);
+    EXPECT_EQ(result.failure, L"The connection was reset");
+    EXPECT_EQ(result.reply, L"");
 
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, L"The connection was reset");
@@ -148,9 +167,9 @@ TEST_P(UploadFailure, ShowsTheDescriptionThenLogsTheDataWithoutThePassword) {
     EXPECT_EQ(boxes.shown[0].icon, BoxIcon::None);
     EXPECT_EQ(boxes.shown[0].buttons, BoxButtons::Ok);
     EXPECT_EQ(logWhenBoxShown, L"") << "the log entry follows the box";
-    EXPECT_EQ(log(), process.dateTimeText +
-                         L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
-                         L"\r\n-----Start-----\r\nHoardbook = {}\r\n-----End-----\r\n");
+    EXPECT_EQ(messages.entries, std::vector<std::wstring>{
+                                    L"Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                                    L"\r\n-----Start-----\r\nHoardbook = {}\r\n-----End-----"});
     EXPECT_EQ(log().find(L"p%ss"), std::wstring::npos);
     EXPECT_EQ(log().find(L"p%25ss"), std::wstring::npos);
     EXPECT_TRUE(only().released);
@@ -170,7 +189,9 @@ TEST_F(UploadRequest, AnAnswerBeyond64KilobytesIsAReportedFailure) {
         response.body = std::string(kLimit + 1, 'x');
         return response;
     };
-    EXPECT_EQ(form->GetXML("d\r\n"), L"");
+    const UploadResult result = send("d\r\n");
+    EXPECT_FALSE(result.answered);
+    EXPECT_EQ(result.failure, L"The server's answer is larger than 64 KB; the request was cancelled.");
     EXPECT_EQ(only().responseLimit, kLimit);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, L"The server's answer is larger than 64 KB; the request was cancelled.");
@@ -184,7 +205,7 @@ TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
         response.failAt = FakeResponse::FailAt::Send;
         return response;
     };
-    form->GetXML("name = \"Caf\xE9\"\r\n");
+    send("name = \"Caf\xE9\"\r\n");
     EXPECT_NE(log().find(L"-----Start-----\r\nname = \"Caf\u00e9\"\r\n-----End-----"), std::wstring::npos);
 }
 
@@ -196,23 +217,23 @@ TEST_F(UploadRequest, ALargeFailedUploadLogsTheStartOfItsDataInTheSameFrame) {
     };
     std::string data(kReportedDataLimit, 'd');
     data += std::string(20 * 1024 * 1024, 'e');
-    form->GetXML(data);
-    EXPECT_EQ(log(), process.dateTimeText +
-                         L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
-                         L"\r\n-----Start-----\r\n" +
-                         std::wstring(kReportedDataLimit, L'd') + L"\r\n\u2026 (20971520 more bytes)\r\n-----End-----\r\n");
+    send(data);
+    EXPECT_EQ(messages.entries, std::vector<std::wstring>{
+                                    L"Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                                    L"\r\n-----Start-----\r\n" +
+                                    std::wstring(kReportedDataLimit, L'd') +
+                                    L"\r\n\u2026 (20971520 more bytes)\r\n-----End-----"});
 
     // Up to the limit the data is shown whole.
-    window.setText(Control::Data, L"");
-    form->GetXML(std::string(kReportedDataLimit, 'f'));
-    EXPECT_NE(log().find(L"-----Start-----\r\n" + std::wstring(kReportedDataLimit, L'f') + L"-----End-----"),
+    send(std::string(kReportedDataLimit, 'f'));
+    ASSERT_EQ(messages.entries.size(), 2u);
+    EXPECT_NE(messages.entries[1].find(L"-----Start-----\r\n" + std::wstring(kReportedDataLimit, L'f') + L"-----End-----"),
               std::wstring::npos);
 }
 
 TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
-    options.httpDeadlineMs = 1500;
-    makeForm();
-    window.setText(Control::URL, L"silent.example");
+    Transfers quick(http, boxes, shell, *files, process, codepage, messages, 1500);
+    site.host = L"silent.example";
     http.responder = [](const RecordedRequest&) {
         FakeResponse response;
         response.neverCompletes = true;
@@ -220,7 +241,8 @@ TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
     };
     const std::int64_t start = process.nowMs;
 
-    EXPECT_EQ(form->GetXML("d\r\n"), L"");
+    const UploadResult result = quick.upload(site, "d\r\n", FailureReport::Box);
+    EXPECT_FALSE(result.answered);
 
     const std::int64_t waited = process.nowMs - start;
     EXPECT_GE(waited, 1500);
@@ -234,7 +256,57 @@ TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
               std::wstring::npos);
 }
 
-TEST_F(UploadRequest, TheDefaultDeadlineIsAMinute) {
+TEST_F(UploadRequest, LogOnlyLogsTheFailureWithoutABox) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = FakeResponse::FailAt::Poll;
+        response.description = L"The connection was reset";
+        return response;
+    };
+    const UploadResult result = transfers.upload(site, "d\r\n", FailureReport::LogOnly);
+    EXPECT_FALSE(result.answered);
+    EXPECT_EQ(result.failure, L"The connection was reset");
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_EQ(messages.entries[0].rfind(L"Error Sending the following data to ", 0), 0u);
+}
+
+// GetXML, the program's name for the upload: the window's address, login
+// and password; the reply, or nothing after a failure, which is boxed and
+// logged in the window.
+class DocumentedUpload : public FormFixture {
+protected:
+    DocumentedUpload() {
+        window.setText(Control::URL, L"guild.example:8080");
+        window.setText(Control::Login, L"Officer Bob");
+        window.setText(Control::Password, L"p%ss w0rd");
+    }
+};
+
+TEST_F(DocumentedUpload, GetXmlSendsTheWindowsFieldsAndGivesTheReply) {
+    http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
+    EXPECT_EQ(form->GetXML("data\r\n"), L"Inventory Uploaded");
+    EXPECT_EQ(http.requests.at(0)->url, L"http://guild.example:8080/memberbankupload.php");
+    EXPECT_EQ(*http.requests.at(0)->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "data\r\n"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(DocumentedUpload, GetXmlGivesNothingAfterAFailureWhichIsBoxedAndLoggedWithATimeStamp) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = FakeResponse::FailAt::Send;
+        response.description = L"The connection was reset";
+        return response;
+    };
+    EXPECT_EQ(form->GetXML("Hoardbook = {}\r\n"), L"");
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The connection was reset"});
+    EXPECT_EQ(window.text(Control::Data),
+              process.dateTimeText +
+                  L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                  L"\r\n-----Start-----\r\nHoardbook = {}\r\n-----End-----\r\n");
+}
+
+TEST_F(DocumentedUpload, TheDefaultDeadlineIsAMinute) {
     EXPECT_EQ(Options{}.httpDeadlineMs, 60000);
     options = Options{};
     makeForm();

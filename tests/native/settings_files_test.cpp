@@ -106,14 +106,14 @@ TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
     addEntry("A");
     addEntry("B");
     scan();
-    form->CurrentIndex = 0;  // as during start-up
+    form->cursor().CurrentIndex = 0;  // as during start-up
     window.setItemChecked(1, false);
     writeSettings("bob\r\nguild.example\r\nsecret pass\r\n");
 
     form->LoadSettings();
 
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
-    EXPECT_FALSE(form->LoadingSettings);
+    EXPECT_FALSE(form->LoadingSettings());
     EXPECT_TRUE(boxes.shown.empty());  // no question while loading
     EXPECT_EQ(saves(L"settings.txt"), 2);  // the box's click, then the login's save
     EXPECT_EQ(exclusionFile(), nameOf(1) + "\r\n");

@@ -71,10 +71,12 @@ TEST_F(RememberPassword, UncheckingAsksNothingAndForgetsThePasswordAtOnce) {
 }
 
 TEST_F(RememberPassword, WhileSettingsLoadNoQuestionIsAsked) {
-    form->LoadingSettings = true;
-    form->SetCheckBox(Control::RememberPassword, 1);
+    temp.write("Program/settings.txt", "bob\r\n\r\nsecret\r\n");  // no address, so no login either
+    form->LoadSettings();
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret\r\n");
+    EXPECT_FALSE(form->LoadingSettings());
+    EXPECT_EQ(settingsFile(), "bob\r\n\r\nsecret\r\n");
 }
 
 class RunOnStartup : public FormFixture {

@@ -62,8 +62,8 @@ TEST_F(StartupWithFiles, RememberedLoginKeepsTheExclusionsAndLeavesTheWatcherAtT
     const std::string sent = window.itemText(expected) == L"ALPHA" ? "alpha\r\n" : "charlie\r\n";
     EXPECT_NE(uploads[0].find("\r\n\r\n" + sent + "\r\n--AaB03x--"), std::string::npos);
 
-    EXPECT_EQ(form->CurrentIndex, -1);
-    EXPECT_EQ(form->LastModified, std::vector<FileTime>(4, 0));
+    EXPECT_EQ(form->cursor().CurrentIndex, -1);
+    EXPECT_EQ(form->cursor().LastModified, std::vector<FileTime>(4, 0));
     EXPECT_FALSE(window.visible());
     EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
     EXPECT_TRUE(shell.iconShown);

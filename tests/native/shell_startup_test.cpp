@@ -169,13 +169,13 @@ TEST_F(StartupTest, StepsRunInTheirOrder) {
 
 TEST_F(StartupTest, LeavesCursorAtMinusOneAndOneStampMoreThanEntries) {
     auto& form = makeForm();
-    form.CurrentIndex = 7;
-    form.LastModified = {5, 6};
+    form.cursor().CurrentIndex = 7;
+    form.cursor().LastModified = {5, 6};
     form.onLoad();
 
     EXPECT_EQ(window.itemCount(), 2);
-    EXPECT_EQ(form.CurrentIndex, -1);
-    EXPECT_EQ(form.LastModified, std::vector<FileTime>(3, 0));
+    EXPECT_EQ(form.cursor().CurrentIndex, -1);
+    EXPECT_EQ(form.cursor().LastModified, std::vector<FileTime>(3, 0));
 }
 
 TEST_F(StartupTest, WithoutEntriesStillOneStamp) {
@@ -184,7 +184,7 @@ TEST_F(StartupTest, WithoutEntriesStillOneStamp) {
     auto& form = makeForm();
     form.onLoad();
     EXPECT_EQ(window.itemCount(), 0);
-    EXPECT_EQ(form.LastModified, std::vector<FileTime>(1, 0));
+    EXPECT_EQ(form.cursor().LastModified, std::vector<FileTime>(1, 0));
 }
 
 TEST_F(StartupTest, RunValueOfThisProgramChecksTheBoxThroughItsClick) {

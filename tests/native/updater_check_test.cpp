@@ -6,8 +6,10 @@
 #include <filesystem>
 #include <map>
 
+#include "gamedata/GameFolders.h"
+#include "net/Transfers.h"
 #include "support/FormFixture.h"
-#include "shell/UpdateSchedule.h"
+#include "updater/AddonUpdater.h"
 #include "updater/UpdateHost.h"
 
 namespace hb::test {
@@ -16,7 +18,9 @@ namespace {
 const std::wstring kBase = L"http://updates.test/files/Hoardbook/";
 const std::filesystem::path kAddon = std::filesystem::path("Game") / "Interface" / "Addons" / "Hoardbook";
 
-class UpdaterCheck : public FormFixture {
+// The updater built alone: the game's folders, the downloads and the
+// updater over the ports they use.
+class UpdaterCheck : public PortsFixture {
 protected:
     UpdaterCheck() {
         installGame();
@@ -42,19 +46,32 @@ protected:
         }
         return names;
     }
-    std::wstring log() const { return window.text(Control::Data); }
+    // The log as the window shows it: newest entry first, each stamped.
+    std::wstring log() const {
+        std::wstring text;
+        for (const auto& entry : messages.entries) text = process.dateTimeText + L": " + entry + L"\r\n" + text;
+        return text;
+    }
     bool logHas(const std::wstring& part) const { return log().find(part) != std::wstring::npos; }
 
+    // A new updater, as at the next start of the program.
+    void restartWith(const std::wstring& updateHost) {
+        updater = std::make_unique<AddonUpdater>(*files, boxes, codepage, messages, folders, transfers, updateHost);
+    }
     // The start-up check; every later call is a periodic one.
-    void startupCheck() { form->CheckVersionAndDownload(); }
+    void startupCheck() { updater->CheckVersionAndDownload(); }
     void periodicCheck() {
         http.requests.clear();
         boxes.shown.clear();
-        window.setText(Control::Data, L"");
-        form->CheckVersionAndDownload();
+        messages.entries.clear();
+        updater->CheckVersionAndDownload();
     }
 
     std::map<std::wstring, FakeResponse> server;
+    GameFolders folders{registry, boxes, process, codepage};
+    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    std::unique_ptr<AddonUpdater> updater =
+        std::make_unique<AddonUpdater>(*files, boxes, codepage, messages, folders, transfers, L"updates.test");
 };
 
 using Names = std::vector<std::wstring>;
@@ -132,7 +149,7 @@ TEST_F(UpdaterCheck, MissingAddonFolderIsCreatedAndTheAddonInstalled) {
     EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.0\r\n");
     EXPECT_EQ(temp.read(kAddon / "Hoardbook.lua"), "Hoardbook = {}\r\n");
     EXPECT_EQ(boxTexts(), Names{L"Hoardbook has been updated to version 1.0"});
-    EXPECT_EQ(form->GetMyVersion(), L"1.0");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.0");
 }
 
 TEST_F(UpdaterCheck, AddonFolderThatCannotBeCreatedStopsTheCheckWithoutClaims) {
@@ -198,9 +215,9 @@ TEST_F(UpdaterCheck, PeriodicFailuresGoToTheLogWithoutBoxes) {
     EXPECT_TRUE(logHas(L"Hoardbook could not be updated to version 1.3: these files failed: \"Gone.lua\""));
     EXPECT_FALSE(logHas(L"Updated to version"));
 
-    // The quiet mode ends with the periodic check: a later start-up-style
-    // download shows its box again.
-    form->QuickDownload(kBase + L"Nowhere");
+    // Only the periodic check is quiet: a download asked to box its failure
+    // still does.
+    transfers.download(kBase + L"Nowhere", FailureReport::Box);
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
@@ -238,30 +255,28 @@ TEST_F(UpdaterCheck, TheVersionFileIsInstalledLastAndOnlyWithAllOthers) {
 
     periodicCheck();
     EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"}));
-    EXPECT_EQ(form->GetMyVersion(), L"1.2") << "a half-installed add-on keeps its old version";
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2") << "a half-installed add-on keeps its old version";
 
     // So the next check fetches again, and the version file comes last.
     server[kBase + L"Hoardbook.lua"] = FakeResponse{};
     serve(L"Hoardbook.lua", L"lua");
     periodicCheck();
     EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
-    EXPECT_EQ(form->GetMyVersion(), L"1.3");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.3");
 }
 
 TEST_F(UpdaterCheck, WithoutAnUpdateServerNothingIsRequestedAndTheLogSaysSo) {
     for (const wchar_t* placeholder : {L"updates.hoardbook.example", L"Updates.Hoardbook.EXAMPLE:8080", L""}) {
-        options.updateHost = placeholder;
-        makeForm();
-        window.setText(Control::Data, L"");
+        restartWith(placeholder);
+        messages.entries.clear();
         startupCheck();
         periodicCheck();
         EXPECT_TRUE(http.requests.empty()) << placeholder;
         EXPECT_TRUE(boxes.shown.empty()) << placeholder;
         EXPECT_EQ(log(), L"");  // periodicCheck cleared the start-up check's line
     }
-    options.updateHost = L"updates.hoardbook.example";
-    makeForm();
-    window.setText(Control::Data, L"");
+    restartWith(L"updates.hoardbook.example");
+    messages.entries.clear();
     startupCheck();
     EXPECT_TRUE(logHas(L"Add-on updates are off: no update server is set"));
     EXPECT_TRUE(IsConfiguredUpdateHost(L"127.0.0.1:8123"));
@@ -313,6 +328,21 @@ TEST_F(UpdaterCheck, NamesThatCouldLeaveTheAddonFolderAreRefusedAndTheOthersFetc
     EXPECT_FALSE(logHas(L"Updated to version"));
 }
 
+TEST_F(UpdaterCheck, ACheckReportsAsItsCallerAsksWhicheverComesFirst) {
+    installVersion("## Version: 1.2\r\n");
+    server[kBase + L"HoardbookVersion"].failAt = FakeResponse::FailAt::Send;
+    server[kBase + L"HoardbookVersion"].description = L"The server name could not be resolved";
+
+    updater->check(FailureReport::LogOnly);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(logHas(L"Hoardbook update check failed: the published version could not be fetched: "
+                       L"The server name could not be resolved"));
+
+    updater->check(FailureReport::Box);
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Error Downloading File: " + kBase + L"HoardbookVersion", 0), 0u);
+}
+
 TEST_F(UpdaterCheck, NoCheckStartsInsideAnotherOnesWait) {
     installVersion("## Version: 1.2\r\n");
     serve(L"HoardbookVersion", L"1.2\r\n");
@@ -320,7 +350,7 @@ TEST_F(UpdaterCheck, NoCheckStartsInsideAnotherOnesWait) {
     server[kBase + L"HoardbookVersion"].pollsUntilDone = 3;
     server[kBase + L"HoardbookVersion"].whilePolling = [&] {
         ++nested;
-        form->CheckVersionAndDownload();
+        updater->CheckVersionAndDownload();
     };
     startupCheck();
     EXPECT_GT(nested, 0);
@@ -332,13 +362,13 @@ TEST_F(UpdaterCheck, Timer1RunsACheckOnItsTick1802) {
     serve(L"HoardbookVersion", L"1.2\r\n");
     startupCheck();
     http.requests.clear();
-    for (int tick = 1; tick <= 1801; ++tick) form->onTimer(Timer::Timer1);
+    for (int tick = 1; tick <= 1801; ++tick) updater->Timer1_Timer();
     EXPECT_TRUE(http.requests.empty());
-    form->onTimer(Timer::Timer1);
+    updater->Timer1_Timer();
     EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
-    for (int tick = 1; tick <= 1800; ++tick) form->onTimer(Timer::Timer1);
+    for (int tick = 1; tick <= 1800; ++tick) updater->Timer1_Timer();
     EXPECT_EQ(requested().size(), 1u);
-    form->onTimer(Timer::Timer1);
+    updater->Timer1_Timer();
     EXPECT_EQ(requested().size(), 2u);
 }
 
@@ -346,27 +376,27 @@ class UpdaterInstalledVersion : public UpdaterCheck {};
 
 TEST_F(UpdaterInstalledVersion, ReadsTheFirstVersionLineOfTheTocFile) {
     installVersion("## Title: Hoardbook\r\n## Version: 1.2 \r\n## Version: 9\r\n");
-    EXPECT_EQ(form->GetMyVersion(), L"1.2");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
     installVersion("Version:1.2");
-    EXPECT_EQ(form->GetMyVersion(), L"1.2");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
     installVersion("## Version:\r\n");
-    EXPECT_EQ(form->GetMyVersion(), L"");
+    EXPECT_EQ(updater->GetMyVersion(), L"");
     installVersion("## version: 1.2\r\n");
-    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    EXPECT_EQ(updater->GetMyVersion(), std::nullopt);
     installVersion("");
-    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    EXPECT_EQ(updater->GetMyVersion(), std::nullopt);
 }
 
 TEST_F(UpdaterInstalledVersion, ReadsTextInTheAnsiCodePage) {
     installVersion("## Version: 1.2\xE9\r\n");
-    EXPECT_EQ(form->GetMyVersion(), L"1.2\u00E9");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2\u00E9");
 }
 
 TEST_F(UpdaterInstalledVersion, MissingOrUnreadableFileIsNoVersion) {
-    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    EXPECT_EQ(updater->GetMyVersion(), std::nullopt);
     EXPECT_TRUE(std::filesystem::is_directory(temp.path() / kAddon)) << "InitializeFolders runs first";
     std::filesystem::create_directories(temp.path() / kAddon / "Hoardbook.toc");  // a folder cannot be read
-    EXPECT_EQ(form->GetMyVersion(), std::nullopt);
+    EXPECT_EQ(updater->GetMyVersion(), std::nullopt);
 }
 
 }  // namespace

@@ -42,8 +42,8 @@ TEST_F(Login, InventoryUploadedLogsInHidesTheWindowAndStartsTheWatcher) {
     // The first login after start-up sends the first checked entry, and
     // records no stamp: the watcher sends it again on its first visit.
     EXPECT_EQ(uploads(), Strings{dataOf(0)});
-    EXPECT_EQ(form->CurrentIndex, 0);
-    EXPECT_EQ(form->LastModified[0], 0);
+    EXPECT_EQ(form->cursor().CurrentIndex, 0);
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
 }
 
 TEST_F(Login, RejectedLoginAndUnknownRepliesStayLoggedOut) {
@@ -100,7 +100,7 @@ TEST_F(Login, EmptyFieldsAreReportedInOrderLoginPasswordAddress) {
         EXPECT_EQ(boxTexts(), WStrings{c.box});
         EXPECT_TRUE(http.requests.empty());
         EXPECT_FALSE(temp.exists("Program/settings.txt"));  // stopped before the save
-        EXPECT_EQ(form->CurrentIndex, -1);
+        EXPECT_EQ(form->cursor().CurrentIndex, -1);
     }
 }
 
@@ -147,12 +147,12 @@ TEST_F(Login, LogOutThenOkUploadsTheNextCheckedEntry) {
 
     EXPECT_TRUE(loggedIn());
     EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
-    EXPECT_EQ(form->CurrentIndex, 1);
+    EXPECT_EQ(form->cursor().CurrentIndex, 1);
 }
 
 TEST_F(Login, LogOutSendsNothingAndKeepsTheCursorAndStamps) {
     form->Command1_Click();
-    form->LastModified[1] = 1234;
+    form->cursor().LastModified[1] = 1234;
     const auto sent = http.requests.size();
     const auto logBefore = log();
 
@@ -160,8 +160,8 @@ TEST_F(Login, LogOutSendsNothingAndKeepsTheCursorAndStamps) {
 
     EXPECT_EQ(http.requests.size(), sent);
     EXPECT_EQ(log(), logBefore);
-    EXPECT_EQ(form->CurrentIndex, 0);
-    EXPECT_EQ(form->LastModified[1], 1234);
+    EXPECT_EQ(form->cursor().CurrentIndex, 0);
+    EXPECT_EQ(form->cursor().LastModified[1], 1234);
 }
 
 TEST_F(Login, WithNoEntryCheckedTheLoginCarriesEmptyData) {
@@ -169,7 +169,7 @@ TEST_F(Login, WithNoEntryCheckedTheLoginCarriesEmptyData) {
     window.setItemChecked(1, false);
     form->Command1_Click();
     EXPECT_EQ(uploads(), Strings{""});
-    EXPECT_EQ(form->CurrentIndex, -1);
+    EXPECT_EQ(form->cursor().CurrentIndex, -1);
     EXPECT_TRUE(loggedIn());
 }
 

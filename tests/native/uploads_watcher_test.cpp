@@ -112,7 +112,7 @@ TEST_F(ChangeWatcher, WithNoEntryCheckedOnlyRescans) {
     window.setItemChecked(0, false);
     tick(3);
     EXPECT_TRUE(http.requests.empty());
-    EXPECT_EQ(form->CurrentIndex, -1);
+    EXPECT_EQ(form->cursor().CurrentIndex, -1);
 }
 
 TEST_F(ChangeWatcher, ANewSavedDataFileJoinsCheckedAndIsUploadedAtItsFirstVisit) {
@@ -137,18 +137,18 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     tick();
     EXPECT_FALSE(logHas(L"changed and was uploaded"));
     EXPECT_TRUE(logHas(L"Profile for A was not uploaded: the website rejected the login"));
-    EXPECT_EQ(form->LastModified[0], 0);
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
 
     siteReply = L"<html>Not Found</html>\r\n";
     tick();
     EXPECT_TRUE(logHas(L"the website answered \"<html>Not Found</html>  \""));
-    EXPECT_EQ(form->LastModified[0], 0);
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
 
     siteReply = L"Inventory Uploaded";
     tick();  // the unchanged file is sent again because no upload succeeded
     EXPECT_EQ(uploads().size(), 3u);
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
-    EXPECT_NE(form->LastModified[0], 0);
+    EXPECT_NE(form->cursor().LastModified[0], 0);
     tick();
     EXPECT_EQ(uploads().size(), 3u);
     EXPECT_TRUE(boxes.shown.empty());
@@ -207,7 +207,7 @@ TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
     EXPECT_NO_THROW(tick());
     EXPECT_TRUE(http.requests.empty());
     EXPECT_TRUE(logHas(L"Profile for A could not be read"));
-    EXPECT_EQ(form->LastModified[0], 0);
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
 }
 
 TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
@@ -223,7 +223,7 @@ TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
 
     EXPECT_GE(nested, 1);
     EXPECT_EQ(uploads(), Strings{dataOf(0)});
-    EXPECT_EQ(form->CurrentIndex, 0);
+    EXPECT_EQ(form->cursor().CurrentIndex, 0);
     // The guard is released afterwards.
     whileUploading = nullptr;
     tick();

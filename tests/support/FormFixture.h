@@ -1,7 +1,8 @@
 #pragma once
-// A Form1 wired to fakes of every port but the file system, which is real
-// and rooted in a temporary folder. The game's install folder is
-// <temp>/Game and the executable's folder <temp>/Program.
+// Fakes of every port but the file system, which is real and rooted in a
+// temporary folder, for building one subsystem from the ports it uses; and
+// a Form1 wired to all of them. The game's install folder is <temp>/Game
+// and the executable's folder <temp>/Program.
 
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 
 #include "fakes/FakeHttp.h"
 #include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeMessageLog.h"
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
@@ -22,9 +24,9 @@ namespace hb::test {
 inline const std::string kWowKey = "Software\\Blizzard Entertainment\\World of Warcraft";
 inline const std::string kRunKey = "SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-class FormFixture : public ::testing::Test {
+class PortsFixture : public ::testing::Test {
 protected:
-    FormFixture();
+    PortsFixture();
 
     // Stores "InstallPath" = the game folder (with a trailing separator).
     void installGame();
@@ -47,6 +49,14 @@ protected:
     FakeTrayWindow trayWindow;
     FakeProcess process;
     Latin1Codepage codepage;
+    // The message log of a subsystem built alone (a form logs to its window).
+    FakeMessageLog messages;
+};
+
+class FormFixture : public PortsFixture {
+protected:
+    FormFixture();
+
     Options options;
     std::unique_ptr<Form1> form;
 

@@ -4,9 +4,12 @@
 
 namespace hb::test {
 
-FormFixture::FormFixture() : files(MakeRealFileSystem()) {
+PortsFixture::PortsFixture() : files(MakeRealFileSystem()) {
     std::filesystem::create_directories(temp.path() / "Program");
     process.exeFolder = programFolder();
+}
+
+FormFixture::FormFixture() {
     options.updateHost = L"updates.test";
     options.httpDeadlineMs = 60000;
     makeForm();
@@ -18,20 +21,20 @@ void FormFixture::makeForm() {
     window.connect(form.get());
 }
 
-std::wstring FormFixture::sep() {
+std::wstring PortsFixture::sep() {
     return std::wstring(1, static_cast<wchar_t>(std::filesystem::path::preferred_separator));
 }
 
-std::wstring FormFixture::gameFolder() const { return temp.corePath("Game"); }
-std::wstring FormFixture::programFolder() const { return temp.corePath("Program"); }
+std::wstring PortsFixture::gameFolder() const { return temp.corePath("Game"); }
+std::wstring PortsFixture::programFolder() const { return temp.corePath("Program"); }
 
-void FormFixture::installGame() {
+void PortsFixture::installGame() {
     std::filesystem::create_directories(temp.path() / "Game");
     std::string path = codepage.toAnsi(gameFolder() + sep());
     registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath", path);
 }
 
-void FormFixture::addSavedData(const std::string& entry, const std::string& bytes) {
+void PortsFixture::addSavedData(const std::string& entry, const std::string& bytes) {
     std::filesystem::path relative = std::filesystem::path("Game") / "WTF" / "Account";
     std::string part;
     for (char c : entry + "\\") {
@@ -45,7 +48,7 @@ void FormFixture::addSavedData(const std::string& entry, const std::string& byte
     temp.write(relative / "SavedVariables" / "Hoardbook.lua", bytes);
 }
 
-std::vector<std::wstring> FormFixture::boxTexts() const {
+std::vector<std::wstring> PortsFixture::boxTexts() const {
     std::vector<std::wstring> texts;
     for (const auto& box : boxes.shown) texts.push_back(box.text);
     return texts;

@@ -91,8 +91,7 @@ protected:
     void scan() {
         form->LoadfilesFromHardDrive();
         form->CompareToHardDrive();
-        form->CurrentIndex = -1;
-        form->LastModified.assign(static_cast<std::size_t>(window.itemCount()) + 1, 0);
+        form->PrepareWatcher();
     }
 
     void click(win32::ControlId id) {

@@ -14,7 +14,7 @@ struct BrowserLauncherPorts {
     Shell& shell;
     FileSystem& files;
     MessageBoxes& boxes;
-    Codepage& codepage;
+    const Codepage& codepage;
     // The folder "temp.htm" is written to; empty for the working directory.
     std::wstring scratchFolder;
 };

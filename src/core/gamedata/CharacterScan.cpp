@@ -1,8 +1,7 @@
-// The character scan: walks the account folder and appends an entry for
-// every folder holding a saved-data file that the list does not show yet.
+#include "gamedata/CharacterScan.h"
 
+#include "base/ScopedValue.h"
 #include "gamedata/EntryText.h"
-#include "shell/Form1.h"
 
 namespace hb {
 
@@ -17,72 +16,62 @@ bool Walkable(const FolderEntry& entry) {
     return !entry.name.empty() && entry.name.front() != L'.' && !entry.isHiddenOrSystem;
 }
 
-// Counts the nesting of LoadFilesFromDir, however a call ends.
-class Nesting {
-public:
-    explicit Nesting(int& depth) : depth_(depth) { ++depth_; }
-    ~Nesting() { --depth_; }
-    Nesting(const Nesting&) = delete;
-    Nesting& operator=(const Nesting&) = delete;
-
-private:
-    int& depth_;
-};
-
 }  // namespace
 
-void Form1::LoadfilesFromHardDrive() { LoadFilesFromDir(GetAccountDir()); }
+CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, GameFolders& folders, ListCursor& cursor,
+                             MessageLog& log)
+    : list_(list), files_(files), folders_(folders), cursor_(cursor), log_(log) {}
 
-void Form1::LoadFilesFromDir(const std::wstring& folder) {
+void CharacterScan::LoadfilesFromHardDrive() { LoadFilesFromDir(folders_.GetAccountDir()); }
+
+void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
     if (walkDepth_ == 0) linkGuard_.start(folder);
-    Nesting nesting(walkDepth_);
+    // Counts the nesting, however a call ends.
+    ScopedValue nesting(walkDepth_, walkDepth_ + 1);
 
     // One listing gives files and sub-folders alike.
-    FolderListing listing = ports_.files.list(folder);
+    FolderListing listing = files_.list(folder);
     if (listing.status == FolderListing::Status::Failed) {
         // Logged once, not on every tick of the watcher; the entries the
         // listing did give are still used.
         if (unreadableFoldersReported_.insert(folder).second) {
-            AddMessage(L"Could not read the folder " + folder + L": " + listing.error);
+            log_.add(L"Could not read the folder " + folder + L": " + listing.error);
         }
     } else if (!unreadableFoldersReported_.empty()) {
         // Readable again: a later failure is news again.
         unreadableFoldersReported_.erase(folder);
     }
 
-    MainWindow& window = ports_.window;
     for (const FolderEntry& entry : listing.entries) {
         if (entry.isFolder || !Walkable(entry) || !IsSavedDataFileName(entry.name)) continue;
-        std::wstring text = FormatIt(folder);
+        std::wstring text = folders_.FormatIt(folder);
         if (InListAlready(text)) continue;
-        if (window.itemCount() >= kMaxEntries) {
+        if (list_.itemCount() >= kMaxEntries) {
             if (!entryLimitReported_) {
                 entryLimitReported_ = true;
-                AddMessage(L"There are more than " + std::to_wstring(kMaxEntries) +
+                log_.add(L"There are more than " + std::to_wstring(kMaxEntries) +
                            L" saved-data folders; those beyond are not listed");
             }
             continue;
         }
-        window.addItem(text);
-        int count = window.itemCount();
-        window.setItemChecked(count - 1, true);
-        LastModified.resize(static_cast<std::size_t>(count));
-        LastModified.back() = 0;
+        list_.addItem(text);
+        int count = list_.itemCount();
+        list_.setItemChecked(count - 1, true);
+        cursor_.entryAdded(count);
     }
 
     for (const FolderEntry& entry : listing.entries) {
         if (!entry.isFolder || !Walkable(entry)) continue;
         std::wstring path = folder + L"\\" + entry.name;
-        if (entry.isLink && !linkGuard_.mayEnter(ports_.files, path)) continue;
+        if (entry.isLink && !linkGuard_.mayEnter(files_, path)) continue;
         LoadFilesFromDir(path);
     }
 }
 
-bool Form1::InListAlready(const std::wstring& text) const {
-    const MainWindow& window = ports_.window;
-    int count = window.itemCount();
+bool CharacterScan::InListAlready(const std::wstring& text) const {
+    int count = list_.itemCount();
     for (int i = 0; i < count; ++i) {
-        if (SameWithoutCase(window.itemText(i), text)) return true;
+        if (SameWithoutCase(list_.itemText(i), text)) return true;
     }
     return false;
 }

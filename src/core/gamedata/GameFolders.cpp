@@ -1,12 +1,10 @@
-// The game's folders: the install folder from the registry, the account
-// folder below it, and the entry text of a saved-data folder.
+#include "gamedata/GameFolders.h"
 
 #include <string_view>
 #include <variant>
 
 #include "gamedata/EntryText.h"
 #include "settings/registry.h"
-#include "shell/Form1.h"
 
 namespace hb {
 
@@ -15,9 +13,12 @@ const std::string kGameKey = "Software\\Blizzard Entertainment\\World of Warcraf
 const std::string kInstallPathValue = "InstallPath";
 }  // namespace
 
-std::wstring Form1::GetWoWDir() {
+GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, Process& process, const Codepage& codepage)
+    : registry_(registry), boxes_(boxes), process_(process), codepage_(codepage) {}
+
+std::wstring GameFolders::GetWoWDir() {
     // Read afresh on every call: the game may be moved while we run.
-    RegistryValue value = GetRegistryValue(ports_.registry, RegistryRoot::LocalMachine, kGameKey, kInstallPathValue);
+    RegistryValue value = GetRegistryValue(registry_, RegistryRoot::LocalMachine, kGameKey, kInstallPathValue);
     // Only text names a folder; a number or any other type counts as missing.
     std::string_view path;
     if (const auto* text = std::get_if<std::string>(&value)) path = *text;
@@ -32,14 +33,14 @@ std::wstring Form1::GetWoWDir() {
         box.title = L"HoardbookUploader";
         box.buttons = BoxButtons::Ok;
         box.icon = BoxIcon::Stop;
-        ports_.boxes.show(box);
-        ports_.process.endNow();
+        boxes_.show(box);
+        process_.endNow();
     }
-    return ports_.codepage.fromAnsi(path);
+    return codepage_.fromAnsi(path);
 }
 
-std::wstring Form1::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }
+std::wstring GameFolders::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }
 
-std::wstring Form1::FormatIt(const std::wstring& folder) { return EntryTextFor(folder, GetAccountDir()); }
+std::wstring GameFolders::FormatIt(const std::wstring& folder) { return EntryTextFor(folder, GetAccountDir()); }
 
 }  // namespace hb

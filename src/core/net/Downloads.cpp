@@ -1,13 +1,13 @@
 // Downloads for the add-on updater.
 
+#include "net/Downloads.h"
+
 #include <algorithm>
 #include <cstddef>
 #include <exception>
-#include <optional>
 
-#include "net/Downloads.h"
 #include "net/HttpWait.h"
-#include "shell/Form1.h"
+#include "net/Transfers.h"
 
 namespace hb {
 
@@ -28,14 +28,18 @@ bool IsSuccessStatus(int status) {
     return (status >= 200 && status < 300) || status == 1223;
 }
 
-std::optional<std::wstring> Form1::Download(const std::wstring& url, std::size_t maxBytes) {
+DownloadResult Transfers::download(const std::wstring& url, FailureReport report) {
+    return fetch(url, kListAnswerLimit, report);
+}
+
+DownloadResult Transfers::fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
         request->setResponseLimit(maxBytes);
         request->send();
-        WaitForCompletion(*request, ports_.process, std::min(options_.httpDeadlineMs, kDownloadDeadlineMs));
+        WaitForCompletion(*request, process_, std::min(deadlineMs_, kDownloadDeadlineMs));
         std::wstring text = request->responseText();
         const int status = request->status();
         // An error page is not the file: storing it would replace a good
@@ -43,41 +47,38 @@ std::optional<std::wstring> Form1::Download(const std::wstring& url, std::size_t
         if (!IsSuccessStatus(status)) {
             description = L"The server answered with HTTP status " + std::to_wstring(status) + L".";
         } else {
-            return text;
+            return {std::move(text), {}};
         }
-    } catch (const HttpError& error) {
+    } catch (const Failure& error) {
         description = error.description();
     } catch (const std::bad_alloc&) {
         description = L"There is not enough memory for the download.";
     }
     request.reset();
-    reportDownloadFailure(L"Error Downloading File: " + url + L"\r\n\r\n" + description, description);
-    return std::nullopt;
+    return failedDownload(L"Error Downloading File: " + url + L"\r\n\r\n" + description, description, report);
 }
 
-void Form1::reportDownloadFailure(const std::wstring& boxText, const std::wstring& reason) {
-    lastDownloadFailure_ = reason;
-    // The updater's periodic checks log their failures instead.
-    if (quietDownloads_) return;
-    MessageBoxRequest box;
-    box.text = boxText;
-    ports_.boxes.show(box);
-}
-
-std::wstring Form1::QuickDownload(const std::wstring& url) { return Download(url, kListAnswerLimit).value_or(L""); }
-
-bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
-    std::optional<std::wstring> text = Download(url, kAddonFileLimit);
-    // The failure has been shown; the file that is there stays as it is.
-    if (!text) return false;
+DownloadResult Transfers::downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report) {
+    DownloadResult result = fetch(url, kAddonFileLimit, report);
+    // The failure has been reported; the file that is there stays as it is.
+    if (!result) return result;
 
     std::wstring error;
     // Written beside the target and swapped in, so a failed write never
     // leaves half an add-on file behind.
-    if (ports_.files.replaceAtomically(path, ports_.codepage.toAnsi(*text) + "\r\n", error)) return true;
+    if (files_.replaceAtomically(path, codepage_.toAnsi(*result.text) + "\r\n", error)) return result;
     const std::wstring message = L"Saving of file " + path + L" Failed for the following reason: " + error;
-    reportDownloadFailure(message, message);
-    return false;
+    return failedDownload(message, message, report);
+}
+
+DownloadResult Transfers::failedDownload(const std::wstring& boxText, const std::wstring& failure,
+                                         FailureReport report) {
+    if (report == FailureReport::Box) {
+        MessageBoxRequest box;
+        box.text = boxText;
+        boxes_.show(box);
+    }
+    return {std::nullopt, failure};
 }
 
 }  // namespace hb

@@ -1,7 +1,9 @@
 // The HTTP object factory.
 
+#include <exception>
+
 #include "desktop/GotoURL.h"
-#include "shell/Form1.h"
+#include "net/Transfers.h"
 
 namespace hb {
 
@@ -18,9 +20,14 @@ constexpr const char* kXmlRuntimeDownloadPage =
 
 }  // namespace
 
-std::unique_ptr<HttpRequest> Form1::CreateXMLObject() {
+Transfers::Transfers(HttpFactory& http, MessageBoxes& boxes, Shell& shell, FileSystem& files, Process& process,
+                     const Codepage& codepage, MessageLog& log, int deadlineMs)
+    : http_(http), boxes_(boxes), shell_(shell), files_(files), process_(process), codepage_(codepage), log_(log),
+      deadlineMs_(deadlineMs) {}
+
+std::unique_ptr<HttpRequest> Transfers::CreateXMLObject() {
     for (const wchar_t* className : kXmlHttpClassNames) {
-        if (auto request = ports_.http.create(className)) return request;
+        if (auto request = http_.create(className)) return request;
     }
 
     MessageBoxRequest box;
@@ -29,14 +36,14 @@ std::unique_ptr<HttpRequest> Form1::CreateXMLObject() {
         L"clicking 'OK'\r\n\r\nNote: If you are unsure about which file to download from that page, then "
         L"download the first one (msxml6.msi)";
     box.icon = BoxIcon::Stop;
-    ports_.boxes.show(box);
+    boxes_.show(box);
     try {
         // An empty folder means the working directory, where "temp.htm" has always gone.
-        OpenInBrowser({ports_.shell, ports_.files, ports_.boxes, ports_.codepage, L""}, kXmlRuntimeDownloadPage);
+        OpenInBrowser({shell_, files_, boxes_, codepage_, L""}, kXmlRuntimeDownloadPage);
     } catch (const std::exception&) {
         // The program ends all the same; the user has been told what to install.
     }
-    ports_.process.endNow();
+    process_.endNow();
     return nullptr;  // not reached: endNow does not return
 }
 

@@ -24,10 +24,10 @@ void WaitForCompletion(HttpRequest& request, Process& process, int deadlineMs) {
             // program forever.
             try {
                 request.abort();
-            } catch (const HttpError&) {
+            } catch (const Failure&) {
                 // The request is given up either way.
             }
-            throw HttpError(L"The server did not answer within " + DeadlineText(deadlineMs) +
+            throw Failure(L"The server did not answer within " + DeadlineText(deadlineMs) +
                             L"; the request was cancelled.");
         }
         process.pumpMessages(kHttpPollMs);

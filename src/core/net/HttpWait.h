@@ -11,7 +11,7 @@ namespace hb {
 inline constexpr int kHttpPollMs = 10;
 
 // Polls readyState until it is 4, pumping window messages in between.
-// When deadlineMs runs out first, aborts the request and throws HttpError.
+// When deadlineMs runs out first, aborts the request and throws Failure.
 void WaitForCompletion(HttpRequest& request, Process& process, int deadlineMs);
 
 // "60 seconds", "1.5 seconds": the deadline as the user reads it.

@@ -1,25 +1,19 @@
 #pragma once
 // The HTTP request object (MSXML's XMLHTTP on Windows, WinHTTP under Wine),
 // one per request.
-// Every operation reports a failure by throwing HttpError with the
+// Every operation reports a failure by throwing Failure with the
 // component's own description text.
 
 #include <cstddef>
-#include <exception>
 #include <memory>
 #include <string>
 
+#include "base/Failure.h"
+
 namespace hb {
 
-class HttpError : public std::exception {
-public:
-    explicit HttpError(std::wstring description) : description_(std::move(description)) {}
-    const std::wstring& description() const noexcept { return description_; }
-    const char* what() const noexcept override { return "HTTP request failed"; }
-
-private:
-    std::wstring description_;
-};
+// The name the HTTP object's failures go by; the same type as every other.
+using HttpError = Failure;
 
 class HttpRequest {
 public:

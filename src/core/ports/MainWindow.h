@@ -36,7 +36,7 @@ public:
     virtual void setEnabled(Control control, bool enabled) = 0;
 
     // Check boxes: 0 unchecked, 1 checked. Setting the value raises nothing;
-    // Form1::SetCheckBox adds the click rule on top.
+    // SetCheckBox below adds the click rule on top.
     virtual int checkValue(Control control) const = 0;
     virtual void setCheckValue(Control control, int value) = 0;
 
@@ -81,5 +81,13 @@ public:
     virtual void onGotFocus(Control control) = 0;
     virtual void onTimer(Timer timer) = 0;
 };
+
+// Sets a check box from code; a different value raises its click handler
+// exactly as a user's click does (the platform's rule for check boxes).
+inline void SetCheckBox(MainWindow& window, FormEvents& events, Control box, int value) {
+    if (window.checkValue(box) == value) return;
+    window.setCheckValue(box, value);
+    events.onClick(box);
+}
 
 }  // namespace hb

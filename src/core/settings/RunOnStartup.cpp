@@ -1,12 +1,8 @@
-// "Run on Startup": the machine-wide Run value, or the current user's when
-// the machine-wide key cannot be written without administrator rights.
-
 #include "settings/RunOnStartup.h"
 
 #include <string>
 
 #include "settings/registry.h"
-#include "shell/Form1.h"
 
 namespace hb {
 
@@ -24,10 +20,14 @@ bool HoldsRunValue(Registry& registry, RegistryRoot root, const std::string& exp
 
 }  // namespace
 
-void Form1::StartWithWindows_Click() {
-    Registry& registry = ports_.registry;
-    const bool wanted = ports_.window.checkValue(Control::StartWithWindows) == 1;
-    const std::string data = ports_.codepage.toAnsi(RunValueData(ports_.process.executableFolder()));
+RunOnStartup::RunOnStartup(MainWindow& window, FormEvents& events, Registry& registry, const Process& process,
+                           const Codepage& codepage, MessageLog& log)
+    : window_(window), events_(events), registry_(registry), process_(process), codepage_(codepage), log_(log) {}
+
+void RunOnStartup::StartWithWindows_Click() {
+    Registry& registry = registry_;
+    const bool wanted = window_.checkValue(Control::StartWithWindows) == 1;
+    const std::string data = codepage_.toAnsi(RunValueData(process_.executableFolder()));
 
     if (wanted) {
         // The registry module reports nothing, so reading back tells whether
@@ -45,17 +45,17 @@ void Form1::StartWithWindows_Click() {
     // it back raises this handler again, which then finds nothing to change.
     const bool stored = IsRunOnStartup();
     if (stored != wanted) {
-        AddMessage(wanted ? L"Run on Startup could not be stored in the registry"
+        log_.add(wanted ? L"Run on Startup could not be stored in the registry"
                           : L"Run on Startup could not be removed from the registry: "
                             L"the value for all users needs administrator rights");
-        SetCheckBox(Control::StartWithWindows, stored ? 1 : 0);
+        SetCheckBox(window_, events_, Control::StartWithWindows, stored ? 1 : 0);
     }
 }
 
-bool Form1::IsRunOnStartup() {
-    const std::string expected = ports_.codepage.toAnsi(RunValueData(ports_.process.executableFolder()));
-    return HoldsRunValue(ports_.registry, RegistryRoot::LocalMachine, expected) ||
-           HoldsRunValue(ports_.registry, RegistryRoot::CurrentUser, expected);
+bool RunOnStartup::IsRunOnStartup() {
+    const std::string expected = codepage_.toAnsi(RunValueData(process_.executableFolder()));
+    return HoldsRunValue(registry_, RegistryRoot::LocalMachine, expected) ||
+           HoldsRunValue(registry_, RegistryRoot::CurrentUser, expected);
 }
 
 }  // namespace hb

@@ -1,11 +1,23 @@
 #include "shell/Form1.h"
 
-#include <exception>
+#include "uploads/SiteLogin.h"
 
 namespace hb {
 
 Form1::Form1(Ports ports, Options options)
-    : ports_(ports), options_(std::move(options)), systray_(ports.shell, ports.trayWindow, ports.codepage) {}
+    : ports_(ports),
+      log_(ports.window, ports.process),
+      systray_(ports.shell, ports.trayWindow, ports.codepage),
+      folders_(ports.registry, ports.boxes, ports.process, ports.codepage),
+      transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
+                 options.httpDeadlineMs),
+      settings_(ports.window, *this, ports.boxes, ports.files, ports.process, ports.codepage, log_),
+      runOnStartup_(ports.window, *this, ports.registry, ports.process, ports.codepage, log_),
+      scan_(ports.window, ports.files, folders_, cursor_, log_),
+      savedData_(ports.window, ports.files, folders_),
+      login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
+      watcher_(ports.window, ports.files, log_, cursor_, scan_, savedData_, transfers_),
+      updater_(ports.files, ports.boxes, ports.codepage, log_, folders_, transfers_, std::move(options.updateHost)) {}
 
 void Form1::onLoad() { Form_Load(); }
 void Form1::onResize() { Form_Resize(); }
@@ -39,11 +51,21 @@ void Form1::onTimer(Timer timer) {
     }
 }
 
-void Form1::SetCheckBox(Control box, int value) {
-    MainWindow& window = ports_.window;
-    if (window.checkValue(box) == value) return;
-    window.setCheckValue(box, value);
-    onClick(box);
+void Form1::LoadSettings() {
+    // Remembered settings with all three fields log in by themselves.
+    if (settings_.LoadSettings()) Command1_Click();
+}
+
+std::wstring Form1::GetXML(const std::string& data) {
+    return transfers_.upload(SiteLoginOf(ports_.window), data, FailureReport::Box).reply;
+}
+
+std::wstring Form1::QuickDownload(const std::wstring& url) {
+    return transfers_.download(url, FailureReport::Box).text.value_or(L"");
+}
+
+bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
+    return static_cast<bool>(transfers_.downloadToFile(url, path, FailureReport::Box));
 }
 
 }  // namespace hb

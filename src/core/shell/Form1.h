@@ -1,15 +1,20 @@
 #pragma once
-// The composition root: owns the state that the handlers share, routes the
-// window's events to their handlers and keeps the program's method names.
-// The methods are defined in the folder of the subsystem they belong to.
+// The main form: the façade the window's events reach. It builds the
+// subsystems, each owning its own state, and keeps the program's method
+// names, each a one-line forward to the subsystem that does the work.
 
 #include <cstdint>
 #include <memory>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
+#include "desktop/SystrayMod.h"
+#include "gamedata/CharacterScan.h"
+#include "gamedata/GameFolders.h"
+#include "gamedata/ListCursor.h"
+#include "gamedata/SavedDataFiles.h"
+#include "net/Transfers.h"
 #include "ports/FileSystem.h"
 #include "ports/Http.h"
 #include "ports/MainWindow.h"
@@ -17,8 +22,12 @@
 #include "ports/Process.h"
 #include "ports/Registry.h"
 #include "ports/Shell.h"
-#include "desktop/SystrayMod.h"
-#include "gamedata/LinkGuard.h"
+#include "settings/RunOnStartup.h"
+#include "settings/SettingsStore.h"
+#include "shell/MessageLog.h"
+#include "updater/AddonUpdater.h"
+#include "uploads/ChangeWatcher.h"
+#include "uploads/Login.h"
 
 namespace hb {
 
@@ -44,6 +53,8 @@ struct Options {
 class Form1 : public FormEvents {
 public:
     Form1(Ports ports, Options options);
+    Form1(const Form1&) = delete;
+    Form1& operator=(const Form1&) = delete;
 
     // ---- events, routed to the handlers below ----
     void onLoad() override;
@@ -61,112 +72,83 @@ public:
     void Login_GotFocus();
     void Password_GotFocus();
     void Command2_Click();
-    void Timer1_Timer();
-    void AddMessage(const std::wstring& message);
+    void AddMessage(const std::wstring& message) { log_.add(message); }
     // Sets a check box from code; a different value raises its click handler
     // exactly as a user's click does.
-    void SetCheckBox(Control box, int value);
+    void SetCheckBox(Control box, int value) { hb::SetCheckBox(ports_.window, *this, box, value); }
+    // The start-up step that readies the change watcher after the scan: the
+    // cursor before the first entry and no file times seen.
+    void PrepareWatcher() { cursor_.restart(ports_.window.itemCount()); }
 
     // ---- gamedata: game folders, character scan, saved data ----
-    std::wstring GetWoWDir();
-    std::wstring GetAccountDir();
-    std::wstring FormatIt(const std::wstring& folder);
-    void LoadfilesFromHardDrive();
-    void LoadFilesFromDir(const std::wstring& folder);
-    bool InListAlready(const std::wstring& text) const;
-    void CompareToHardDrive();
-    void GetNextListIndexnoupload();
+    std::wstring GetWoWDir() { return folders_.GetWoWDir(); }
+    std::wstring GetAccountDir() { return folders_.GetAccountDir(); }
+    std::wstring FormatIt(const std::wstring& folder) { return folders_.FormatIt(folder); }
+    void LoadfilesFromHardDrive() { scan_.LoadfilesFromHardDrive(); }
+    void LoadFilesFromDir(const std::wstring& folder) { scan_.LoadFilesFromDir(folder); }
+    bool InListAlready(const std::wstring& text) const { return scan_.InListAlready(text); }
+    void GetNextListIndexnoupload() { cursor_.next(ports_.window); }
     // The entry's saved-data bytes; empty for an unchecked or unknown entry.
-    // Throws FileReadError when the file cannot be read.
-    std::string LoadDataFromHardDrive(std::int16_t index);
-    // The file's bytes with every line ended by CR LF; throws FileReadError.
-    std::string GetFile(const std::wstring& path);
+    // Throws Failure when the file cannot be read.
+    std::string LoadDataFromHardDrive(std::int16_t index) { return savedData_.LoadDataFromHardDrive(index); }
+    // The file's bytes with every line ended by CR LF; throws Failure.
+    std::string GetFile(const std::wstring& path) { return savedData_.GetFile(path); }
     // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
-    std::wstring SavedDataFileOf(int index);
+    std::wstring SavedDataFileOf(int index) { return savedData_.SavedDataFileOf(index); }
 
     // ---- settings: settings and exclusion files, options, registry ----
     void LoadSettings();
-    void SaveSettings();
-    void RememberPassword_Click();
-    void StartWithWindows_Click();
-    bool IsRunOnStartup();
-    std::wstring SettingsFilePath() const;
-    std::wstring ExclusionFilePath() const;
+    void SaveSettings() { settings_.SaveSettings(); }
+    void CompareToHardDrive() { settings_.CompareToHardDrive(); }
+    void RememberPassword_Click() { settings_.RememberPassword_Click(); }
+    void StartWithWindows_Click() { runOnStartup_.StartWithWindows_Click(); }
+    bool IsRunOnStartup() { return runOnStartup_.IsRunOnStartup(); }
+    std::wstring SettingsFilePath() const { return settings_.SettingsFilePath(); }
+    std::wstring ExclusionFilePath() const { return settings_.ExclusionFilePath(); }
 
     // ---- net: HTTP object, upload request, downloads ----
-    std::unique_ptr<HttpRequest> CreateXMLObject();
+    std::unique_ptr<HttpRequest> CreateXMLObject() { return transfers_.CreateXMLObject(); }
+    // The site's reply to an upload of the data with the window's login;
+    // empty after a failure, which is boxed and logged.
     std::wstring GetXML(const std::string& data);
+    // The body of a download; empty after a failure, which is boxed.
     std::wstring QuickDownload(const std::wstring& url);
-    // Returns whether the file was written.
+    // Returns whether the file was written; a failure is boxed.
     bool QuickDownloadToFile(const std::wstring& url, const std::wstring& path);
 
     // ---- uploads: login, log out, change watcher ----
-    void Command1_Click();
-    void Command3_Click();
-    void UpdateTimer_Timer();
+    void Command1_Click() { login_.Command1_Click(); }
+    void Command3_Click() { login_.Command3_Click(); }
+    void UpdateTimer_Timer() { watcher_.UpdateTimer_Timer(); }
 
     // ---- updater ----
-    void InitializeFolders();
-    std::optional<std::wstring> GetMyVersion();
-    void CheckVersionAndDownload();
+    void InitializeFolders() { updater_.InitializeFolders(); }
+    std::optional<std::wstring> GetMyVersion() { return updater_.GetMyVersion(); }
+    void CheckVersionAndDownload() { updater_.CheckVersionAndDownload(); }
+    void Timer1_Timer() { updater_.Timer1_Timer(); }
 
-    // ---- shared state ----
-    std::int16_t CurrentIndex = 0;
-    std::vector<FileTime> LastModified;  // 0: no time seen yet
-    int UpdateCheckTicks = 0;
-    bool LoadingSettings = false;
+    // ---- the shared state, held by the subsystems that own it ----
+    // CurrentIndex and LastModified: the scan, the login and the watcher share them.
+    ListCursor& cursor() { return cursor_; }
+    int UpdateCheckTicks() const { return updater_.UpdateCheckTicks(); }
+    bool LoadingSettings() const { return settings_.LoadingSettings(); }
 
-    const Ports& ports() const { return ports_; }
-    const Options& options() const { return options_; }
     SystrayMod& systray() { return systray_; }
 
 private:
     Ports ports_;
-    Options options_;
-
-    // gamedata
-    std::set<std::wstring> unreadableFoldersReported_;
-    bool entryLimitReported_ = false;
-    int walkDepth_ = 0;
-    LinkGuard linkGuard_;
-
-    // net
-    // The body of a successful answer of at most maxBytes, or nothing after
-    // a reported failure.
-    std::optional<std::wstring> Download(const std::wstring& url, std::size_t maxBytes);
-    // A box (unless quietDownloads_) and lastDownloadFailure_ = reason.
-    void reportDownloadFailure(const std::wstring& boxText, const std::wstring& reason);
-    // While true, QuickDownload and QuickDownloadToFile show no message box
-    // (the updater's periodic checks report to the log instead).
-    bool quietDownloads_ = false;
-    // Set by QuickDownload and QuickDownloadToFile to the failure's
-    // description whenever they fail, boxed or quiet; callers clear it first.
-    std::wstring lastDownloadFailure_;
-    // Whether the last GetXML to finish reported a transport failure (as
-    // opposed to the site answering, even with nothing).
-    bool lastUploadFailed_ = false;
-    // Set by the change watcher right before it calls GetXML while an outage
-    // has already been reported. GetXML reads and clears it at its start; when
-    // it was set, a transport failure is logged as usual but shows no box.
-    bool quietNextUploadFailure_ = false;
-
-    // uploads
-    bool watcherBusy_ = false;
-    bool siteOutageReported_ = false;
-    std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
-
-    // settings
-    // "settings.txt" was found damaged at start-up: it is neither used nor
-    // written until the user logs in.
-    bool settingsFileDamaged_ = false;
-
-    // updater
-    bool checkingForUpdate_ = false;
-    // The first check of the process is start-up's; later ones are Timer1's.
-    bool startupCheckDone_ = false;
-
-    // desktop
+    WindowMessageLog log_;
     SystrayMod systray_;
+    GameFolders folders_;
+    ListCursor cursor_;
+    Transfers transfers_;
+    SettingsStore settings_;
+    RunOnStartup runOnStartup_;
+    CharacterScan scan_;
+    SavedDataFiles savedData_;
+    Login login_;
+    ChangeWatcher watcher_;
+    AddonUpdater updater_;
 };
 
 }  // namespace hb

@@ -1,7 +1,5 @@
 #include "shell/MessageLog.h"
 
-#include "shell/Form1.h"
-
 namespace hb {
 
 namespace {
@@ -25,10 +23,9 @@ std::wstring LogEntry(std::wstring_view stamp, std::wstring_view message) {
     return entry;
 }
 
-void Form1::AddMessage(const std::wstring& message) {
-    MainWindow& window = ports_.window;
-    if (window.textLength(Control::Data) > kMessageLogLimit) window.truncateText(Control::Data, kMessageLogLimit);
-    window.insertTextAtStart(Control::Data, LogEntry(ports_.process.localDateTimeText(), message));
+void WindowMessageLog::add(const std::wstring& message) {
+    if (window_.textLength(Control::Data) > kMessageLogLimit) window_.truncateText(Control::Data, kMessageLogLimit);
+    window_.insertTextAtStart(Control::Data, LogEntry(process_.localDateTimeText(), message));
 }
 
 }  // namespace hb

@@ -1,7 +1,13 @@
 #pragma once
+// The message log as the main window shows it: newest entry on top.
+
 #include <cstddef>
 #include <string>
 #include <string_view>
+
+#include "ports/MainWindow.h"
+#include "ports/MessageLog.h"
+#include "ports/Process.h"
 
 namespace hb {
 
@@ -21,5 +27,17 @@ std::wstring BoundedLogMessage(std::wstring_view message);
 
 // The entry "stamp: message" + CR LF, with the message bounded.
 std::wstring LogEntry(std::wstring_view stamp, std::wstring_view message);
+
+// The log in the window's "Data" box, each entry stamped with the local
+// date and time.
+class WindowMessageLog : public MessageLog {
+public:
+    WindowMessageLog(MainWindow& window, const Process& process) : window_(window), process_(process) {}
+    void add(const std::wstring& message) override;
+
+private:
+    MainWindow& window_;
+    const Process& process_;
+};
 
 }  // namespace hb

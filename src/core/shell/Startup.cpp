@@ -5,7 +5,6 @@
 #include <exception>
 
 #include "shell/Form1.h"
-#include "shell/UpdateSchedule.h"
 
 namespace hb {
 
@@ -17,6 +16,8 @@ template <typename Step>
 void RunStartupStep(Form1& form, const Codepage& codepage, Step step) {
     try {
         step();
+    } catch (const Failure& error) {
+        form.AddMessage(L"Unexpected error during start-up: " + error.description());
     } catch (const std::exception& error) {
         form.AddMessage(L"Unexpected error during start-up: " + codepage.fromAnsi(error.what()));
     }
@@ -28,9 +29,7 @@ void Form1::Form_Load() {
     RunStartupStep(*this, codepage, [&] { LoadfilesFromHardDrive(); });
     RunStartupStep(*this, codepage, [&] { CompareToHardDrive(); });
     RunStartupStep(*this, codepage, [&] { LoadSettings(); });  // may log in by itself, which hides the window
-    CurrentIndex = -1;
-    // One element more than there are entries, as the first scan's callers expect.
-    LastModified.assign(static_cast<std::size_t>(ports_.window.itemCount()) + 1, 0);
+    PrepareWatcher();
     RunStartupStep(*this, codepage, [&] { CheckVersionAndDownload(); });
     RunStartupStep(*this, codepage, [&] {
         systray_.PrepareTrayIcon();
@@ -68,16 +67,6 @@ void Form1::Password_GotFocus() { SelectAll(ports_.window, Control::Password); }
 void Form1::Command2_Click() {
     systray_.RemoveTrayIcon();
     ports_.process.endNow();
-}
-
-void Form1::Timer1_Timer() {
-    // The counter is reset before the check: ticks that arrive while the
-    // check waits for the network count towards the next period.
-    if (UpdateCheckDue(UpdateCheckTicks)) {
-        UpdateCheckTicks = 0;
-        CheckVersionAndDownload();
-    }
-    ++UpdateCheckTicks;
 }
 
 }  // namespace hb

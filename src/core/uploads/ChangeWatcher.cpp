@@ -1,27 +1,14 @@
-// Each UpdateTimer tick looks at one checked entry, in turn, and uploads its
-// saved data again when the file's last-write time differs from the one
-// recorded at its last successful upload.
+#include "uploads/ChangeWatcher.h"
 
 #include <string>
 
-#include "shell/Form1.h"
-#include "uploads/SavedDataRead.h"
+#include "base/ScopedValue.h"
+#include "uploads/SiteLogin.h"
 #include "uploads/UploadReplies.h"
 
 namespace hb {
 
 namespace {
-
-class BusyScope {
-public:
-    explicit BusyScope(bool& flag) : flag_(flag) { flag_ = true; }
-    ~BusyScope() { flag_ = false; }
-    BusyScope(const BusyScope&) = delete;
-    BusyScope& operator=(const BusyScope&) = delete;
-
-private:
-    bool& flag_;
-};
 
 // A reply quoted in the log: one line, and short, since a wrong address may
 // answer with a whole web page.
@@ -36,71 +23,89 @@ std::wstring QuotedReply(std::wstring reply) {
 
 }  // namespace
 
-void Form1::UpdateTimer_Timer() {
+ChangeWatcher::ChangeWatcher(const MainWindow& window, FileSystem& files, MessageLog& log, ListCursor& cursor,
+                             CharacterScan& scan, SavedDataFiles& savedData, Transfers& transfers)
+    : window_(window), files_(files), log_(log), cursor_(cursor), scan_(scan), savedData_(savedData),
+      transfers_(transfers) {}
+
+void ChangeWatcher::UpdateTimer_Timer() {
     // The upload's wait lets further ticks run; a nested tick would send the
     // same file again and interleave the stamps.
-    if (watcherBusy_) return;
-    BusyScope busy(watcherBusy_);
+    if (busy_) return;
+    std::optional<Visit> visit;
+    {
+        ScopedValue busy(busy_, true);
+        visit = visitNextEntry();
+    }
+    if (visit) report(*visit);
+}
 
-    LoadfilesFromHardDrive();
-    GetNextListIndexnoupload();
-    const std::int16_t i = CurrentIndex;
-    if (i < 0) return;
+std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
+    scan_.LoadfilesFromHardDrive();
+    const std::int16_t i = cursor_.next(window_);
+    if (i < 0) return std::nullopt;
 
-    MainWindow& window = ports_.window;
     // With every entry unchecked the cursor stays on the last one handled;
     // an unchecked entry is never sent (its data would read as empty).
-    if (i >= window.itemCount() || !window.itemChecked(i)) return;
+    if (i >= window_.itemCount() || !window_.itemChecked(i)) return std::nullopt;
 
     const auto slot = static_cast<std::size_t>(i);
-    if (LastModified.size() <= slot) LastModified.resize(slot + 1, 0);
+    std::vector<FileTime>& stamps = cursor_.LastModified;
+    if (stamps.size() <= slot) stamps.resize(slot + 1, 0);
 
     // A file that vanished or is locked between the scan and the read is
-    // skipped for this tick and tried again at its next visit; it is logged
-    // once until it can be read again.
-    auto readFailed = [&](const std::wstring& error) {
-        if (unreadableEntriesReported_.insert(i).second) {
-            AddMessage(L"Profile for " + window.itemText(i) + L" could not be read and will be tried again: " +
-                       error);
-        }
-    };
-
+    // skipped for this tick and tried again at its next visit.
+    Visit visit;
+    visit.index = i;
     std::wstring error;
-    const std::optional<FileTime> time = ports_.files.lastWriteTime(SavedDataFileOf(i), error);
+    const std::optional<FileTime> time = files_.lastWriteTime(savedData_.SavedDataFileOf(i), error);
     if (!time) {
-        readFailed(error);
-        return;
+        visit.readError = error;
+        return visit;
     }
-    if (LastModified[slot] == *time) return;
+    if (stamps[slot] == *time) return std::nullopt;
 
-    std::optional<std::string> data = TryLoadSavedData(*this, i, error);
+    std::optional<std::string> data = savedData_.tryLoad(i, error);
     if (!data) {
-        readFailed(error);
+        visit.readError = error;
+        return visit;
+    }
+    visit.time = *time;
+
+    // While the site stays unreachable the user gets one message box, not one
+    // every few seconds; the upload still logs each failure.
+    visit.upload = transfers_.upload(SiteLoginOf(window_), *data,
+                                     siteOutageReported_ ? FailureReport::LogOnly : FailureReport::Box);
+    return visit;
+}
+
+void ChangeWatcher::report(const Visit& visit) {
+    const int i = visit.index;
+    const std::wstring profile = L"Profile for " + window_.itemText(i);
+    if (visit.readError) {
+        // Logged once until the file can be read again.
+        if (unreadableEntriesReported_.insert(i).second) {
+            log_.add(profile + L" could not be read and will be tried again: " + *visit.readError);
+        }
         return;
     }
     unreadableEntriesReported_.erase(i);
 
-    // While the site stays unreachable the user gets one message box, not one
-    // every few seconds; GetXML still logs each failure.
-    quietNextUploadFailure_ = siteOutageReported_;
-    const std::wstring reply = GetXML(*data);
-    quietNextUploadFailure_ = false;
-
-    const std::wstring profile = L"Profile for " + window.itemText(i);
-    if (lastUploadFailed_) {
+    const UploadResult& upload = visit.upload;
+    if (!upload.answered) {
         siteOutageReported_ = true;
-        AddMessage(profile + L" could not be uploaded: the website did not answer. It will be sent again");
+        log_.add(profile + L" could not be uploaded: the website did not answer. It will be sent again");
         return;
     }
     siteOutageReported_ = false;
-    if (reply == kReplyUploaded) {
-        AddMessage(profile + L" changed and was uploaded");
-        LastModified[slot] = *time;
-    } else if (reply == kReplyInvalidLogin) {
-        AddMessage(profile + L" was not uploaded: the website rejected the login. It will be sent again");
+    if (upload.reply == kReplyUploaded) {
+        log_.add(profile + L" changed and was uploaded");
+        cursor_.LastModified[static_cast<std::size_t>(i)] = visit.time;
+    } else if (upload.reply == kReplyInvalidLogin) {
+        log_.add(profile + L" was not uploaded: the website rejected the login. It will be sent again");
     } else {
-        AddMessage(profile + L" was not uploaded: the website answered " + QuotedReply(reply) +
-                   L". It will be sent again");
+        log_.add(profile + L" was not uploaded: the website answered " + QuotedReply(upload.reply) +
+                 L". It will be sent again");
     }
 }
 

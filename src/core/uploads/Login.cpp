@@ -1,12 +1,9 @@
-// "OK" logs in by uploading the next checked entry's saved data; the site's
-// answer tells whether the login and the address are good. "Log Out" stops
-// the change watcher and makes the fields editable again.
+#include "uploads/Login.h"
 
 #include <string>
 
-#include "shell/Form1.h"
-#include "uploads/SavedDataRead.h"
 #include "uploads/SiteAddress.h"
+#include "uploads/SiteLogin.h"
 #include "uploads/UploadReplies.h"
 
 namespace hb {
@@ -21,44 +18,46 @@ void ShowMessage(MessageBoxes& boxes, const std::wstring& text) {
 
 }  // namespace
 
-void Form1::Command1_Click() {
-    MainWindow& window = ports_.window;
+Login::Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings, ListCursor& cursor,
+             SavedDataFiles& savedData, Transfers& transfers)
+    : window_(window), boxes_(boxes), log_(log), settings_(settings), cursor_(cursor), savedData_(savedData),
+      transfers_(transfers) {}
+
+void Login::Command1_Click() {
+    MainWindow& window = window_;
     if (!window.enabled(Control::Login)) {
         window.setState(WindowState::Minimised);
         return;
     }
     if (window.text(Control::Login).empty()) {
-        ShowMessage(ports_.boxes, L"Please enter your login name for your website");
+        ShowMessage(boxes_, L"Please enter your login name for your website");
         return;
     }
     if (window.text(Control::Password).empty()) {
-        ShowMessage(ports_.boxes, L"Please enter your password for your website");
+        ShowMessage(boxes_, L"Please enter your password for your website");
         return;
     }
     if (window.text(Control::URL).empty()) {
-        ShowMessage(ports_.boxes, L"Please enter the URL of your website");
+        ShowMessage(boxes_, L"Please enter the URL of your website");
         return;
     }
 
     window.setText(Control::URL, NormaliseSiteAddress(window.text(Control::URL)));
-    // The user's own login replaces a settings file found damaged.
-    settingsFileDamaged_ = false;
-    SaveSettings();
+    settings_.SaveSettingsAtLogin();
 
-    GetNextListIndexnoupload();
-    const std::int16_t index = CurrentIndex;
+    const std::int16_t index = cursor_.next(window);
     std::wstring readError;
-    std::optional<std::string> data = TryLoadSavedData(*this, index, readError);
+    std::optional<std::string> data = savedData_.tryLoad(index, readError);
     if (!data) {
         // The game may be writing the file; the user can press "OK" again.
-        ShowMessage(ports_.boxes, L"The saved data of " + window.itemText(index) +
+        ShowMessage(boxes_, L"The saved data of " + window.itemText(index) +
                                       L" could not be read, so the login was not tried: " + readError);
         return;
     }
 
-    const std::wstring reply = GetXML(*data);
+    const std::wstring reply = transfers_.upload(SiteLoginOf(window), *data, FailureReport::Box).reply;
     if (reply == kReplyInvalidLogin) {
-        ShowMessage(ports_.boxes, L"Invalid Login/Password");
+        ShowMessage(boxes_, L"Invalid Login/Password");
     } else if (reply == kReplyUploaded) {
         window.setState(WindowState::Minimised);
         window.setTimerEnabled(Timer::UpdateTimer, true);
@@ -67,14 +66,14 @@ void Form1::Command1_Click() {
         window.setEnabled(Control::Password, false);
         window.setEnabled(Control::Command1, false);
         window.setEnabled(Control::Command3, true);
-        AddMessage(L"Successfully logged in");
+        log_.add(L"Successfully logged in");
     } else {
-        ShowMessage(ports_.boxes, L"Invalid URL.  Please make sure you've entered it correctly");
+        ShowMessage(boxes_, L"Invalid URL.  Please make sure you've entered it correctly");
     }
 }
 
-void Form1::Command3_Click() {
-    MainWindow& window = ports_.window;
+void Login::Command3_Click() {
+    MainWindow& window = window_;
     window.setEnabled(Control::Login, true);
     window.setTimerEnabled(Timer::UpdateTimer, false);
     window.setEnabled(Control::URL, true);

@@ -1,9 +1,12 @@
-// The upload of a large saved-data file through the real XMLHTTP path
-// (GetXML), timed request by request, with the process's peak memory.
-// Run by bench/upload-vs-curl, which starts the reference site, runs this
-// under Wine, sends the same body with curl and prints the comparison.
+// The upload of a large saved-data file through the real upload path
+// (GetXML) and a real transport, timed request by request, with the
+// process's memory after each. Run by bench/upload-vs-curl, which starts
+// the reference site, runs this under Wine, sends the same body with curl
+// and prints the comparison.
 //
-//   upload_xmlhttp [--megabytes N] [--repeat N] [--interleave]
+//   upload_transport [--transport winhttp|xmlhttp] [--megabytes N] [--repeat N] [--interleave]
+// The transport defaults to the one the program uses where it runs
+// (WinHTTP under Wine, XMLHTTP on Windows).
 // Needs HB_SITE_PORT and HB_SITE_DATA (see tools/with-servers); writes the
 // exact request body to HB_SITE_DATA/body.bin for the curl run. With
 // --interleave it pauses after each upload until the script has sent the
@@ -17,6 +20,7 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -30,6 +34,8 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
+#include "win32/Win32WinHttp.h"
+#include "win32/Wine.h"
 
 namespace {
 
@@ -73,12 +79,14 @@ int wmain(int argc, wchar_t** argv) {
     int megabytes = 20;
     int repeat = 5;
     bool interleave = false;
+    bool winHttp = hb::win32::RunningUnderWine();
     for (int i = 1; i < argc; ++i) {
         std::wstring option = argv[i];
         if (option == L"--interleave") interleave = true;
         if (i + 1 >= argc) continue;
         if (option == L"--megabytes") megabytes = std::max(1, _wtoi(argv[i + 1]));
         if (option == L"--repeat") repeat = std::max(1, _wtoi(argv[i + 1]));
+        if (option == L"--transport") winHttp = std::wstring(argv[i + 1]) == L"winhttp";
     }
     const std::wstring port = Environment(L"HB_SITE_PORT");
     std::wstring data = Environment(L"HB_SITE_DATA");
@@ -95,12 +103,17 @@ int wmain(int argc, wchar_t** argv) {
     hb::test::FakeRegistry registry;
     hb::test::FakeShell shell;
     hb::test::FakeTrayWindow trayWindow;
-    hb::win32::Win32HttpFactory http;
+    std::unique_ptr<hb::HttpFactory> http;
+    if (winHttp) {
+        http = std::make_unique<hb::win32::WinHttpFactory>();
+    } else {
+        http = std::make_unique<hb::win32::Win32HttpFactory>();
+    }
     hb::win32::Win32FileSystem files;
     hb::win32::Win32Process process;
     hb::win32::Win32Codepage codepage;
     hb::Options options;
-    hb::Form1 form({window, boxes, registry, http, files, shell, trayWindow, process, codepage}, options);
+    hb::Form1 form({window, boxes, registry, *http, files, shell, trayWindow, process, codepage}, options);
     window.connect(&form);
     window.setText(hb::Control::URL, L"127.0.0.1:" + port);
     window.setText(hb::Control::Login, L"Officer Bob");
@@ -145,12 +158,13 @@ int wmain(int argc, wchar_t** argv) {
             }
         }
     }
+    std::printf("transport %s\n", winHttp ? "winhttp" : "xmlhttp");
     std::printf("file_bytes %zu\n", saved.size());
-    for (double t : times) std::printf("xmlhttp_ms %.1f\n", t);
+    for (double t : times) std::printf("upload_ms %.1f\n", t);
     std::sort(times.begin(), times.end());
     const double file = static_cast<double>(saved.size());
 
-    std::printf("xmlhttp_median_ms %.1f\n", times[(times.size() - 1) / 2]);
+    std::printf("upload_median_ms %.1f\n", times[(times.size() - 1) / 2]);
     // Private bytes (commit charge): the process's own memory, without
     // mapped program files.
     std::printf("private_at_start_mb %.1f\n", Megabytes(atStart.PagefileUsage));
@@ -163,5 +177,12 @@ int wmain(int argc, wchar_t** argv) {
         std::printf("private_after_upload_%zu_mb %.1f\n", i + 1, Megabytes(afterEach[i].PagefileUsage));
     }
     std::printf("peak_private_all_uploads_mb %.1f\n", Megabytes(afterEach.back().PeakPagefileUsage));
+    // Resident memory (working set): what stays behind from upload to upload.
+    for (std::size_t i = 0; i < afterEach.size(); ++i) {
+        std::printf("resident_after_upload_%zu_mb %.1f\n", i + 1, Megabytes(afterEach[i].WorkingSetSize));
+    }
+    const double residentGrowth = static_cast<double>(afterEach.back().WorkingSetSize) -
+                                  static_cast<double>(afterEach.front().WorkingSetSize);
+    std::printf("resident_growth_after_first_over_file %.2f\n", residentGrowth / file);
     return 0;
 }

@@ -1,5 +1,4 @@
-// The add-on updater: keeps the game's Hoardbook add-on at the version its
-// update server publishes.
+// The add-on check and the schedule Timer1 keeps for it.
 //
 // How failures reach the user: the check made at start-up behaves like any
 // other action the user is watching, so downloads show their message boxes
@@ -12,11 +11,13 @@
 #include <string>
 #include <vector>
 
-#include "shell/Form1.h"
+#include "base/ScopedValue.h"
 #include "updater/AddonPaths.h"
+#include "updater/AddonUpdater.h"
 #include "updater/FileList.h"
 #include "updater/SafeFileName.h"
 #include "updater/UpdateHost.h"
+#include "updater/UpdateSchedule.h"
 #include "updater/VersionText.h"
 
 namespace hb {
@@ -48,90 +49,90 @@ std::wstring JoinNames(const std::vector<std::wstring>& names) {
     return text;
 }
 
-// Restores the check's flags however the check ends.
-class CheckScope {
-public:
-    CheckScope(bool& checking, bool& quiet, bool quietNow) : checking_(checking), quiet_(quiet), oldQuiet_(quiet) {
-        checking_ = true;
-        quiet_ = quietNow;
-    }
-    ~CheckScope() {
-        checking_ = false;
-        quiet_ = oldQuiet_;
-    }
-    CheckScope(const CheckScope&) = delete;
-    CheckScope& operator=(const CheckScope&) = delete;
-
-private:
-    bool& checking_;
-    bool& quiet_;
-    bool oldQuiet_;
-};
-
 }  // namespace
 
-void Form1::InitializeFolders() {
+AddonUpdater::AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Codepage& codepage, MessageLog& log,
+                           GameFolders& folders, Transfers& transfers, std::wstring updateHost)
+    : files_(files), boxes_(boxes), codepage_(codepage), log_(log), folders_(folders), transfers_(transfers),
+      updateHost_(std::move(updateHost)) {}
+
+void AddonUpdater::InitializeFolders() {
     std::wstring error;
-    EnsureFolder(ports_.files, JoinPath(GetWoWDir(), kAddonSubfolder), error);
+    EnsureFolder(files_, JoinPath(folders_.GetWoWDir(), kAddonSubfolder), error);
 }
 
-std::optional<std::wstring> Form1::GetMyVersion() {
+std::optional<std::wstring> AddonUpdater::GetMyVersion() {
     InitializeFolders();
-    std::wstring path = JoinPath(JoinPath(GetWoWDir(), kAddonSubfolder), kVersionFileName);
+    std::wstring path = JoinPath(JoinPath(folders_.GetWoWDir(), kAddonSubfolder), kVersionFileName);
     std::wstring error;
-    std::optional<std::string> bytes = ports_.files.readAll(path, error);
+    std::optional<std::string> bytes = files_.readAll(path, error);
     if (!bytes) return std::nullopt;
-    return VersionFromTocText(ports_.codepage.fromAnsi(*bytes));
+    return VersionFromTocText(codepage_.fromAnsi(*bytes));
 }
 
-void Form1::CheckVersionAndDownload() {
-    // Downloads pump window messages; a check never starts inside another.
-    if (checkingForUpdate_) return;
+void AddonUpdater::Timer1_Timer() {
+    // The counter is reset before the check: ticks that arrive while the
+    // check waits for the network count towards the next period.
+    if (UpdateCheckDue(ticks_)) {
+        ticks_ = 0;
+        CheckVersionAndDownload();
+    }
+    ++ticks_;
+}
+
+void AddonUpdater::CheckVersionAndDownload() {
+    if (checking_) return;
     const bool periodic = startupCheckDone_;
     startupCheckDone_ = true;
-    CheckScope scope(checkingForUpdate_, quietDownloads_, periodic);
+    check(periodic ? FailureReport::LogOnly : FailureReport::Box);
+}
+
+void AddonUpdater::check(FailureReport report) {
+    // Downloads pump window messages; a check never starts inside another.
+    if (checking_) return;
+    ScopedValue checking(checking_, true);
+    const bool periodic = report == FailureReport::LogOnly;
 
     // Without an update server of its own (a build left with the placeholder
     // host) every check could only fail: say so once instead.
-    if (!IsConfiguredUpdateHost(options_.updateHost)) {
-        if (!periodic) AddMessage(L"Add-on updates are off: no update server is set");
+    if (!IsConfiguredUpdateHost(updateHost_)) {
+        if (!periodic) log_.add(L"Add-on updates are off: no update server is set");
         return;
     }
 
-    const std::wstring baseUrl = UpdateBaseUrl(options_.updateHost);
-    auto failureText = [this](const std::wstring& whenEmpty) {
-        return lastDownloadFailure_.empty() ? whenEmpty : L"could not be fetched: " + lastDownloadFailure_;
+    const std::wstring baseUrl = UpdateBaseUrl(updateHost_);
+    auto failureText = [](const DownloadResult& download, const std::wstring& whenEmpty) {
+        return download.failure.empty() ? whenEmpty : L"could not be fetched: " + download.failure;
     };
 
     // An empty (or blank) answer is no version at all: comparing it would
     // "update" to nothing on every check while the server is down.
-    lastDownloadFailure_.clear();
-    const std::wstring serverVersion = ServerVersionFromText(QuickDownload(baseUrl + std::wstring(kServerVersionName)));
+    const DownloadResult version = transfers_.download(baseUrl + std::wstring(kServerVersionName), report);
+    const std::wstring serverVersion = ServerVersionFromText(version.text.value_or(L""));
     if (TrimSpaces(serverVersion).empty()) {
-        AddMessage(L"Hoardbook update check failed: the published version " +
-                   failureText(L"is empty"));
+        log_.add(L"Hoardbook update check failed: the published version " + failureText(version, L"is empty"));
         return;
     }
 
     if (GetMyVersion() == serverVersion) return;
 
-    const std::wstring addonFolder = JoinPath(GetWoWDir(), kAddonSubfolder);
+    const std::wstring addonFolder = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
     auto reportIncomplete = [&](const std::wstring& why) {
         std::wstring text = L"Hoardbook could not be updated to version " + serverVersion + L": " + why;
-        if (!periodic) ports_.boxes.show({text});
-        AddMessage(text);
+        if (!periodic) boxes_.show({text});
+        log_.add(text);
     };
 
     std::wstring error;
-    if (!EnsureFolder(ports_.files, addonFolder, error)) {
+    if (!EnsureFolder(files_, addonFolder, error)) {
         reportIncomplete(L"the folder " + addonFolder + L" could not be created: " + error);
         return;
     }
 
-    lastDownloadFailure_.clear();
-    const std::vector<std::wstring> names = SplitFileList(QuickDownload(baseUrl + std::wstring(kServerFileListName)));
+    const DownloadResult list = transfers_.download(baseUrl + std::wstring(kServerFileListName), report);
+    const std::vector<std::wstring> names = SplitFileList(list.text.value_or(L""));
     if (names.empty()) {
-        reportIncomplete(L"the list of its files " + failureText(L"is empty"));
+        reportIncomplete(L"the list of its files " + failureText(list, L"is empty"));
         return;
     }
 
@@ -140,16 +141,16 @@ void Form1::CheckVersionAndDownload() {
         // The names come from the network; one that could address anything
         // outside the add-on folder is never fetched.
         if (!IsSafeAddonFileName(name)) {
-            AddMessage(L"Hoardbook update: refused the file name \"" + Printable(name) +
-                       L"\", which would be written outside the add-on folder");
+            log_.add(L"Hoardbook update: refused the file name \"" + Printable(name) +
+                     L"\", which would be written outside the add-on folder");
             failed.push_back(name);
             return;
         }
-        lastDownloadFailure_.clear();
-        if (!QuickDownloadToFile(baseUrl + name, JoinPath(addonFolder, name))) {
+        const DownloadResult file = transfers_.downloadToFile(baseUrl + name, JoinPath(addonFolder, name), report);
+        if (!file) {
             if (periodic) {
-                AddMessage(L"Hoardbook update: the file \"" + Printable(name) + L"\" failed: " +
-                           (lastDownloadFailure_.empty() ? L"no reason given" : lastDownloadFailure_));
+                log_.add(L"Hoardbook update: the file \"" + Printable(name) + L"\" failed: " +
+                         (file.failure.empty() ? L"no reason given" : file.failure));
             }
             failed.push_back(name);
         }
@@ -174,8 +175,8 @@ void Form1::CheckVersionAndDownload() {
         reportIncomplete(L"these files failed: " + JoinNames(failed));
         return;
     }
-    ports_.boxes.show({L"Hoardbook has been updated to version " + serverVersion});
-    AddMessage(L"Hoardbook Mod Updated to version " + serverVersion);
+    boxes_.show({L"Hoardbook has been updated to version " + serverVersion});
+    log_.add(L"Hoardbook Mod Updated to version " + serverVersion);
 }
 
 }  // namespace hb

@@ -1,0 +1,36 @@
+#pragma once
+// Reading an entry's saved-data file for an upload.
+
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "gamedata/GameFolders.h"
+#include "ports/FileSystem.h"
+#include "ports/MainWindow.h"
+
+namespace hb {
+
+class SavedDataFiles {
+public:
+    SavedDataFiles(const MainWindow& list, FileSystem& files, GameFolders& folders);
+
+    // The entry's saved-data bytes; empty for an unchecked or unknown entry.
+    // Throws Failure when the file cannot be read.
+    std::string LoadDataFromHardDrive(std::int16_t index);
+    // The file's bytes with every line ended by CR LF; throws Failure.
+    std::string GetFile(const std::wstring& path);
+    // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
+    std::wstring SavedDataFileOf(int index);
+
+    // LoadDataFromHardDrive, with a file that vanished or is locked (the game
+    // may be writing it) reported through `error` instead of thrown.
+    std::optional<std::string> tryLoad(std::int16_t index, std::wstring& error);
+
+private:
+    const MainWindow& list_;
+    FileSystem& files_;
+    GameFolders& folders_;
+};
+
+}  // namespace hb

@@ -1,0 +1,93 @@
+#pragma once
+// The program's requests: the upload to the guild website and the
+// downloads from the add-on's update server. Each call returns what
+// happened; how a failure reaches the user is the caller's choice.
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+
+#include "ports/FileSystem.h"
+#include "ports/Http.h"
+#include "ports/MessageBoxes.h"
+#include "ports/MessageLog.h"
+#include "ports/Process.h"
+#include "ports/Shell.h"
+
+namespace hb {
+
+// How a call reports its failure. Box: a message box the user must close,
+// for actions the user is watching. LogOnly: no box; the upload logs its
+// failure itself, a download leaves it to its caller, which has it in the
+// result.
+enum class FailureReport { Box, LogOnly };
+
+// Where and as whom an upload goes.
+struct SiteLogin {
+    std::wstring host;  // host, with a port if one was typed
+    std::wstring login;
+    std::wstring password;
+};
+
+struct UploadResult {
+    // Whether the site answered at all; false for a transport failure.
+    bool answered = false;
+    // The answer's HTTP status and text.
+    int status = 0;
+    std::wstring reply;
+    // What went wrong when the site did not answer.
+    std::wstring failure;
+};
+
+struct DownloadResult {
+    // The body of a successful answer (for a download to a file: the text
+    // written); nothing after a failure.
+    std::optional<std::wstring> text;
+    // What went wrong when there is no text.
+    std::wstring failure;
+    explicit operator bool() const { return text.has_value(); }
+};
+
+class Transfers {
+public:
+    // deadlineMs bounds every request (downloads have a shorter bound of
+    // their own).
+    Transfers(HttpFactory& http, MessageBoxes& boxes, Shell& shell, FileSystem& files, Process& process,
+              const Codepage& codepage, MessageLog& log, int deadlineMs);
+
+    // A new HTTP object of the newest class the machine has. Without any,
+    // the user is sent to the download page and the program ends.
+    std::unique_ptr<HttpRequest> CreateXMLObject();
+
+    // Sends the saved data with the login. A transport failure is logged
+    // with the data that was not sent (never the password), and boxed
+    // unless report is LogOnly.
+    UploadResult upload(const SiteLogin& site, const std::string& data, FailureReport report);
+
+    // The body of a successful GET of a short text (the published version,
+    // the file list: at most 64 KB). A failure (no answer, a status that is
+    // not success, a longer answer) is boxed as "Error Downloading File: ..."
+    // unless report is LogOnly.
+    DownloadResult download(const std::wstring& url, FailureReport report);
+    // An add-on file (at most 16 MB) written to path (ANSI, CR LF appended),
+    // replacing the file in one step; after a failure the file there stays
+    // as it was. A failed write is boxed as "Saving of file ..." unless
+    // report is LogOnly.
+    DownloadResult downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report);
+
+private:
+    DownloadResult fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report);
+    DownloadResult failedDownload(const std::wstring& boxText, const std::wstring& failure, FailureReport report);
+
+    HttpFactory& http_;
+    MessageBoxes& boxes_;
+    Shell& shell_;
+    FileSystem& files_;
+    Process& process_;
+    const Codepage& codepage_;
+    MessageLog& log_;
+    int deadlineMs_;
+};
+
+}  // namespace hb

@@ -1,0 +1,123 @@
+#include <string>
+#include <vector>
+
+#include "base/ScopedValue.h"
+#include "settings/ExclusionList.h"
+#include "settings/SettingsStore.h"
+#include "settings/TextFileFormat.h"
+
+namespace hb {
+
+SettingsStore::SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
+                             const Process& process, const Codepage& codepage, MessageLog& log)
+    : window_(window), events_(events), boxes_(boxes), files_(files), process_(process), codepage_(codepage),
+      log_(log) {}
+
+// A start from the Run value at logon gets the system folder as its working
+// directory, so the files are found through the executable's folder, which
+// is the working directory of a start by hand.
+std::wstring SettingsStore::SettingsFilePath() const { return process_.executableFolder() + L"\\settings.txt"; }
+
+std::wstring SettingsStore::ExclusionFilePath() const { return process_.executableFolder() + L"\\noupload.txt"; }
+
+bool SettingsStore::LoadSettings() {
+    std::wstring error;
+    const std::wstring path = SettingsFilePath();
+    const std::string bytes = files_.readAll(path, error).value_or("");
+    std::vector<std::wstring> lines;
+    // No version writes NUL bytes; a file holding them was damaged (a crash
+    // while it was written, a disk error). Its values would come back cut, so
+    // nothing of it is used, and it stays as it is until the user logs in.
+    damaged_ = bytes.find('\0') != std::string::npos;
+    if (damaged_) {
+        log_.add(path + L" is damaged (it holds NUL bytes): the saved login was not used, and the file is kept as "
+                        L"it is until you log in again.");
+    } else {
+        lines = DecodeTextFile(bytes, codepage_);
+    }
+    lines.resize(3);  // missing lines read as empty; lines after the third are ignored
+
+    window_.setText(Control::Login, lines[0]);
+    window_.setText(Control::URL, lines[1]);
+    window_.setText(Control::Password, lines[2]);
+
+    {
+        ScopedValue loading(loading_, true);
+        SetCheckBox(window_, events_, Control::RememberPassword, window_.text(Control::Password).empty() ? 0 : 1);
+    }
+
+    window_.setFocus(window_.text(Control::Login).empty() ? Control::Login : Control::Password);
+
+    return !window_.text(Control::Password).empty() && !window_.text(Control::URL).empty() &&
+           !window_.text(Control::Login).empty();
+}
+
+void SettingsStore::SaveSettings() {
+    std::wstring error;
+
+    // Each file is replaced in one step, so a crash or a full disk leaves the
+    // old file whole. A failure (a program folder the user may not write to)
+    // is only logged: the login goes on, and the next save tries again.
+    auto replace = [&](const std::wstring& path, const std::string& bytes) {
+        if (!files_.replaceAtomically(path, bytes, error)) {
+            log_.add(L"Could not save " + path + L": " + error);
+        }
+    };
+    if (!damaged_) {
+        replace(SettingsFilePath(),
+                EncodeTextFile({window_.text(Control::Login), window_.text(Control::URL),
+                                window_.checkValue(Control::RememberPassword) == 1 ? window_.text(Control::Password)
+                                                                                   : std::wstring()},
+                               codepage_));
+    }
+
+    std::vector<std::wstring> excluded;
+    for (int i = 0; i < window_.itemCount(); ++i) {
+        if (!window_.itemChecked(i)) excluded.push_back(window_.itemText(i));
+    }
+    replace(ExclusionFilePath(), EncodeTextFile(excluded, codepage_));
+}
+
+void SettingsStore::SaveSettingsAtLogin() {
+    // The user's own login replaces a settings file found damaged.
+    damaged_ = false;
+    SaveSettings();
+}
+
+void SettingsStore::CompareToHardDrive() {
+    int count = window_.itemCount();
+    for (int i = 0; i < count; ++i) window_.setItemChecked(i, true);
+
+    // Any failure on the way ends this quietly: the file is optional.
+    try {
+        std::wstring error;
+        auto bytes = files_.readAll(ExclusionFilePath(), error);
+        if (!bytes) return;
+        std::vector<std::wstring> entries;
+        entries.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) entries.push_back(window_.itemText(i));
+        const std::vector<bool> excluded = ExcludedEntries(DecodeTextFile(*bytes, codepage_), entries);
+        for (int i = 0; i < count; ++i) {
+            if (excluded[static_cast<std::size_t>(i)]) window_.setItemChecked(i, false);
+        }
+    } catch (const std::exception&) {
+    }
+}
+
+void SettingsStore::RememberPassword_Click() {
+    if (!loading_ && window_.checkValue(Control::RememberPassword) == 1) {
+        MessageBoxRequest question;
+        question.title = L"Warning!";
+        question.text =
+            L"Warning! This is a security risk because your password will be stored on you hard drive.  "
+            L"Are you sure you want to have the program remember your password?";
+        question.buttons = BoxButtons::YesNo;
+        question.icon = BoxIcon::Question;
+        question.defaultButton = 1;
+        // Unchecking raises this handler once more, nested; that run saves too.
+        if (boxes_.show(question) == BoxAnswer::No) SetCheckBox(window_, events_, Control::RememberPassword, 0);
+    }
+    SaveSettings();
+}
+
+}  // namespace hb

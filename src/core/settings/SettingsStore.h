@@ -1,0 +1,56 @@
+#pragma once
+// "settings.txt" (login, site address, remembered password) and
+// "noupload.txt" (the unchecked entries), both beside the executable, in the
+// format of settings/TextFileFormat.h and settings/ExclusionList.h, and
+// the "Remember Password" box that decides what the first one holds.
+
+#include <string>
+
+#include "ports/FileSystem.h"
+#include "ports/MainWindow.h"
+#include "ports/MessageBoxes.h"
+#include "ports/MessageLog.h"
+#include "ports/Process.h"
+
+namespace hb {
+
+class SettingsStore {
+public:
+    // events receives the click a check box set from code raises.
+    SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
+                  const Process& process, const Codepage& codepage, MessageLog& log);
+
+    // Fills the three fields and the box from "settings.txt". Returns whether
+    // all three are filled, which means: log in by itself now.
+    bool LoadSettings();
+    // Writes both files from the window's state; a failure is logged. A
+    // "settings.txt" found damaged at start-up is left alone...
+    void SaveSettings();
+    // ...until the user logs in: the login's save writes it anew.
+    void SaveSettingsAtLogin();
+    // Checks every entry, then unchecks those "noupload.txt" names.
+    void CompareToHardDrive();
+    // Asks before the password is stored in clear text; saves either way.
+    void RememberPassword_Click();
+
+    std::wstring SettingsFilePath() const;
+    std::wstring ExclusionFilePath() const;
+    // True while LoadSettings sets the box from a remembered password, which
+    // is no reason to ask.
+    bool LoadingSettings() const { return loading_; }
+
+private:
+    MainWindow& window_;
+    FormEvents& events_;
+    MessageBoxes& boxes_;
+    FileSystem& files_;
+    const Process& process_;
+    const Codepage& codepage_;
+    MessageLog& log_;
+    bool loading_ = false;
+    // "settings.txt" held NUL bytes at start-up: neither used nor written
+    // until the user logs in.
+    bool damaged_ = false;
+};
+
+}  // namespace hb

@@ -1,0 +1,51 @@
+#pragma once
+// The add-on updater: keeps the game's Hoardbook add-on at the version its
+// update server publishes, checked at start-up and then from Timer1 about
+// every half hour.
+
+#include <optional>
+#include <string>
+
+#include "gamedata/GameFolders.h"
+#include "net/Transfers.h"
+#include "ports/FileSystem.h"
+#include "ports/MessageBoxes.h"
+#include "ports/MessageLog.h"
+#include "ports/Process.h"
+
+namespace hb {
+
+class AddonUpdater {
+public:
+    AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Codepage& codepage, MessageLog& log,
+                 GameFolders& folders, Transfers& transfers, std::wstring updateHost);
+
+    // Creates the add-on folder when it is missing.
+    void InitializeFolders();
+    // The installed version; nothing without a version file or line.
+    std::optional<std::wstring> GetMyVersion();
+    // One check: the first of the process is start-up's and reports with
+    // boxes, every later one is periodic and reports to the log only.
+    void CheckVersionAndDownload();
+    // One check reporting as asked; never starts inside another check.
+    void check(FailureReport report);
+    // Timer1's tick: counts ticks and runs a check when one is due.
+    void Timer1_Timer();
+    // Ticks counted since the last check.
+    int UpdateCheckTicks() const { return ticks_; }
+
+private:
+    FileSystem& files_;
+    MessageBoxes& boxes_;
+    const Codepage& codepage_;
+    MessageLog& log_;
+    GameFolders& folders_;
+    Transfers& transfers_;
+    std::wstring updateHost_;
+
+    int ticks_ = 0;
+    bool checking_ = false;
+    bool startupCheckDone_ = false;
+};
+
+}  // namespace hb
