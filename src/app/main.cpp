@@ -113,7 +113,7 @@ int Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    UniqueFile instanceMutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
+    UniqueKernelObject instanceMutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
     if (instanceMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
         BringRunningInstanceForward();
         return 0;

@@ -6,6 +6,7 @@
 
 #include "win32/ComPtr.h"
 #include "win32/ComTypes.h"
+#include "win32/ErrorText.h"
 
 namespace hb::win32 {
 
@@ -17,23 +18,14 @@ std::wstring Trimmed(std::wstring text) {
     return text.empty() ? text : text + L".";
 }
 
-std::wstring FromModule(DWORD flags, const void* module, DWORD code) {
-    wchar_t* buffer = nullptr;
-    DWORD length = ::FormatMessageW(flags | FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_IGNORE_INSERTS, module,
-                                    code, 0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length != 0 ? std::wstring(buffer, length) : std::wstring();
-    if (buffer != nullptr) ::LocalFree(buffer);
-    return Trimmed(text);
-}
-
 }  // namespace
 
 std::wstring SystemErrorDescription(DWORD code) {
-    std::wstring text = FromModule(FORMAT_MESSAGE_FROM_SYSTEM, nullptr, code);
+    std::wstring text = Trimmed(FormatMessageText(code));
     // Internet errors live in the message tables of the internet modules.
     for (const wchar_t* name : {L"wininet.dll", L"winhttp.dll", L"urlmon.dll", L"msxml6.dll", L"msxml3.dll"}) {
         if (!text.empty()) break;
-        if (HMODULE module = ::GetModuleHandleW(name)) text = FromModule(FORMAT_MESSAGE_FROM_HMODULE, module, code);
+        if (HMODULE module = ::GetModuleHandleW(name)) text = Trimmed(FormatMessageText(code, module));
     }
     if (text.empty()) {
         wchar_t number[32];

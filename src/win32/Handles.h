@@ -1,65 +1,74 @@
 #pragma once
-// RAII for the Win32 handle kinds the program uses: one alias per kind,
-// each closing its handle with the function that kind requires.
+// RAII for the Win32 handle kinds the program uses: one owner class, and
+// per kind a traits type saying what "no handle" is for that kind and how
+// a handle of it is closed. Most kinds use nullptr for "no handle"; files
+// and find handles use INVALID_HANDLE_VALUE, so testing or closing them as
+// if nullptr meant "none" would be wrong.
 
 #include <windows.h>
 
-#include <memory>
-#include <type_traits>
+#include <utility>
 
 namespace hb::win32 {
 
-template <typename Handle, auto Close>
-struct HandleCloser {
-    using pointer = Handle;
-    void operator()(Handle handle) const noexcept {
-        if (handle != nullptr) Close(handle);
-    }
-};
-
-template <typename Handle, auto Close>
-using UniqueHandle = std::unique_ptr<std::remove_pointer_t<Handle>, HandleCloser<Handle, Close>>;
-
-using UniqueKey = UniqueHandle<HKEY, ::RegCloseKey>;
-using UniqueWindow = UniqueHandle<HWND, ::DestroyWindow>;
-using UniqueIcon = UniqueHandle<HICON, ::DestroyIcon>;
-using UniqueFont = UniqueHandle<HFONT, ::DeleteObject>;
-using UniqueBrush = UniqueHandle<HBRUSH, ::DeleteObject>;
-using UniqueFindHandle = UniqueHandle<HANDLE, ::FindClose>;
-// FindFirstChangeNotificationW gives INVALID_HANDLE_VALUE on failure: store nullptr then.
-using UniqueChangeNotification = UniqueHandle<HANDLE, ::FindCloseChangeNotification>;
-
-// Files and other kernel objects use INVALID_HANDLE_VALUE for "none".
-class UniqueFile {
+template <typename Traits>
+class UniqueHandle {
 public:
-    UniqueFile() = default;
-    explicit UniqueFile(HANDLE handle) : handle_(handle) {}
-    ~UniqueFile() { reset(); }
-    UniqueFile(UniqueFile&& other) noexcept : handle_(other.release()) {}
-    UniqueFile& operator=(UniqueFile&& other) noexcept {
-        if (this != &other) {
-            reset();
-            handle_ = other.release();
-        }
+    using Handle = typename Traits::Handle;
+
+    UniqueHandle() noexcept = default;
+    explicit UniqueHandle(Handle handle) noexcept : handle_(handle) {}
+    ~UniqueHandle() { reset(); }
+    UniqueHandle(UniqueHandle&& other) noexcept : handle_(other.release()) {}
+    UniqueHandle& operator=(UniqueHandle&& other) noexcept {
+        if (this != &other) reset(other.release());
         return *this;
     }
-    UniqueFile(const UniqueFile&) = delete;
-    UniqueFile& operator=(const UniqueFile&) = delete;
+    UniqueHandle(const UniqueHandle&) = delete;
+    UniqueHandle& operator=(const UniqueHandle&) = delete;
 
-    HANDLE get() const { return handle_; }
-    explicit operator bool() const { return handle_ != INVALID_HANDLE_VALUE && handle_ != nullptr; }
-    HANDLE release() {
-        HANDLE handle = handle_;
-        handle_ = INVALID_HANDLE_VALUE;
-        return handle;
-    }
-    void reset() {
-        if (*this) ::CloseHandle(handle_);
-        handle_ = INVALID_HANDLE_VALUE;
+    Handle get() const noexcept { return handle_; }
+    explicit operator bool() const noexcept { return handle_ != Traits::invalid(); }
+    // Gives the handle up without closing it.
+    Handle release() noexcept { return std::exchange(handle_, Traits::invalid()); }
+    // Closes the handle held, if any, and holds the given one.
+    void reset(Handle handle = Traits::invalid()) noexcept {
+        Handle old = std::exchange(handle_, handle);
+        if (old != Traits::invalid()) Traits::close(old);
     }
 
 private:
-    HANDLE handle_ = INVALID_HANDLE_VALUE;
+    Handle handle_ = Traits::invalid();
 };
+
+// Kinds whose "no handle" is nullptr.
+template <typename H, auto Close>
+struct NullIsNone {
+    using Handle = H;
+    static Handle invalid() noexcept { return nullptr; }
+    static void close(Handle handle) noexcept { Close(handle); }
+};
+
+// Kinds whose "no handle" is INVALID_HANDLE_VALUE.
+template <auto Close>
+struct InvalidValueIsNone {
+    using Handle = HANDLE;
+    static Handle invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void close(Handle handle) noexcept { Close(handle); }
+};
+
+using UniqueKey = UniqueHandle<NullIsNone<HKEY, ::RegCloseKey>>;
+using UniqueWindow = UniqueHandle<NullIsNone<HWND, ::DestroyWindow>>;
+using UniqueIcon = UniqueHandle<NullIsNone<HICON, ::DestroyIcon>>;
+using UniqueFont = UniqueHandle<NullIsNone<HFONT, ::DeleteObject>>;
+using UniqueBrush = UniqueHandle<NullIsNone<HBRUSH, ::DeleteObject>>;
+// Kernel objects such as mutexes (their creation fails with nullptr).
+using UniqueKernelObject = UniqueHandle<NullIsNone<HANDLE, ::CloseHandle>>;
+// CreateFile fails with INVALID_HANDLE_VALUE.
+using UniqueFile = UniqueHandle<InvalidValueIsNone<::CloseHandle>>;
+// FindFirstFile fails with INVALID_HANDLE_VALUE; FindClose closes.
+using UniqueFindHandle = UniqueHandle<InvalidValueIsNone<::FindClose>>;
+// FindFirstChangeNotification fails with INVALID_HANDLE_VALUE.
+using UniqueChangeNotification = UniqueHandle<InvalidValueIsNone<::FindCloseChangeNotification>>;
 
 }  // namespace hb::win32

@@ -53,8 +53,7 @@ FolderListing Win32FileSystem::list(const std::wstring& folder) {
     // for many entries per call: the walk lists every folder every 5 s.
     UniqueFindHandle find(::FindFirstFileExW(pattern.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch,
                                              nullptr, FIND_FIRST_EX_LARGE_FETCH));
-    if (find.get() == INVALID_HANDLE_VALUE) {
-        find.release();
+    if (!find) {
         DWORD code = ::GetLastError();
         if (code == ERROR_FILE_NOT_FOUND && folderExists(folder)) return listing;  // no entry at all
         bool missing = code == ERROR_FILE_NOT_FOUND || code == ERROR_PATH_NOT_FOUND || code == ERROR_DIRECTORY ||
@@ -81,7 +80,6 @@ FolderListing Win32FileSystem::list(const std::wstring& folder) {
         listing.status = FolderListing::Status::Failed;
         listing.error = ErrorDescription(code);
     }
-    // UniqueFindHandle closes with FindClose.
     return listing;
 }
 

@@ -57,7 +57,7 @@ Win32MainWindow::Win32MainWindow(HINSTANCE instance)
       smallIcon_(instance, ::GetSystemMetrics(SM_CXSMICON)) {
     INITCOMMONCONTROLSEX controls{sizeof controls, ICC_LISTVIEW_CLASSES | ICC_STANDARD_CLASSES};
     ::InitCommonControlsEx(&controls);
-    RegisterMainClass(instance, Procedure);
+    RegisterMainClass(instance, WindowThunk<Win32MainWindow>::Procedure);
 
     SIZE size = OuterSize(::GetDpiForSystem());
     HWND window = ::CreateWindowExW(kWindowExStyle, kMainWindowClass, kMainCaption, kWindowStyle, CW_USEDEFAULT,
@@ -189,19 +189,6 @@ void Win32MainWindow::raise(const std::function<void(FormEvents&)>& event) {
 }
 
 // ---- the window procedure ----
-
-LRESULT CALLBACK Win32MainWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32MainWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32MainWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (self == nullptr || self->window_.get() != window) return ::DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    RunGuarded(self->report_, [&] { result = self->handle(message, wParam, lParam); });
-    return result;
-}
 
 LRESULT Win32MainWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     HWND window = window_.get();

@@ -14,6 +14,7 @@
 #include "win32/Win32AppIcon.h"
 #include "win32/Win32ErrorBoundary.h"
 #include "win32/Win32Fonts.h"
+#include "win32/WindowThunk.h"
 
 namespace hb::win32 {
 
@@ -64,7 +65,7 @@ public:
     void setTimerEnabled(Timer timer, bool enabled) override;
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct WindowThunk<Win32MainWindow>;
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void onCommand(int id, int code);
     void createControls();

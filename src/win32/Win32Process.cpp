@@ -1,5 +1,6 @@
 #include "win32/Win32Process.h"
 
+#include "win32/ErrorText.h"
 #include "win32/MessageDispatch.h"
 
 #include <windows.h>
@@ -69,12 +70,8 @@ std::string Win32Codepage::toAnsi(std::wstring_view text) const {
 }
 
 std::wstring ErrorDescription(DWORD error) {
-    wchar_t* buffer = nullptr;
-    DWORD length = ::FormatMessageW(
-        FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-        0, reinterpret_cast<wchar_t*>(&buffer), 0, nullptr);
-    std::wstring text = length != 0 ? std::wstring(buffer, length) : L"Error " + std::to_wstring(error);
-    if (buffer != nullptr) ::LocalFree(buffer);
+    std::wstring text = FormatMessageText(error);
+    if (text.empty()) text = L"Error " + std::to_wstring(error);
     while (!text.empty() && (text.back() == L'\r' || text.back() == L'\n' || text.back() == L' ')) text.pop_back();
     return text;
 }

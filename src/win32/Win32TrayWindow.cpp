@@ -32,7 +32,7 @@ UINT TaskbarCreatedMessage() {
 Win32TrayWindow::Win32TrayWindow(HINSTANCE instance, HICON icon) : instance_(instance), icon_(icon) {
     WNDCLASSEXW windowClass{};
     windowClass.cbSize = sizeof windowClass;
-    windowClass.lpfnWndProc = Procedure;
+    windowClass.lpfnWndProc = WindowThunk<Win32TrayWindow>::Procedure;
     windowClass.hInstance = instance;
     windowClass.hIcon = icon;
     windowClass.lpszClassName = kTrayWindowClass;
@@ -67,19 +67,6 @@ std::wstring Win32TrayWindow::caption() const { return kTrayCaption; }
 double Win32TrayWindow::twipsPerPixelX() const {
     UINT dpi = window_ ? ::GetDpiForWindow(window_.get()) : ::GetDpiForSystem();
     return 1440.0 / (dpi == 0 ? 96 : dpi);
-}
-
-LRESULT CALLBACK Win32TrayWindow::Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == WM_NCCREATE) {
-        auto* self = static_cast<Win32TrayWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams);
-        ::SetWindowLongPtrW(window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-    }
-    auto* self = reinterpret_cast<Win32TrayWindow*>(::GetWindowLongPtrW(window, GWLP_USERDATA));
-    if (message == WM_NCDESTROY) ::SetWindowLongPtrW(window, GWLP_USERDATA, 0);
-    if (self == nullptr || self->window_.get() != window) return ::DefWindowProcW(window, message, wParam, lParam);
-    LRESULT result = 0;
-    RunGuarded(self->report_, [&] { result = self->handle(message, wParam, lParam); });
-    return result;
 }
 
 LRESULT Win32TrayWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {

@@ -7,6 +7,7 @@
 #include "ports/Shell.h"
 #include "win32/Handles.h"
 #include "win32/Win32ErrorBoundary.h"
+#include "win32/WindowThunk.h"
 
 namespace hb::win32 {
 
@@ -30,7 +31,7 @@ public:
     HWND window() const { return window_.get(); }
 
 private:
-    static LRESULT CALLBACK Procedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+    friend struct WindowThunk<Win32TrayWindow>;
     LRESULT handle(UINT message, WPARAM wParam, LPARAM lParam);
     void unload();
 

@@ -22,7 +22,7 @@ namespace hb::win32 {
 
 namespace {
 
-using UniqueInternet = UniqueHandle<HINTERNET, ::WinHttpCloseHandle>;
+using UniqueInternet = UniqueHandle<NullIsNone<HINTERNET, ::WinHttpCloseHandle>>;
 
 // Bodies go to the socket straight from the caller's buffer, a piece at a
 // time, so a cancelled upload stops within one piece.

@@ -46,8 +46,8 @@ void RunOnStartup::StartWithWindows_Click() {
     const bool stored = IsRunOnStartup();
     if (stored != wanted) {
         log_.add(wanted ? L"Run on Startup could not be stored in the registry"
-                          : L"Run on Startup could not be removed from the registry: "
-                            L"the value for all users needs administrator rights");
+                        : L"Run on Startup could not be removed from the registry: "
+                          L"the value for all users needs administrator rights");
         SetCheckBox(window_, events_, Control::StartWithWindows, stored ? 1 : 0);
     }
 }
