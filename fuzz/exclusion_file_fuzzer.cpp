@@ -1,0 +1,135 @@
+// "noupload.txt", the entries the user unchecked, through the program's
+// own handlers: saved at login, compared with the list at the next start.
+// Input: a first byte choosing what to do with the rest, UTF-8 lines:
+//   even: entries; a line starting with "-" is an unchecked entry. They are
+//         saved, and the same entries found again at the next start must
+//         get the same marks;
+//   odd:  the bytes up to the first "|" are the file as found, the lines
+//         after it entries found by the scan.
+
+#include "gamedata/EntryText.h"
+#include "support/FormHarness.h"
+#include "support/FuzzSupport.h"
+
+using namespace hb;
+
+namespace {
+
+// An entry whose text starts or ends with a blank keeps its mark. Switched
+// on by the change that makes it so.
+constexpr bool kCheckExclusionSpaces = false;
+// Entries outside the ANSI code page keep their marks. Switched on by the
+// change that makes them so.
+constexpr bool kCheckNamesOutsideCodePage = false;
+
+// What can be a saved-data folder's path below the account folder: folder
+// names without control characters or the characters Windows reserves.
+bool IsEntryText(std::wstring_view text) {
+    if (text.empty() || text.front() == L'\\' || text.back() == L'\\' ||
+        text.find(L"\\\\") != std::wstring_view::npos) {
+        return false;
+    }
+    for (wchar_t c : text) {
+        if (c < 0x20 || std::wstring_view(L"/:*?\"<>|").find(c) != std::wstring_view::npos) return false;
+    }
+    return true;
+}
+
+bool HasSurroundingBlank(std::wstring_view text) { return text.front() == L' ' || text.back() == L' '; }
+
+bool FitsCodePage(std::wstring_view text) {
+    for (wchar_t c : text) {
+        if (c > 0xFF) return false;
+    }
+    return true;
+}
+
+struct Entry {
+    std::wstring text;
+    bool checked = true;
+};
+
+// The entries the scan would list: realistic texts, no two the same
+// without regard to case.
+std::vector<Entry> EntriesFrom(const std::vector<std::wstring>& lines, bool marked) {
+    std::vector<Entry> entries;
+    for (const std::wstring& line : lines) {
+        Entry entry{line, true};
+        if (marked && !line.empty() && line.front() == L'-') {
+            entry = {line.substr(1), false};
+        }
+        if (!IsEntryText(entry.text)) continue;
+        if (!kCheckExclusionSpaces && HasSurroundingBlank(entry.text)) continue;
+        if (!kCheckNamesOutsideCodePage && !FitsCodePage(entry.text)) continue;
+        bool listed = false;
+        for (const Entry& other : entries) listed = listed || SameWithoutCase(other.text, entry.text);
+        if (!listed) entries.push_back(entry);
+    }
+    return entries;
+}
+
+void List(fuzz::FormHarness& start, const std::vector<Entry>& entries) {
+    for (const Entry& entry : entries) {
+        start.window.addItem(entry.text);
+        start.window.setItemChecked(start.window.itemCount() - 1, true);
+    }
+}
+
+void SaveAndCompare(std::string_view bytes) {
+    const std::vector<Entry> entries =
+        EntriesFrom(fuzz::SplitAt<wchar_t>(fuzz::Utf16FromUtf8(bytes), L'\n'), true);
+    fuzz::MemoryFileSystem files;
+    {
+        fuzz::FormHarness session(files);
+        List(session, entries);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            session.window.setItemChecked(static_cast<int>(i), entries[i].checked);
+        }
+        session.form->SaveSettings();
+    }
+    fuzz::FormHarness next(files);
+    List(next, entries);
+    next.form->CompareToHardDrive();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == entries[i].checked);
+    }
+}
+
+void CompareFoundFile(std::string_view bytes) {
+    const std::size_t bar = bytes.find('|');
+    const std::string file(bytes.substr(0, bar));
+    const std::string_view rest = bar == std::string_view::npos ? std::string_view() : bytes.substr(bar + 1);
+    const std::vector<Entry> entries = EntriesFrom(fuzz::SplitAt<wchar_t>(fuzz::Utf16FromUtf8(rest), L'\n'), false);
+
+    fuzz::MemoryFileSystem files;
+    files.files[fuzz::kExclusionFile] = file;
+    fuzz::FormHarness start(files);
+    List(start, entries);
+    start.form->CompareToHardDrive();
+
+    // An entry that a line of an ANSI file names exactly is unchecked.
+    if (file.starts_with("\xEF\xBB\xBF")) return;
+    // Lines end at CR; an LF right after a CR belongs to the line end.
+    std::vector<std::wstring> lines = fuzz::SplitAt<wchar_t>(start.codepage.fromAnsi(file), L'\r');
+    for (std::size_t k = 1; k < lines.size(); ++k) {
+        if (!lines[k].empty() && lines[k].front() == L'\n') lines[k].erase(0, 1);
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        for (const std::wstring& line : lines) {
+            if (line == entries[i].text) FUZZ_CHECK(!start.window.itemChecked(static_cast<int>(i)));
+        }
+    }
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    if (size == 0) return 0;
+    const std::string_view rest = fuzz::Bytes(data + 1, size - 1);
+    if (data[0] % 2 == 0) {
+        SaveAndCompare(rest);
+    } else {
+        CompareFoundFile(rest);
+    }
+    return 0;
+}
