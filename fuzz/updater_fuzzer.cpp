@@ -23,14 +23,13 @@ using namespace hb;
 namespace {
 
 // A published text that is no version (control characters, far longer than
-// a version) installs nothing. Switched on by that change.
-constexpr bool kCheckGarbageVersion = false;
+// a version) installs nothing.
+constexpr bool kCheckGarbageVersion = true;
 // A file list of thousands of names fetches a bounded number of them.
-// Switched on by that change.
-constexpr bool kCheckFileListBound = false;
+constexpr bool kCheckFileListBound = true;
 // Add-on files hold the bytes the server sent (a CR LF added at the end
-// may stay), not a re-encoding of them. Switched on by that change.
-constexpr bool kCheckAddonBytesKept = false;
+// may stay), not a re-encoding of them.
+constexpr bool kCheckAddonBytesKept = true;
 
 constexpr std::wstring_view kAddonFolder = L"C:\\Game\\Interface\\Addons\\Hoardbook\\";
 // The add-on has a handful of files; a few hundred is plenty.
@@ -38,20 +37,23 @@ constexpr std::size_t kMostFilesFetched = 300;
 // Versions are a few characters ("2.1", "1.12.0-beta3").
 constexpr std::size_t kLongestVersion = 64;
 
-std::wstring WithoutBlanksTabsAndLineEnds(std::wstring_view text) {
-    const std::size_t first = text.find_first_not_of(L" \t\r\n");
+// Blanks, tabs, line ends, vertical tab, form feed, no-break space and the
+// byte-order mark some editors put first.
+std::wstring WithoutWhiteSpace(std::wstring_view text) {
+    constexpr std::wstring_view kWhiteSpace = L" \t\r\n\v\f\u00A0\uFEFF";
+    const std::size_t first = text.find_first_not_of(kWhiteSpace);
     if (first == std::wstring_view::npos) return {};
-    return std::wstring(text.substr(first, text.find_last_not_of(L" \t\r\n") - first + 1));
+    return std::wstring(text.substr(first, text.find_last_not_of(kWhiteSpace) - first + 1));
 }
 
 // The published version as documented: without surrounding white space,
 // CR LF pairs inside removed.
 std::wstring PublishedVersion(std::wstring_view text) {
-    std::wstring version = WithoutBlanksTabsAndLineEnds(text);
+    std::wstring version = WithoutWhiteSpace(text);
     for (std::size_t pair = version.find(L"\r\n"); pair != std::wstring::npos; pair = version.find(L"\r\n", pair)) {
         version.erase(pair, 2);
     }
-    return WithoutBlanksTabsAndLineEnds(version);
+    return WithoutWhiteSpace(version);
 }
 
 bool IsGarbage(std::wstring_view version) {
@@ -159,7 +161,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const auto servedVersion = VersionFromTocText(server.toc);
     const bool installed = files.writes.count(JoinPath(kAddonFolder, kVersionFileName)) != 0;
     if (announced && installed && fitsCodePage && servedVersion &&
-        WithoutBlanksTabsAndLineEnds(*servedVersion) == published) {
+        WithoutWhiteSpace(*servedVersion) == published) {
         start.form->CheckVersionAndDownload();
         FUZZ_CHECK(start.http.requests.size() == firstCheckRequests + 1);
     }

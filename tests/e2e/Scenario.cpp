@@ -94,7 +94,7 @@ Scenario::Scenario() {
 
     SetRegistryString(HKEY_LOCAL_MACHINE, kGameKey, "InstallPath", Narrow(game_.wstring() + L"\\"));
     SetRegistryString(HKEY_CURRENT_USER, "Software\\HoardbookUploader", "UpdateServer", Narrow(siteHost()));
-    WriteFile(SiteData() / "site.json", "{\"accounts\": {\"raider\": \"gold & glory\"}}");
+    setSitePassword("gold & glory");
 
     // Unless a scenario says otherwise the installed add-on is the published one.
     publishAddon("1.0");
@@ -105,6 +105,10 @@ Scenario::Scenario() {
 Scenario::~Scenario() {
     std::error_code ignored;
     std::filesystem::remove_all(root_, ignored);
+}
+
+void Scenario::setSitePassword(const std::string& password) {
+    WriteFile(SiteData() / "site.json", "{\"accounts\": {\"raider\": \"" + password + "\"}}");
 }
 
 std::wstring Scenario::programPath() const { return (program_ / "HoardbookUploader.exe").wstring(); }
@@ -149,6 +153,11 @@ void Scenario::publishAddon(const std::string& version) {
     WriteFile(PublishedFolder() / "HoardbookFiles", "Hoardbook.toc\r\nHoardbook.lua\r\n");
     WriteFile(PublishedFolder() / "Hoardbook.toc", addonToc(version));
     WriteFile(PublishedFolder() / "Hoardbook.lua", addonLua(version));
+}
+
+void Scenario::publishFile(const std::wstring& name, const std::string& bytes) {
+    // The "\\?\" form keeps the name as given.
+    WriteFile(L"\\\\?\\" + (PublishedFolder() / name).wstring(), bytes);
 }
 
 void Scenario::installAddon(const std::string& version) const {

@@ -52,7 +52,13 @@ public:
     void installAddon(const std::string& version) const;
     static std::string addonToc(const std::string& version);
     static std::string addonLua(const std::string& version);
+    // Publishes one file on the update server under exactly this name (a
+    // trailing dot or space included, which Windows paths would drop).
+    static void publishFile(const std::wstring& name, const std::string& bytes);
     std::string readAddonFile(const std::wstring& name) const;
+
+    // The reference site's one account ("raider") gets this password.
+    static void setSitePassword(const std::string& password);
 
     // Everything the site received since this scenario began, in order.
     std::vector<Upload> uploads() const;

@@ -21,6 +21,7 @@ protected:
         http.responder = [this](const RecordedRequest& request) {
             FakeResponse response;
             response.text = siteReply;
+            response.status = siteStatus;
             if (request.url.find(L"/memberbankupload.php") == std::wstring::npos) return FakeResponse{};
             if (siteDown) {
                 // Fails while waiting, so whatever runs during the wait runs first.
@@ -93,6 +94,7 @@ protected:
         std::filesystem::file_time_type::clock::now() - std::chrono::hours(24);
 
     std::wstring siteReply = L"Inventory Uploaded";
+    int siteStatus = 200;
     bool siteDown = false;
     std::function<void()> whileUploading;
 };

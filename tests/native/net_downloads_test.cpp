@@ -111,24 +111,46 @@ TEST_F(Downloads, AnUnreachableUpdateServerGivesUpSoonerThanAnUpload) {
     EXPECT_GE(process.nowMs - started, 20000);
 }
 
-TEST_F(Downloads, StoresTheTextWithOneLineBreakAdded) {
-    struct Case {
-        std::wstring body;
-        std::string stored;
+TEST_F(Downloads, StoresTheBytesTheServerSentWithOneLineBreakAdded) {
+    const std::string cases[] = {
+        "## Version: 2.1",
+        "a\r\nb\r\n",  // already ended: a second line break
+        "",            // an empty body: a file of only CR LF
+        "lone\nfeeds\n",
+        // Localised strings in UTF-8, which no code page holds together.
+        "L = { \"Gegenst\xC3\xA4nde\", \"\xD0\x91\xD0\xB0\xD0\xBD\xD0\xBA\", \"\xE5\x85\xAC\xE4\xBC\x9A\" }\r\n",
+        std::string("bytes\0\xFF\xFE of any kind", 20),
     };
-    const Case cases[] = {
-        {L"## Version: 2.1", "## Version: 2.1\r\n"},
-        {L"a\r\nb\r\n", "a\r\nb\r\n\r\n"},  // already ended: a second line break
-        {L"", "\r\n"},                      // an empty body: a file of only CR LF
-        {L"lone\nfeeds\n", "lone\nfeeds\n\r\n"},
-        {L"Caf\u00e9", "Caf\xE9\r\n"},  // written in the ANSI code page
-    };
-    for (const Case& c : cases) {
-        answer(c.body);
+    for (const std::string& bytes : cases) {
+        http.responder = [&bytes](const RecordedRequest&) {
+            FakeResponse response;
+            response.text = L"(decoded text, not to be stored)";
+            response.body = bytes;
+            return response;
+        };
         EXPECT_TRUE(save(kUrl, target()));
-        EXPECT_EQ(temp.read("Hoardbook.lua"), c.stored);
+        EXPECT_EQ(temp.read("Hoardbook.lua"), bytes + "\r\n");
     }
     EXPECT_TRUE(boxes.shown.empty());
+}
+
+TEST_F(Downloads, ACallersShorterBoundEndsTheWaitSooner) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.neverCompletes = true;
+        return response;
+    };
+    const auto started = process.nowMs;
+    const DownloadResult result = transfers.download(kUrl, FailureReport::LogOnly, 1500);
+    EXPECT_FALSE(result);
+    EXPECT_EQ(result.failure, L"The server did not answer within 1.5 seconds; the request was cancelled.");
+    EXPECT_LE(process.nowMs - started, 2000);
+    // Never longer than the downloads' own bound.
+    const auto again = process.nowMs;
+    EXPECT_FALSE(transfers.downloadToFile(kUrl, target(), FailureReport::LogOnly, 90000));
+    EXPECT_LE(process.nowMs - again, kDownloadDeadlineMs + 1000);
+    EXPECT_EQ(messages.entries.size(), 0u);
+    EXPECT_FALSE(temp.exists("Hoardbook.lua"));
 }
 
 TEST_F(Downloads, AFailedDownloadLeavesTheFileAsItWas) {

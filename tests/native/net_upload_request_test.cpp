@@ -58,21 +58,54 @@ TEST_F(UploadRequest, PostsTheFormAndReturnsTheAnswer) {
     EXPECT_EQ(log(), L"");
 }
 
-TEST_F(UploadRequest, ReturnsTheAnswerAsItIsWithItsStatus) {
+TEST_F(UploadRequest, ReturnsASuccessAnswerAsItIsWithItsStatus) {
     // The caller judges the whole text; a trailing line break makes it a
-    // different answer. An error status is an answer too, not a transport
-    // failure: the caller decides what it means.
-    http.responder = [](const RecordedRequest&) {
-        FakeResponse response = Answer(L"Inventory Uploaded\n");
-        response.status = 500;
-        return response;
-    };
-    const UploadResult result = send("d");
-    EXPECT_TRUE(result.answered);
-    EXPECT_EQ(result.status, 500);
-    EXPECT_EQ(result.reply, L"Inventory Uploaded\n");
+    // different answer.
+    for (int status : {200, 201, 204, 1223}) {
+        http.responder = [status](const RecordedRequest&) {
+            FakeResponse response = Answer(L"Inventory Uploaded\n");
+            response.status = status;
+            return response;
+        };
+        const UploadResult result = send("d");
+        EXPECT_TRUE(result.answered) << status;
+        EXPECT_EQ(result.status, status);
+        EXPECT_EQ(result.reply, L"Inventory Uploaded\n");
+    }
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(messages.entries.empty());
+}
+
+TEST_F(UploadRequest, AnErrorStatusOrARedirectIsAFailureWhateverTheText) {
+    struct Case {
+        int status;
+        std::wstring failure;
+    };
+    for (const Case& c : {Case{500, L"The website answered with HTTP status 500 instead of taking the upload."},
+                          Case{404, L"The website answered with HTTP status 404 instead of taking the upload."},
+                          Case{302, L"The website answered with a redirect (HTTP status 302) instead of taking the "
+                                    L"upload; the data was not sent on."},
+                          Case{307, L"The website answered with a redirect (HTTP status 307) instead of taking the "
+                                    L"upload; the data was not sent on."}}) {
+        http.responder = [&c](const RecordedRequest&) {
+            FakeResponse response = Answer(L"Inventory Uploaded");
+            response.status = c.status;
+            return response;
+        };
+        boxes.shown.clear();
+        messages.entries.clear();
+        const UploadResult result = send("lost data\r\n");
+        EXPECT_FALSE(result.answered) << c.status;
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.reply, L"") << "the answer's text is not the site taking the upload";
+        EXPECT_EQ(result.failure, c.failure);
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, c.failure);
+        EXPECT_NE(log().find(L"Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                             L"\r\n-----Start-----\r\nlost data\r\n-----End-----"),
+                  std::wstring::npos)
+            << log();
+    }
 }
 
 TEST_F(UploadRequest, PumpsWindowMessagesWhileWaiting) {

@@ -60,8 +60,10 @@ public:
     explicit JournalHttp(Journal& journal) : journal_(journal) {}
     std::unique_ptr<HttpRequest> create(const std::wstring& progId) override {
         journal_.push_back("http");
+        if (!failure.empty()) throw Failure(failure);
         return FakeHttpFactory::create(progId);
     }
+    std::wstring failure;  // thrown by create when set
 
 private:
     Journal& journal_;
@@ -165,6 +167,18 @@ TEST_F(StartupTest, StepsRunInTheirOrder) {
     EXPECT_LT(trayAdd, runLookup);            // "Run on Startup" comes last
     EXPECT_EQ(std::count(journal.begin(), journal.end(), "tray add"), 1);
     EXPECT_EQ(std::count(journal.begin(), journal.end(), "tray delete"), 0);
+}
+
+TEST_F(StartupTest, AFailedStepIsLoggedWithItsOwnDescriptionAndStartUpGoesOn) {
+    const std::wstring failure = L"Could not load C:\\Windows\\System32\\msxml6.dll: Access is denied.";
+    http.failure = failure;
+
+    makeForm().onLoad();
+
+    EXPECT_NE(window.text(Control::Data).find(L"Unexpected error during start-up: " + failure), std::wstring::npos)
+        << window.text(Control::Data);
+    EXPECT_EQ(std::count(journal.begin(), journal.end(), "tray add"), 1) << "the tray icon is added all the same";
+    EXPECT_LT(first("tray add"), first("registry " + kRunKey)) << "and the steps after it run";
 }
 
 TEST_F(StartupTest, LeavesCursorAtMinusOneAndOneStampMoreThanEntries) {

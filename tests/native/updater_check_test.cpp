@@ -10,6 +10,7 @@
 #include "net/Transfers.h"
 #include "support/FormFixture.h"
 #include "updater/AddonUpdater.h"
+#include "updater/FileList.h"
 #include "updater/UpdateHost.h"
 
 namespace hb::test {
@@ -56,7 +57,8 @@ protected:
 
     // A new updater, as at the next start of the program.
     void restartWith(const std::wstring& updateHost) {
-        updater = std::make_unique<AddonUpdater>(*files, boxes, codepage, messages, folders, transfers, updateHost);
+        updater =
+            std::make_unique<AddonUpdater>(*files, boxes, process, codepage, messages, folders, transfers, updateHost);
     }
     // The start-up check; every later call is a periodic one.
     void startupCheck() { updater->CheckVersionAndDownload(); }
@@ -71,7 +73,7 @@ protected:
     GameFolders folders{registry, boxes, process, codepage};
     Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
     std::unique_ptr<AddonUpdater> updater =
-        std::make_unique<AddonUpdater>(*files, boxes, codepage, messages, folders, transfers, L"updates.test");
+        std::make_unique<AddonUpdater>(*files, boxes, process, codepage, messages, folders, transfers, L"updates.test");
 };
 
 using Names = std::vector<std::wstring>;
@@ -244,6 +246,95 @@ TEST_F(UpdaterCheck, PartialFailureNamesTheFailedFilesAndClaimsNoVersion) {
     EXPECT_TRUE(logHas(summary));
     for (const auto& box : boxes.shown) EXPECT_EQ(box.text.find(L"has been updated"), std::wstring::npos);
     EXPECT_FALSE(logHas(L"Updated to version"));
+}
+
+TEST_F(UpdaterCheck, AGarbageVersionIsLoggedAndChangesNothing) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 6.6");
+    // Noise from a broken server, at start-up (within the answer's bound;
+    // a longer answer fails as a download).
+    std::wstring noise;
+    for (std::uint32_t i = 0; i < 20000; ++i) noise.push_back(static_cast<wchar_t>(0x21 + (i * 7919u) % 0x5000));
+    serve(L"HoardbookVersion", noise);
+    startupCheck();
+    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(logHas(L"Hoardbook update check failed: the published version is 20000 characters long, too long "
+                       L"for a version"));
+
+    const std::wstring garbage[] = {std::wstring(100, L'7'), L"1.3\x01\x02", L"\xFFFD\xFFFD\x0F", L"<html>\n<body>Server error</body>\n</html>"};
+    for (const std::wstring& published : garbage) {
+        serve(L"HoardbookVersion", published);
+        periodicCheck();
+        EXPECT_EQ(requested(), Names{L"HoardbookVersion"}) << "nothing more is fetched";
+        EXPECT_TRUE(logHas(L"Hoardbook update check failed: the published version "));
+        EXPECT_LT(log().size(), 500u) << "the text itself is not logged";
+        EXPECT_TRUE(boxes.shown.empty());
+    }
+    EXPECT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.2\r\n");
+}
+
+TEST_F(UpdaterCheck, AnOverlongFileListIsBoundedWithOneMessageAndNoVersionClaimed) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    std::wstring list;
+    for (int i = 0; i < 4000; ++i) list += L"Hoardbook.lua\r\n";
+    serve(L"HoardbookFiles", list + L"Hoardbook.toc\r\n");
+    serve(L"Hoardbook.lua", L"x");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+
+    startupCheck();
+
+    EXPECT_EQ(requested().size(), 2 + kMaxListedFiles);
+    EXPECT_TRUE(logHas(L"Hoardbook update: the file list names 4001 files, more than the 300 an update may have; "
+                       L"the other 3701 are refused"));
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text,
+              L"Hoardbook could not be updated to version 1.3: 3701 more files were listed than an update may have");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
+}
+
+TEST_F(UpdaterCheck, TheStartupCheckEndsWithinItsBudgetWhateverTheServerDoes) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    std::wstring list;
+    for (int i = 0; i < 50; ++i) list += L"F" + std::to_wstring(i) + L".lua\r\n";
+    serve(L"HoardbookFiles", list);
+    // Every file trickles in just within a download's own bound.
+    http.responder = [this](const RecordedRequest& request) {
+        auto found = server.find(request.url);
+        FakeResponse response = found != server.end() ? found->second : FakeResponse{};
+        if (found == server.end()) response.pollsUntilDone = 1500;  // 15 s at 10 ms a poll
+        return response;
+    };
+    const auto started = process.nowMs;
+
+    startupCheck();
+
+    EXPECT_LE(process.nowMs - started, kStartupCheckBudgetMs + 1000);
+    EXPECT_LT(requested().size(), 10u);
+    ASSERT_FALSE(boxes.shown.empty());
+    EXPECT_NE(boxes.shown.back().text.find(L"the check ran out of time with "), std::wstring::npos)
+        << boxes.shown.back().text;
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
+}
+
+TEST_F(UpdaterCheck, NamesThatCouldBeAnotherFileOrLongerThanAPathAreRefusedAndNamedBriefly) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    const std::wstring huge(20000, L'n');
+    serve(L"HoardbookFiles", L"Hoardbook.toc.\r\nHoardbook.lua\r\nHOARDB~1.TOC\r\n" + huge + L"\r\n");
+    serve(L"Hoardbook.lua", L"x");
+
+    periodicCheck();
+
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"}));
+    EXPECT_TRUE(logHas(L"refused the file name \"Hoardbook.toc.\""));
+    EXPECT_TRUE(logHas(L"refused the file name \"HOARDB~1.TOC\""));
+    EXPECT_TRUE(logHas(L"refused a file name of 20000 characters, longer than a path can be"));
+    EXPECT_LT(log().size(), 2000u) << "a name of megabytes would freeze the window that shows it";
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
 }
 
 TEST_F(UpdaterCheck, TheVersionFileIsInstalledLastAndOnlyWithAllOthers) {

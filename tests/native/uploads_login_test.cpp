@@ -173,8 +173,22 @@ TEST_F(Login, WithNoEntryCheckedTheLoginCarriesEmptyData) {
     EXPECT_TRUE(loggedIn());
 }
 
-TEST_F(Login, AnUnreadableFileIsReportedInsteadOfEndingTheProgram) {
+TEST_F(Login, AnEntryWhoseFileCannotBeReadGivesWayToTheNextCheckedOne) {
     std::filesystem::remove(savedDataFile(nameOf(0)));
+
+    EXPECT_NO_THROW(form->Command1_Click());
+
+    EXPECT_TRUE(loggedIn());
+    EXPECT_EQ(uploads(), Strings{dataOf(1)});
+    EXPECT_EQ(form->cursor().CurrentIndex, 1);
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_TRUE(logHas(L"The saved data of " + window.itemText(0) + L" could not be read, so the login sent " +
+                       window.itemText(1)));
+}
+
+TEST_F(Login, WhenNoCheckedEntryCanBeReadTheFirstIsReportedInsteadOfEndingTheProgram) {
+    std::filesystem::remove(savedDataFile(nameOf(0)));
+    std::filesystem::remove(savedDataFile(nameOf(1)));
 
     EXPECT_NO_THROW(form->Command1_Click());
 
@@ -182,7 +196,9 @@ TEST_F(Login, AnUnreadableFileIsReportedInsteadOfEndingTheProgram) {
     EXPECT_EQ(boxes.shown[0].text.rfind(L"The saved data of " + window.itemText(0) + L" could not be read", 0), 0u);
     EXPECT_TRUE(http.requests.empty());
     EXPECT_TRUE(loggedOut());
-    // Pressing "OK" again goes on with the next checked entry.
+    EXPECT_EQ(form->cursor().CurrentIndex, 0) << "the cursor went round once";
+    // Pressing "OK" again once the game has written a file logs in.
+    addEntry(nameOf(1));
     form->Command1_Click();
     EXPECT_TRUE(loggedIn());
     EXPECT_EQ(uploads(), Strings{dataOf(1)});

@@ -133,12 +133,6 @@ TEST_F(ChangeWatcher, ANewSavedDataFileJoinsCheckedAndIsUploadedAtItsFirstVisit)
 TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     addEntry("A", "a\r\n");
     scan();
-    siteReply = L"Invalid Login/Password";
-    tick();
-    EXPECT_FALSE(logHas(L"changed and was uploaded"));
-    EXPECT_TRUE(logHas(L"Profile for A was not uploaded: the website rejected the login"));
-    EXPECT_EQ(form->cursor().LastModified[0], 0);
-
     siteReply = L"<html>Not Found</html>\r\n";
     tick();
     EXPECT_TRUE(logHas(L"the website answered \"<html>Not Found</html>  \""));
@@ -146,11 +140,11 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
 
     siteReply = L"Inventory Uploaded";
     tick();  // the unchanged file is sent again because no upload succeeded
-    EXPECT_EQ(uploads().size(), 3u);
+    EXPECT_EQ(uploads().size(), 2u);
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
     EXPECT_NE(form->cursor().LastModified[0], 0);
     tick();
-    EXPECT_EQ(uploads().size(), 3u);
+    EXPECT_EQ(uploads().size(), 2u);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(logHas(L"secret pass"));
 }
@@ -177,6 +171,111 @@ TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack)
     siteDown = true;
     tick(2);
     EXPECT_EQ(boxes.shown.size(), 2u);
+}
+
+TEST_F(ChangeWatcher, UploadsGoOnWhileTheOutageBoxIsOpen) {
+    addEntry("A", "a\r\n");
+    addEntry("B", "b\r\n");
+    scan();
+    siteDown = true;
+    // The box is modal: ticks keep arriving while the user has not answered
+    // it, and the site comes back meanwhile.
+    bool bothSentWhileBoxOpen = false;
+    boxes.onShow = [&](const MessageBoxRequest&) {
+        siteDown = false;
+        tick(2);
+        bothSentWhileBoxOpen = logHas(L"Profile for A changed and was uploaded") &&
+                               logHas(L"Profile for B changed and was uploaded");
+    };
+
+    tick();
+
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The server could not be reached"});
+    EXPECT_TRUE(bothSentWhileBoxOpen) << log();
+}
+
+TEST_F(ChangeWatcher, AnErrorStatusOrARedirectIsAFailureWhateverTheAnswerSays) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteStatus = 500;  // a broken site script that still prints the reply
+    tick();
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
+    EXPECT_FALSE(logHas(L"changed and was uploaded"));
+    EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website answered with HTTP status 500"));
+    EXPECT_EQ(boxTexts(),
+              std::vector<std::wstring>{L"The website answered with HTTP status 500 instead of taking the upload."});
+
+    siteStatus = 302;
+    tick();
+    EXPECT_EQ(form->cursor().LastModified[0], 0);
+    EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website answered with HTTP status 302"));
+    EXPECT_EQ(boxes.shown.size(), 1u) << "still the same outage";
+
+    siteStatus = 200;
+    tick();
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+    EXPECT_NE(form->cursor().LastModified[0], 0);
+}
+
+TEST_F(ChangeWatcher, ARejectedLoginIsToldOnceAndPausesUploadsUntilTheUserLogsInAgain) {
+    addEntry("A", "a\r\n");
+    addEntry("B", "b\r\n");
+    scan();
+    siteReply = L"Invalid Login/Password";  // the password was changed on the website
+    tick();
+    ASSERT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(form->cursor().LastModified[static_cast<std::size_t>(form->cursor().CurrentIndex)], 0);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_NE(boxes.shown[0].text.find(L"The website rejected the login"), std::wstring::npos);
+    const std::wstring rejected = L"was not uploaded: the website rejected the login";
+    EXPECT_TRUE(logHas(rejected));
+
+    // Changes keep coming: nothing is sent, nothing more is said.
+    rewrite("A", "a2\r\n", kBaseTime + hours(1));
+    tick(6);
+    EXPECT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(log().find(rejected), log().rfind(rejected));
+
+    // One retry when its time has come; still rejected, still quiet.
+    process.nowMs += kRejectedLoginRetryMs;
+    tick(2);
+    EXPECT_EQ(http.requests.size(), 2u);
+    tick(2);
+    EXPECT_EQ(http.requests.size(), 2u);
+    EXPECT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(log().find(rejected), log().rfind(rejected));
+
+    // The user logs in again with the password the site now takes.
+    siteReply = L"Inventory Uploaded";
+    form->Command3_Click();
+    form->Command1_Click();
+    ASSERT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    tick(2);
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+    EXPECT_TRUE(logHas(L"Profile for B changed and was uploaded"));
+}
+
+TEST_F(ChangeWatcher, ARetryTheSiteAcceptsEndsThePause) {
+    addEntry("A", "a\r\n");
+    scan();
+    siteReply = L"Invalid Login/Password";
+    tick();
+    siteReply = L"Inventory Uploaded";  // the password was changed back
+    tick(3);
+    EXPECT_EQ(http.requests.size(), 1u);
+
+    process.nowMs += kRejectedLoginRetryMs;
+    tick();
+    EXPECT_EQ(uploads(), (Strings{"a\r\n", "a\r\n"}));
+    EXPECT_TRUE(logHas(L"The website accepted the login again; uploads go on"));
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+
+    // Back to normal: a change is sent at its next visit.
+    rewrite("A", "a2\r\n", kBaseTime + hours(1));
+    tick();
+    EXPECT_EQ(uploads().back(), "a2\r\n");
+    EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
 TEST_F(ChangeWatcher, AVanishedFileIsSkippedAndTriedAgainAtItsNextVisit) {

@@ -12,11 +12,6 @@
 namespace hb {
 
 namespace {
-// The add-on's files are a few kilobytes. A bound shorter than an upload's
-// keeps an unreachable update server from holding start-up, which shows the
-// window only after the check, for a whole minute (Wine's XMLHTTP never
-// completes a failed connection, so the deadline is what ends it there).
-constexpr int kDownloadDeadlineMs = 20000;
 // The version file and the file list are a few lines; an add-on file is
 // kilobytes. The bounds keep a broken server from filling memory or disk.
 constexpr std::size_t kListAnswerLimit = 64 * 1024;
@@ -28,45 +23,65 @@ bool IsSuccessStatus(int status) {
     return (status >= 200 && status < 300) || status == 1223;
 }
 
-DownloadResult Transfers::download(const std::wstring& url, FailureReport report) {
-    return fetch(url, kListAnswerLimit, report);
+DownloadResult Transfers::download(const std::wstring& url, FailureReport report, int deadlineMs) {
+    DownloadResult failed;
+    std::unique_ptr<HttpRequest> request = fetch(url, kListAnswerLimit, report, deadlineMs, failed);
+    if (!request) return failed;
+    try {
+        return {request->responseText(), {}};
+    } catch (const Failure& error) {
+        return failedDownload(L"Error Downloading File: " + url + L"\r\n\r\n" + error.description(),
+                              error.description(), report);
+    }
 }
 
-DownloadResult Transfers::fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report) {
+std::unique_ptr<HttpRequest> Transfers::fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report,
+                                              int deadlineMs, DownloadResult& failed) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
         request->setResponseLimit(maxBytes);
         request->send();
-        WaitForCompletion(*request, process_, std::min(deadlineMs_, kDownloadDeadlineMs));
-        std::wstring text = request->responseText();
+        WaitForCompletion(*request, process_, std::min({deadlineMs_, kDownloadDeadlineMs, deadlineMs}));
         const int status = request->status();
         // An error page is not the file: storing it would replace a good
         // add-on file, and reading it as a version would trigger updates.
-        if (!IsSuccessStatus(status)) {
-            description = L"The server answered with HTTP status " + std::to_wstring(status) + L".";
-        } else {
-            return {std::move(text), {}};
-        }
+        if (IsSuccessStatus(status)) return request;
+        description = L"The server answered with HTTP status " + std::to_wstring(status) + L".";
     } catch (const Failure& error) {
         description = error.description();
     } catch (const std::bad_alloc&) {
         description = L"There is not enough memory for the download.";
     }
     request.reset();
-    return failedDownload(L"Error Downloading File: " + url + L"\r\n\r\n" + description, description, report);
+    failed = failedDownload(L"Error Downloading File: " + url + L"\r\n\r\n" + description, description, report);
+    return nullptr;
 }
 
-DownloadResult Transfers::downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report) {
-    DownloadResult result = fetch(url, kAddonFileLimit, report);
+DownloadResult Transfers::downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report,
+                                         int deadlineMs) {
+    DownloadResult failed;
+    std::unique_ptr<HttpRequest> request = fetch(url, kAddonFileLimit, report, deadlineMs, failed);
     // The failure has been reported; the file that is there stays as it is.
-    if (!result) return result;
+    if (!request) return failed;
+
+    // The bytes as the server sent them: add-on files carry UTF-8 text
+    // (localised names) that no code page conversion may touch.
+    std::string bytes;
+    try {
+        bytes = request->responseBody();
+    } catch (const Failure& error) {
+        return failedDownload(L"Error Downloading File: " + url + L"\r\n\r\n" + error.description(),
+                              error.description(), report);
+    }
+    request.reset();
+    bytes += "\r\n";
 
     std::wstring error;
     // Written beside the target and swapped in, so a failed write never
     // leaves half an add-on file behind.
-    if (files_.replaceAtomically(path, codepage_.toAnsi(*result.text) + "\r\n", error)) return result;
+    if (files_.replaceAtomically(path, bytes, error)) return {std::wstring(), {}};
     const std::wstring message = L"Saving of file " + path + L" Failed for the following reason: " + error;
     return failedDownload(message, message, report);
 }

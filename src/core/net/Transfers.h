@@ -31,18 +31,26 @@ struct SiteLogin {
 };
 
 struct UploadResult {
-    // Whether the site answered at all; false for a transport failure.
+    // Whether the site answered the upload itself with a success status.
+    // False for a transport failure, and for an error status or a redirect
+    // (never followed: the data would be dropped or sent elsewhere), whatever
+    // the answer's text.
     bool answered = false;
     // The answer's HTTP status and text.
     int status = 0;
     std::wstring reply;
-    // What went wrong when the site did not answer.
+    // What went wrong when the site did not answer as it should.
     std::wstring failure;
 };
 
+// The longest a download waits for its answer. The add-on's files are a few
+// kilobytes; a bound shorter than an upload's keeps an unreachable update
+// server from holding start-up, which shows the window only after the check.
+inline constexpr int kDownloadDeadlineMs = 20000;
+
 struct DownloadResult {
-    // The body of a successful answer (for a download to a file: the text
-    // written); nothing after a failure.
+    // The body of a successful answer (empty for a download to a file);
+    // nothing after a failure.
     std::optional<std::wstring> text;
     // What went wrong when there is no text.
     std::wstring failure;
@@ -69,15 +77,22 @@ public:
     // the file list: at most 64 KB). A failure (no answer, a status that is
     // not success, a longer answer) is boxed as "Error Downloading File: ..."
     // unless report is LogOnly.
-    DownloadResult download(const std::wstring& url, FailureReport report);
-    // An add-on file (at most 16 MB) written to path (ANSI, CR LF appended),
-    // replacing the file in one step; after a failure the file there stays
-    // as it was. A failed write is boxed as "Saving of file ..." unless
-    // report is LogOnly.
-    DownloadResult downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report);
+    // The wait ends after deadlineMs at most (and never later than the
+    // transfers' own bound and kDownloadDeadlineMs).
+    DownloadResult download(const std::wstring& url, FailureReport report, int deadlineMs = kDownloadDeadlineMs);
+    // An add-on file (at most 16 MB): the bytes the server sent, with CR LF
+    // appended, written to path in place of the file there in one step;
+    // after a failure the file there stays as it was. A failed write is
+    // boxed as "Saving of file ..." unless report is LogOnly. A written file
+    // gives an empty text.
+    DownloadResult downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report,
+                                  int deadlineMs = kDownloadDeadlineMs);
 
 private:
-    DownloadResult fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report);
+    // The finished request of a successful GET of at most maxBytes; nullptr
+    // after a failure, which is reported as asked and returned in failed.
+    std::unique_ptr<HttpRequest> fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report,
+                                       int deadlineMs, DownloadResult& failed);
     DownloadResult failedDownload(const std::wstring& boxText, const std::wstring& failure, FailureReport report);
 
     HttpFactory& http_;

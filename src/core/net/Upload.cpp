@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <exception>
 
+#include "net/Downloads.h"
 #include "net/HttpWait.h"
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
@@ -11,8 +12,22 @@
 namespace hb {
 
 namespace {
+
 // The site answers with a short text; anything longer is not its answer.
 constexpr std::size_t kUploadAnswerLimit = 64 * 1024;
+
+// Why an answer with this status is not the site taking the upload. A
+// redirect is not followed: a transport that follows it sends a GET
+// without the file, and another host's "Inventory Uploaded" would be
+// taken for the guild site's.
+std::wstring StatusFailure(int status) {
+    if (status >= 300 && status < 400) {
+        return L"The website answered with a redirect (HTTP status " + std::to_wstring(status) +
+               L") instead of taking the upload; the data was not sent on.";
+    }
+    return L"The website answered with HTTP status " + std::to_wstring(status) + L" instead of taking the upload.";
+}
+
 }  // namespace
 
 UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
@@ -31,15 +46,19 @@ UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, F
         WaitForCompletion(*request, process_, deadlineMs_);
         result.reply = request->responseText();
         result.status = request->status();
-        result.answered = true;
-        return result;
+        // Only a success answer to the upload itself counts, whatever its text.
+        if (IsSuccessStatus(result.status)) {
+            result.answered = true;
+            return result;
+        }
+        result.failure = StatusFailure(result.status);
     } catch (const Failure& error) {
         result.failure = error.description();
     } catch (const std::bad_alloc&) {
         result.failure = L"There is not enough memory to send the data.";
     }
 
-    // Given up: free the connection and its buffers while the user reads the box.
+    // Failed: free the connection and its buffers while the user reads the box.
     request.reset();
     if (report == FailureReport::Box) {
         MessageBoxRequest box;

@@ -16,8 +16,9 @@ Form1::Form1(Ports ports, Options options)
       scan_(ports.window, ports.files, folders_, cursor_, log_),
       savedData_(ports.window, ports.files, folders_),
       login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
-      watcher_(ports.window, ports.files, log_, cursor_, scan_, savedData_, transfers_),
-      updater_(ports.files, ports.boxes, ports.codepage, log_, folders_, transfers_, std::move(options.updateHost)) {}
+      watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_),
+      updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
+               std::move(options.updateHost)) {}
 
 void Form1::onLoad() { Form_Load(); }
 void Form1::onResize() { Form_Resize(); }
@@ -49,6 +50,11 @@ void Form1::onTimer(Timer timer) {
     } else {
         UpdateTimer_Timer();
     }
+}
+
+void Form1::Command1_Click() {
+    // A login the site takes ends a pause the watcher made for a rejected one.
+    if (login_.Command1_Click()) watcher_.loginAccepted();
 }
 
 void Form1::LoadSettings() {

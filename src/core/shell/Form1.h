@@ -117,7 +117,7 @@ public:
     bool QuickDownloadToFile(const std::wstring& url, const std::wstring& path);
 
     // ---- uploads: login, log out, change watcher ----
-    void Command1_Click() { login_.Command1_Click(); }
+    void Command1_Click();
     void Command3_Click() { login_.Command3_Click(); }
     void UpdateTimer_Timer() { watcher_.UpdateTimer_Timer(); }
 

@@ -8,6 +8,8 @@
 // nothing, so its downloads are quiet and every failure becomes a line in
 // the message log. A completed update is announced in a box either way.
 
+#include <algorithm>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -32,29 +34,35 @@ bool EnsureFolder(FileSystem& files, const std::wstring& folder, std::wstring& e
     return false;
 }
 
-// Server-supplied names go into log lines and boxes; control characters in
-// them would break the log's line structure.
+// Server-supplied names go into log lines and boxes: control characters in
+// them would break the log's line structure, and a name of megabytes would
+// freeze the window that shows it.
 std::wstring Printable(const std::wstring& name) {
+    constexpr std::size_t kMaxShown = 100;
     std::wstring text;
-    for (wchar_t c : name) text.push_back(c < 0x20 || c == 0x7F ? L'?' : c);
+    for (wchar_t c : name.substr(0, kMaxShown)) text.push_back(c < 0x20 || c == 0x7F ? L'?' : c);
+    if (name.size() > kMaxShown) text += L"...";
     return text;
 }
 
+// The first few names, then how many more.
 std::wstring JoinNames(const std::vector<std::wstring>& names) {
+    constexpr std::size_t kMaxNamed = 5;
     std::wstring text;
-    for (const auto& name : names) {
+    for (std::size_t i = 0; i < names.size() && i < kMaxNamed; ++i) {
         if (!text.empty()) text += L", ";
-        text += L"\"" + Printable(name) + L"\"";
+        text += L"\"" + Printable(names[i]) + L"\"";
     }
+    if (names.size() > kMaxNamed) text += L" and " + std::to_wstring(names.size() - kMaxNamed) + L" more";
     return text;
 }
 
 }  // namespace
 
-AddonUpdater::AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Codepage& codepage, MessageLog& log,
-                           GameFolders& folders, Transfers& transfers, std::wstring updateHost)
-    : files_(files), boxes_(boxes), codepage_(codepage), log_(log), folders_(folders), transfers_(transfers),
-      updateHost_(std::move(updateHost)) {}
+AddonUpdater::AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Process& process, const Codepage& codepage,
+                           MessageLog& log, GameFolders& folders, Transfers& transfers, std::wstring updateHost)
+    : files_(files), boxes_(boxes), process_(process), codepage_(codepage), log_(log), folders_(folders),
+      transfers_(transfers), updateHost_(std::move(updateHost)) {}
 
 void AddonUpdater::InitializeFolders() {
     std::wstring error;
@@ -104,13 +112,24 @@ void AddonUpdater::check(FailureReport report) {
     auto failureText = [](const DownloadResult& download, const std::wstring& whenEmpty) {
         return download.failure.empty() ? whenEmpty : L"could not be fetched: " + download.failure;
     };
+    // One bound for the whole check: each download waits at most for what is left.
+    const std::int64_t deadline = process_.monotonicMs() + (periodic ? kPeriodicCheckBudgetMs : kStartupCheckBudgetMs);
+    auto timeLeftMs = [&] {
+        return static_cast<int>(std::clamp<std::int64_t>(deadline - process_.monotonicMs(), 0, kDownloadDeadlineMs));
+    };
 
-    // An empty (or blank) answer is no version at all: comparing it would
-    // "update" to nothing on every check while the server is down.
-    const DownloadResult version = transfers_.download(baseUrl + std::wstring(kServerVersionName), report);
+    // An empty answer is no version at all: comparing it would "update" to
+    // nothing on every check while the server is down; and a broken server's
+    // page or random bytes would be announced as a version.
+    const DownloadResult version =
+        transfers_.download(baseUrl + std::wstring(kServerVersionName), report, timeLeftMs());
     const std::wstring serverVersion = ServerVersionFromText(version.text.value_or(L""));
-    if (TrimSpaces(serverVersion).empty()) {
-        log_.add(L"Hoardbook update check failed: the published version " + failureText(version, L"is empty"));
+    if (!version) {
+        log_.add(L"Hoardbook update check failed: the published version " + failureText(version, L""));
+        return;
+    }
+    if (const std::optional<std::wstring> why = WhyNotAVersion(serverVersion)) {
+        log_.add(L"Hoardbook update check failed: the published version " + *why);
         return;
     }
 
@@ -129,24 +148,39 @@ void AddonUpdater::check(FailureReport report) {
         return;
     }
 
-    const DownloadResult list = transfers_.download(baseUrl + std::wstring(kServerFileListName), report);
-    const std::vector<std::wstring> names = SplitFileList(list.text.value_or(L""));
-    if (names.empty()) {
+    const DownloadResult list = transfers_.download(baseUrl + std::wstring(kServerFileListName), report, timeLeftMs());
+    const BoundedFileList listed = SplitBoundedFileList(list.text.value_or(L""));
+    if (listed.names.empty()) {
         reportIncomplete(L"the list of its files " + failureText(list, L"is empty"));
         return;
     }
+    if (listed.refused > 0) {
+        log_.add(L"Hoardbook update: the file list names " + std::to_wstring(listed.names.size() + listed.refused) +
+                 L" files, more than the " + std::to_wstring(kMaxListedFiles) + L" an update may have; the other " +
+                 std::to_wstring(listed.refused) + L" are refused");
+    }
 
     std::vector<std::wstring> failed;
+    std::size_t outOfTime = 0;
     auto fetch = [&](const std::wstring& name) {
         // The names come from the network; one that could address anything
-        // outside the add-on folder is never fetched.
+        // outside the add-on folder, or another file than it says, is never fetched.
         if (!IsSafeAddonFileName(name)) {
-            log_.add(L"Hoardbook update: refused the file name \"" + Printable(name) +
-                     L"\", which would be written outside the add-on folder");
+            log_.add(name.size() > kMaxAddonFileNameLength
+                         ? L"Hoardbook update: refused a file name of " + std::to_wstring(name.size()) +
+                               L" characters, longer than a path can be"
+                         : L"Hoardbook update: refused the file name \"" + Printable(name) +
+                               L"\", which would be written outside the add-on folder or as another file");
             failed.push_back(name);
             return;
         }
-        const DownloadResult file = transfers_.downloadToFile(baseUrl + name, JoinPath(addonFolder, name), report);
+        const int waitMs = timeLeftMs();
+        if (waitMs == 0) {
+            ++outOfTime;
+            return;
+        }
+        const DownloadResult file =
+            transfers_.downloadToFile(baseUrl + name, JoinPath(addonFolder, name), report, waitMs);
         if (!file) {
             if (periodic) {
                 log_.add(L"Hoardbook update: the file \"" + Printable(name) + L"\" failed: " +
@@ -159,20 +193,32 @@ void AddonUpdater::check(FailureReport report) {
     // installed before a file that then fails, it would make every later
     // check take the half-installed add-on for the published one.
     std::vector<std::wstring> versionFiles;
-    for (const std::wstring& name : names) {
+    for (const std::wstring& name : listed.names) {
         if (IsVersionFileName(name)) {
             versionFiles.push_back(name);
         } else {
             fetch(name);
         }
     }
-    if (failed.empty()) {
+    auto complete = [&] { return failed.empty() && outOfTime == 0 && listed.refused == 0; };
+    if (complete()) {
         for (const std::wstring& name : versionFiles) fetch(name);
     }
 
     // A version whose files did not all arrive is not installed.
-    if (!failed.empty()) {
-        reportIncomplete(L"these files failed: " + JoinNames(failed));
+    if (!complete()) {
+        std::vector<std::wstring> reasons;
+        if (!failed.empty()) reasons.push_back(L"these files failed: " + JoinNames(failed));
+        if (listed.refused > 0) {
+            reasons.push_back(std::to_wstring(listed.refused) + L" more files were listed than an update may have");
+        }
+        if (outOfTime > 0) {
+            reasons.push_back(L"the check ran out of time with " + std::to_wstring(outOfTime) +
+                              L" files left; they are fetched at the next check");
+        }
+        std::wstring why;
+        for (const std::wstring& reason : reasons) why += (why.empty() ? L"" : L"; ") + reason;
+        reportIncomplete(why);
         return;
     }
     boxes_.show({L"Hoardbook has been updated to version " + serverVersion});

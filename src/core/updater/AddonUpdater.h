@@ -15,10 +15,16 @@
 
 namespace hb {
 
+// How long one check may take in all, whatever the update server does. The
+// window waits for the start-up check, so it gets no more than one
+// download's bound; a periodic check runs behind the game and may take longer.
+inline constexpr int kStartupCheckBudgetMs = kDownloadDeadlineMs;
+inline constexpr int kPeriodicCheckBudgetMs = 120000;
+
 class AddonUpdater {
 public:
-    AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Codepage& codepage, MessageLog& log,
-                 GameFolders& folders, Transfers& transfers, std::wstring updateHost);
+    AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Process& process, const Codepage& codepage,
+                 MessageLog& log, GameFolders& folders, Transfers& transfers, std::wstring updateHost);
 
     // Creates the add-on folder when it is missing.
     void InitializeFolders();
@@ -37,6 +43,7 @@ public:
 private:
     FileSystem& files_;
     MessageBoxes& boxes_;
+    const Process& process_;
     const Codepage& codepage_;
     MessageLog& log_;
     GameFolders& folders_;

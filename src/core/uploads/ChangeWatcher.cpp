@@ -23,10 +23,13 @@ std::wstring QuotedReply(std::wstring reply) {
 
 }  // namespace
 
-ChangeWatcher::ChangeWatcher(const MainWindow& window, FileSystem& files, MessageLog& log, ListCursor& cursor,
-                             CharacterScan& scan, SavedDataFiles& savedData, Transfers& transfers)
-    : window_(window), files_(files), log_(log), cursor_(cursor), scan_(scan), savedData_(savedData),
-      transfers_(transfers) {}
+ChangeWatcher::ChangeWatcher(const MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
+                             const Process& process, ListCursor& cursor, CharacterScan& scan,
+                             SavedDataFiles& savedData, Transfers& transfers)
+    : window_(window), files_(files), boxes_(boxes), log_(log), process_(process), cursor_(cursor), scan_(scan),
+      savedData_(savedData), transfers_(transfers) {}
+
+bool ChangeWatcher::retryDue() const { return process_.monotonicMs() - lastRejectionMs_ >= kRejectedLoginRetryMs; }
 
 void ChangeWatcher::UpdateTimer_Timer() {
     // The upload's wait lets further ticks run; a nested tick would send the
@@ -64,6 +67,7 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
         return visit;
     }
     if (stamps[slot] == *time) return std::nullopt;
+    if (loginRejected_ && !retryDue()) return std::nullopt;
 
     std::optional<std::string> data = savedData_.tryLoad(i, error);
     if (!data) {
@@ -72,10 +76,8 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
     }
     visit.time = *time;
 
-    // While the site stays unreachable the user gets one message box, not one
-    // every few seconds; the upload still logs each failure.
-    visit.upload = transfers_.upload(SiteLoginOf(window_), *data,
-                                     siteOutageReported_ ? FailureReport::LogOnly : FailureReport::Box);
+    // The box, if any, comes after the tick (report); the upload logs each failure.
+    visit.upload = transfers_.upload(SiteLoginOf(window_), *data, FailureReport::LogOnly);
     return visit;
 }
 
@@ -93,16 +95,34 @@ void ChangeWatcher::report(const Visit& visit) {
 
     const UploadResult& upload = visit.upload;
     if (!upload.answered) {
-        siteOutageReported_ = true;
-        log_.add(profile + L" could not be uploaded: the website did not answer. It will be sent again");
+        log_.add(profile + L" could not be uploaded: " +
+                 (upload.status == 0 ? L"the website did not answer"
+                                     : L"the website answered with HTTP status " + std::to_wstring(upload.status)) +
+                 L". It will be sent again");
+        // While the site stays down the user gets one message box, not one
+        // every few seconds. Set before the box: ticks go on while it is open.
+        if (!siteOutageReported_) {
+            siteOutageReported_ = true;
+            boxes_.show({upload.failure});
+        }
         return;
     }
     siteOutageReported_ = false;
     if (upload.reply == kReplyUploaded) {
+        if (loginRejected_) {
+            loginRejected_ = false;
+            log_.add(L"The website accepted the login again; uploads go on");
+        }
         log_.add(profile + L" changed and was uploaded");
         cursor_.LastModified[static_cast<std::size_t>(i)] = visit.time;
     } else if (upload.reply == kReplyInvalidLogin) {
-        log_.add(profile + L" was not uploaded: the website rejected the login. It will be sent again");
+        lastRejectionMs_ = process_.monotonicMs();
+        if (loginRejected_) return;  // a retry: said already
+        loginRejected_ = true;
+        log_.add(profile + L" was not uploaded: the website rejected the login. Nothing is sent until you log in "
+                           L"again; the login is tried again every 10 minutes");
+        boxes_.show({L"The website rejected the login, so uploads are paused. Log out, enter the login and password "
+                     L"that the website accepts and press OK. Until then the program tries again every 10 minutes."});
     } else {
         log_.add(profile + L" was not uploaded: the website answered " + QuotedReply(upload.reply) +
                  L". It will be sent again");

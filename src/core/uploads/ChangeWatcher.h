@@ -2,6 +2,15 @@
 // The change watcher: each UpdateTimer tick looks at one checked entry, in
 // turn, and uploads its saved data again when the file's last-write time
 // differs from the one recorded at its last successful upload.
+//
+// Failures reach the user once: the first failed upload of an outage shows
+// a box, the rest go to the log. The box is shown after the tick, never
+// while it is busy, so the uploads go on while it stays open (it may sit
+// behind the game). A login the site rejects (the password was changed on
+// the website) is said once too, and pauses the uploads: sending the same
+// files again and again with a login that cannot work would fill the log
+// and bother the site. They go on when the user logs in again, or when a
+// retry, one every kRejectedLoginRetryMs, is accepted.
 
 #include <optional>
 #include <set>
@@ -13,19 +22,29 @@
 #include "net/Transfers.h"
 #include "ports/FileSystem.h"
 #include "ports/MainWindow.h"
+#include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
+#include "ports/Process.h"
 
 namespace hb {
 
+// How often the watcher tries an upload while the site rejects the login.
+inline constexpr std::int64_t kRejectedLoginRetryMs = 10 * 60 * 1000;
+
 class ChangeWatcher {
 public:
-    ChangeWatcher(const MainWindow& window, FileSystem& files, MessageLog& log, ListCursor& cursor,
-                  CharacterScan& scan, SavedDataFiles& savedData, Transfers& transfers);
+    ChangeWatcher(const MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
+                  const Process& process, ListCursor& cursor, CharacterScan& scan, SavedDataFiles& savedData,
+                  Transfers& transfers);
 
     // One tick: scan, move to the next checked entry, upload it if changed.
     void UpdateTimer_Timer();
     // Whether a tick is running (its upload waits and lets further ticks in).
     bool busy() const { return busy_; }
+    // The user logged in (again): the site accepts the login.
+    void loginAccepted() { loginRejected_ = false; }
+    // Whether uploads are paused because the site rejected the login.
+    bool loginRejected() const { return loginRejected_; }
 
 private:
     // What a tick did to its entry, reported once the tick is no longer busy.
@@ -39,9 +58,14 @@ private:
     std::optional<Visit> visitNextEntry();
     void report(const Visit& visit);
 
+    // While the login is rejected, whether a retry is due.
+    bool retryDue() const;
+
     const MainWindow& window_;
     FileSystem& files_;
+    MessageBoxes& boxes_;
     MessageLog& log_;
+    const Process& process_;
     ListCursor& cursor_;
     CharacterScan& scan_;
     SavedDataFiles& savedData_;
@@ -49,6 +73,8 @@ private:
 
     bool busy_ = false;
     bool siteOutageReported_ = false;
+    bool loginRejected_ = false;
+    std::int64_t lastRejectionMs_ = 0;  // when the site last rejected the login
     std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
 };
 

@@ -23,37 +23,30 @@ Login::Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsS
     : window_(window), boxes_(boxes), log_(log), settings_(settings), cursor_(cursor), savedData_(savedData),
       transfers_(transfers) {}
 
-void Login::Command1_Click() {
+bool Login::Command1_Click() {
     MainWindow& window = window_;
     if (!window.enabled(Control::Login)) {
         window.setState(WindowState::Minimised);
-        return;
+        return false;
     }
     if (window.text(Control::Login).empty()) {
         ShowMessage(boxes_, L"Please enter your login name for your website");
-        return;
+        return false;
     }
     if (window.text(Control::Password).empty()) {
         ShowMessage(boxes_, L"Please enter your password for your website");
-        return;
+        return false;
     }
     if (window.text(Control::URL).empty()) {
         ShowMessage(boxes_, L"Please enter the URL of your website");
-        return;
+        return false;
     }
 
     window.setText(Control::URL, NormaliseSiteAddress(window.text(Control::URL)));
     settings_.SaveSettingsAtLogin();
 
-    const std::int16_t index = cursor_.next(window);
-    std::wstring readError;
-    std::optional<std::string> data = savedData_.tryLoad(index, readError);
-    if (!data) {
-        // The game may be writing the file; the user can press "OK" again.
-        ShowMessage(boxes_, L"The saved data of " + window.itemText(index) +
-                                      L" could not be read, so the login was not tried: " + readError);
-        return;
-    }
+    std::optional<std::string> data = nextReadableData();
+    if (!data) return false;
 
     const std::wstring reply = transfers_.upload(SiteLoginOf(window), *data, FailureReport::Box).reply;
     if (reply == kReplyInvalidLogin) {
@@ -67,9 +60,35 @@ void Login::Command1_Click() {
         window.setEnabled(Control::Command1, false);
         window.setEnabled(Control::Command3, true);
         log_.add(L"Successfully logged in");
+        return true;
     } else {
         ShowMessage(boxes_, L"Invalid URL.  Please make sure you've entered it correctly");
     }
+    return false;
+}
+
+std::optional<std::string> Login::nextReadableData() {
+    // An entry whose file cannot be read (the game may be writing it, or a
+    // saved-data file lies where no character's folder is) need not stop the
+    // login while another checked entry can be sent.
+    const std::int16_t first = cursor_.next(window_);
+    std::wstring firstError;
+    std::optional<std::string> data = savedData_.tryLoad(first, firstError);
+    for (int tried = 1; !data && tried <= window_.itemCount(); ++tried) {
+        const std::int16_t index = cursor_.next(window_);
+        if (index == first) break;  // round the checked entries once
+        std::wstring error;
+        data = savedData_.tryLoad(index, error);
+    }
+    if (!data) {
+        // The user can press "OK" again once the game has written the file.
+        ShowMessage(boxes_, L"The saved data of " + window_.itemText(first) +
+                                L" could not be read, so the login was not tried: " + firstError);
+    } else if (cursor_.CurrentIndex != first) {
+        log_.add(L"The saved data of " + window_.itemText(first) + L" could not be read, so the login sent " +
+                 window_.itemText(cursor_.CurrentIndex) + L": " + firstError);
+    }
+    return data;
 }
 
 void Login::Command3_Click() {

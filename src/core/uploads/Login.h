@@ -19,12 +19,16 @@ public:
           SavedDataFiles& savedData, Transfers& transfers);
 
     // "OK": minimises when logged in already; otherwise checks the fields,
-    // saves the settings and logs in.
-    void Command1_Click();
+    // saves the settings and logs in. Returns whether the site accepted the login.
+    bool Command1_Click();
     // "Log Out".
     void Command3_Click();
 
 private:
+    // The saved data of the next checked entry that can be read, moving the
+    // cursor to it; nothing when none can (the box names the first).
+    std::optional<std::string> nextReadableData();
+
     MainWindow& window_;
     MessageBoxes& boxes_;
     MessageLog& log_;

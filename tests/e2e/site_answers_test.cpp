@@ -1,0 +1,206 @@
+// What the guild site answers, beyond "Inventory Uploaded": a login it
+// rejects while the program watches, an error status, a redirect.
+
+#include <gtest/gtest.h>
+#include <winsock2.h>
+
+#include <atomic>
+#include <mutex>
+#include <thread>
+
+#include "AppDriver.h"
+#include "Scenario.h"
+#include "win32/ControlIds.h"
+
+namespace hb::e2e {
+namespace {
+
+using namespace hb::win32;
+
+constexpr DWORD kTick = 5000;
+constexpr DWORD kStartTimeout = 30000;
+
+const std::string kAccount1 = "Hoardbook = { owner = \"Account1\", gold = 1200 }\r\n";
+
+// A loopback site that answers every request with the same bytes and counts
+// the requests it got.
+class CannedSite {
+public:
+    explicit CannedSite(std::string answer) : answer_(std::move(answer)) {
+        WSADATA data;
+        ::WSAStartup(MAKEWORD(2, 2), &data);
+        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
+        sockaddr_in address{};
+        address.sin_family = AF_INET;
+        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
+        ::listen(listener_, SOMAXCONN);
+        int length = sizeof address;
+        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
+        port_ = ntohs(address.sin_port);
+        acceptor_ = std::thread([this] { serve(); });
+    }
+    ~CannedSite() {
+        ::closesocket(listener_);
+        acceptor_.join();
+        ::WSACleanup();
+    }
+    CannedSite(const CannedSite&) = delete;
+    CannedSite& operator=(const CannedSite&) = delete;
+
+    std::wstring host() const { return L"127.0.0.1:" + std::to_wstring(port_); }
+    int requests() const { return requests_; }
+
+private:
+    void serve() {
+        for (;;) {
+            SOCKET client = ::accept(listener_, nullptr, nullptr);
+            if (client == INVALID_SOCKET) return;
+            // The head, and the body as far as its length says.
+            std::string request;
+            char buffer[65536];
+            std::size_t wanted = std::string::npos;
+            while (wanted == std::string::npos || request.size() < wanted) {
+                int received = ::recv(client, buffer, sizeof buffer, 0);
+                if (received <= 0) break;
+                request.append(buffer, static_cast<std::size_t>(received));
+                std::size_t headEnd = request.find("\r\n\r\n");
+                if (wanted == std::string::npos && headEnd != std::string::npos) {
+                    std::size_t at = request.find("Content-Length: ");
+                    std::size_t length = at == std::string::npos || at > headEnd ? 0 : std::stoul(request.substr(at + 16));
+                    wanted = headEnd + 4 + length;
+                }
+            }
+            ++requests_;
+            ::send(client, answer_.data(), static_cast<int>(answer_.size()), 0);
+            ::shutdown(client, SD_SEND);
+            ::closesocket(client);
+        }
+    }
+
+    std::string answer_;
+    SOCKET listener_ = INVALID_SOCKET;
+    unsigned short port_ = 0;
+    std::atomic<int> requests_{0};
+    std::thread acceptor_;
+};
+
+std::string HttpAnswer(const std::string& statusLine, const std::string& extraHeaders, const std::string& body) {
+    return "HTTP/1.1 " + statusLine + "\r\nContent-Type: text/plain\r\nContent-Length: " +
+           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
+}
+
+bool LogContains(const AppDriver& app, const std::wstring& text) {
+    return app.text(kIdData).find(text) != std::wstring::npos;
+}
+
+int Occurrences(const std::wstring& text, const std::wstring& part) {
+    int count = 0;
+    for (auto at = text.find(part); at != std::wstring::npos; at = text.find(part, at + part.size())) ++count;
+    return count;
+}
+
+class SiteAnswers : public ::testing::Test {
+protected:
+    Scenario scenario;
+    AppDriver app;
+
+    void SetUp() override {
+        scenario.writeSavedData(L"ACCOUNT1", kAccount1);
+        ASSERT_TRUE(app.start(scenario.programPath(), scenario.programFolder().wstring()));
+        ASSERT_TRUE(app.waitForMainWindow(kStartTimeout));
+        ASSERT_TRUE(WaitFor([&] { return app.visible(); }, kStartTimeout));
+    }
+
+    void logIn(const std::wstring& host, const std::wstring& password = kPassword) {
+        app.setText(kIdURL, host);
+        app.setText(kIdLogin, kLogin);
+        app.setText(kIdPassword, password);
+        app.pressEnter(kIdPassword);
+    }
+
+    // Answers the boxes a login attempt shows, until none follows for a
+    // while; returns their texts.
+    std::vector<std::wstring> answerBoxes() {
+        std::vector<std::wstring> texts;
+        while (true) {
+            MessageBoxSeen box = app.waitForMessageBox(texts.empty() ? 30000 : 3000);
+            if (box.window == nullptr) return texts;
+            texts.push_back(box.text);
+            app.answer(box, IDOK);
+        }
+    }
+};
+
+std::wstring Joined(const std::vector<std::wstring>& texts) {
+    std::wstring all;
+    for (const auto& text : texts) all += text + L"\n";
+    return all;
+}
+
+TEST_F(SiteAnswers, ErrorStatusIsNoSuccessWhateverItsText) {
+    CannedSite site(HttpAnswer("500 Internal Server Error", "", "Inventory Uploaded"));
+    logIn(site.host());
+    std::vector<std::wstring> boxes = answerBoxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(Joined(boxes).find(L"500"), std::wstring::npos) << Joined(boxes);
+    EXPECT_EQ(site.requests(), 1);
+    EXPECT_FALSE(LogContains(app, L"Successfully logged in"));
+    EXPECT_TRUE(app.enabled(kIdLogin)) << "still logged out";
+    EXPECT_TRUE(app.visible());
+}
+
+TEST_F(SiteAnswers, RedirectedUploadIsAFailureAndIsNotFollowed) {
+    CannedSite elsewhere(HttpAnswer("200 OK", "", "Inventory Uploaded"));
+    const std::wstring elsewhereHost = elsewhere.host();
+    CannedSite site(HttpAnswer(
+        "302 Found", "Location: http://" + std::string(elsewhereHost.begin(), elsewhereHost.end()) + "/memberbankupload.php\r\n",
+        ""));
+    logIn(site.host());
+    std::vector<std::wstring> boxes = answerBoxes();
+    ASSERT_FALSE(boxes.empty());
+    EXPECT_NE(Joined(boxes).find(L"redirect"), std::wstring::npos) << Joined(boxes);
+    EXPECT_EQ(site.requests(), 1);
+    EXPECT_EQ(elsewhere.requests(), 0) << "the data is never sent on (or dropped) to another address";
+    EXPECT_FALSE(LogContains(app, L"Successfully logged in"));
+    EXPECT_TRUE(app.enabled(kIdLogin));
+}
+
+TEST_F(SiteAnswers, LoginRejectedWhileWatchingIsToldOnceAndSendingStopsUntilTheUserLogsInAgain) {
+    logIn(Scenario::siteHost());
+    // The login's upload and the watcher's first visit.
+    ASSERT_TRUE(scenario.waitForUploads(2, 4 * kTick));
+
+    // The password is changed on the website.
+    Scenario::setSitePassword("new glory");
+    const std::string changed = "Hoardbook = { owner = \"Account1\", gold = 7 }\r\n";
+    scenario.writeSavedData(L"ACCOUNT1", changed);
+    ASSERT_TRUE(scenario.waitForUploads(3, 3 * kTick));
+    EXPECT_EQ(scenario.uploads()[2].answer, "Invalid Login/Password");
+    MessageBoxSeen box = app.waitForMessageBox(kTick);
+    ASSERT_NE(box.window, nullptr) << "the user is told";
+    EXPECT_NE(box.text.find(L"rejected"), std::wstring::npos) << box.text;
+
+    // The file changes again: nothing is sent while the login is rejected,
+    // and nothing more is said.
+    const std::string changedAgain = "Hoardbook = { owner = \"Account1\", gold = 8 }\r\n";
+    scenario.writeSavedData(L"ACCOUNT1", changedAgain);
+    EXPECT_FALSE(scenario.waitForUploads(4, 4 * kTick)) << "no upload with a rejected login";
+    EXPECT_EQ(Occurrences(app.text(kIdData), L"rejected"), 1) << app.text(kIdData);
+    app.answer(box, IDOK);
+    EXPECT_EQ(app.messageBox().window, nullptr) << "one box";
+
+    // The user logs out and in again with the new password: uploads go on.
+    app.trayMessage(WM_LBUTTONUP);
+    ASSERT_TRUE(WaitFor([&] { return app.visible(); }, 5000));
+    app.click(kIdCommand3);
+    ASSERT_TRUE(WaitFor([&] { return app.enabled(kIdLogin); }, 5000));
+    logIn(Scenario::siteHost(), L"new glory");
+    ASSERT_TRUE(WaitFor([&] { return Occurrences(app.text(kIdData), L"Successfully logged in") == 2; }, 3 * kTick));
+    ASSERT_TRUE(scenario.waitForUploads(4, 3 * kTick));
+    EXPECT_EQ(scenario.uploads()[3].fileBytes, changedAgain);
+    EXPECT_EQ(scenario.uploads()[3].answer, "Inventory Uploaded");
+}
+
+}  // namespace
+}  // namespace hb::e2e
