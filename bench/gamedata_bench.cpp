@@ -106,7 +106,7 @@ struct Walking {
     FakeMessageLog log;
     GameFolders folders{registry, boxes, process, codepage};
     ListCursor cursor;
-    CharacterScan scan{window, files, folders, cursor, log};
+    CharacterScan scan{window, files, nullptr, folders, cursor, log};
     SavedDataFiles savedData{window, files, folders};
 
     explicit Walking(const fs::path& game) {

@@ -17,6 +17,7 @@
 #include "win32/MessageDispatch.h"
 #include "win32/Win32AppIcon.h"
 #include "win32/Win32FileSystem.h"
+#include "win32/Win32FolderChanges.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32MainWindow.h"
 #include "win32/Win32MessageBoxes.h"
@@ -85,6 +86,7 @@ int Run(HINSTANCE instance) {
     Win32Registry registry;
     std::unique_ptr<HttpFactory> http = MakeHttpFactory();
     Win32FileSystem files;
+    Win32FolderChanges folderChanges;
     Win32Shell shell;
 
     Win32MainWindow window(instance);
@@ -92,7 +94,7 @@ int Run(HINSTANCE instance) {
     Win32TrayWindow trayWindow(instance, trayIcon.get());
     Win32MessageBoxes boxes([&window] { return window.handle(); });
 
-    Ports ports{window, boxes, registry, *http, files, shell, trayWindow, process, codepage};
+    Ports ports{window, boxes, registry, *http, files, shell, trayWindow, process, codepage, &folderChanges};
     Form1 form(ports, MakeOptions(registry, codepage));
     SysTrayForm trayForm(form.systray(), window, trayWindow);
 

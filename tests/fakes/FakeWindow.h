@@ -31,8 +31,14 @@ public:
     void truncateText(Control control, std::size_t length) override;
     void setSelection(Control control, int start, int length) override;
     void setFocus(Control control) override;
-    int itemCount() const override { return static_cast<int>(items.size()); }
-    std::wstring itemText(int index) const override { return items.at(index).text; }
+    int itemCount() const override {
+        ++listReads;
+        return static_cast<int>(items.size());
+    }
+    std::wstring itemText(int index) const override {
+        ++listReads;
+        return items.at(index).text;
+    }
     bool itemChecked(int index) const override { return items.at(index).checked; }
     void setItemChecked(int index, bool checked) override { items.at(index).checked = checked; }
     void addItem(const std::wstring& text) override { items.push_back({text, false}); }
@@ -56,6 +62,9 @@ public:
     std::vector<Control> focusRequests;
     std::map<Timer, bool> timers;
     int bringToFrontCount = 0;
+    // Calls that read the check-list's count or texts: each one is a window
+    // message on Windows.
+    mutable long long listReads = 0;
 
 private:
     FormEvents* events_ = nullptr;

@@ -1,6 +1,7 @@
 #pragma once
-// Passes every call to a real file system, counting the atomic replacements
-// per file name and failing those of the names it is told to fail.
+// Passes every call to a real file system, counting the folder listings and
+// the atomic replacements per file name, and failing the listings and
+// replacements of the names it is told to fail.
 
 #include <map>
 #include <memory>
@@ -15,7 +16,16 @@ class CountingFileSystem : public FileSystem {
 public:
     explicit CountingFileSystem(std::unique_ptr<FileSystem> real) : real_(std::move(real)) {}
 
-    FolderListing list(const std::wstring& folder) override { return real_->list(folder); }
+    FolderListing list(const std::wstring& folder) override {
+        ++listings;
+        FolderListing listing = real_->list(folder);
+        if (unreadableFolders.count(nameOf(folder)) != 0) {
+            listing.status = FolderListing::Status::Failed;
+            listing.error = L"Access is denied.";
+            listing.entries.clear();
+        }
+        return listing;
+    }
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
         return real_->readAll(path, error);
     }
@@ -42,6 +52,8 @@ public:
     }
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
 
+    int listings = 0;
+    std::set<std::wstring> unreadableFolders;  // folder names whose listing fails
     std::map<std::wstring, int> replacements;  // by file name
     std::set<std::wstring> failing;            // file names whose replacement fails
     int plainWrites = 0;

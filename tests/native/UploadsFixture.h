@@ -2,6 +2,7 @@
 // A form with an installed game, saved-data entries on disk and a scripted
 // guild website, for the login and change-watcher tests.
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 #include <string>
@@ -53,8 +54,14 @@ protected:
         }
         return -1;
     }
+    // The entry's folders are separated by "\\", as in its text.
     std::filesystem::path savedDataFile(const std::string& entry) const {
-        return temp.path() / "Game" / "WTF" / "Account" / entry / "SavedVariables" / "Hoardbook.lua";
+        std::filesystem::path path = temp.path() / "Game" / "WTF" / "Account";
+        for (std::size_t start = 0, end; start <= entry.size(); start = end + 1) {
+            end = std::min(entry.find('\\', start), entry.size());
+            path /= entry.substr(start, end - start);
+        }
+        return path / "SavedVariables" / "Hoardbook.lua";
     }
     void setTime(const std::string& entry, std::filesystem::file_time_type time) {
         std::filesystem::last_write_time(savedDataFile(entry), time);

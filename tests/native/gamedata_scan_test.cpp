@@ -96,7 +96,7 @@ protected:
     WatchedFileSystem* watched = watchFiles();
     GameFolders folders{registry, boxes, process, codepage};
     ListCursor cursor;
-    hb::CharacterScan scan{window, *files, folders, cursor, messages};
+    hb::CharacterScan scan{window, *files, nullptr, folders, cursor, messages};
 };
 
 #define LINK_OR_SKIP(target, at) \
@@ -343,6 +343,28 @@ TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
     EXPECT_EQ(cursor.CurrentIndex, 32767);
     cursor.next(window);
     EXPECT_EQ(cursor.CurrentIndex, 0);
+}
+
+TEST_F(CharacterScan, TheDuplicateTestDoesNotGrowWithTheList) {
+    // Each text read from the list control is a window message on Windows;
+    // comparing every file found with every entry costs n squared of them.
+    constexpr int kEntries = 5000;
+    for (int i = 0; i < kEntries; ++i) temp.write(account() / (L"C" + std::to_wstring(i)) / "Hoardbook.lua", "x");
+
+    scan.LoadfilesFromHardDrive();
+    ASSERT_EQ(window.itemCount(), kEntries);
+    const long long firstWalk = window.listReads;
+    window.listReads = 0;
+    scan.LoadfilesFromHardDrive();
+    const long long secondWalk = window.listReads;
+
+    EXPECT_EQ(window.itemCount(), kEntries);
+    // A few reads per entry found, not one per entry listed (12.5 and 25
+    // million reads).
+    EXPECT_LE(firstWalk, 5LL * kEntries);
+    EXPECT_LE(secondWalk, 2LL * kEntries);
+    EXPECT_TRUE(scan.InListAlready(L"c4999"));
+    EXPECT_FALSE(scan.InListAlready(L"C5000"));
 }
 
 }  // namespace

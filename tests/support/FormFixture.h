@@ -58,6 +58,7 @@ protected:
     FormFixture();
 
     Options options;
+    FolderChanges* folderChanges = nullptr;  // none: every rescan walks
     std::unique_ptr<Form1> form;
 
     // Builds the form (call after changing options).

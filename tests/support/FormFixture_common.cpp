@@ -16,7 +16,7 @@ FormFixture::FormFixture() {
 }
 
 void FormFixture::makeForm() {
-    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage};
+    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, folderChanges};
     form = std::make_unique<Form1>(ports, options);
     window.connect(form.get());
 }

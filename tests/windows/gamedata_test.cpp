@@ -1,10 +1,16 @@
 // The character scan over the Win32 file system: hidden and system folders
-// and files are not walked, and saved data is read with its line ends.
+// and files are not walked, saved data is read with its line ends, and the
+// watcher's rescan walks when the system's change notifications say so.
 
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <chrono>
+#include <functional>
+
+#include "native/CountingFileSystem.h"
 #include "support/FormFixture.h"
+#include "win32/Win32FolderChanges.h"
 
 namespace hb::test {
 namespace {
@@ -42,6 +48,84 @@ TEST_F(WindowsScan, EntriesAndSavedDataRoundTripThroughWindowsPaths) {
     EXPECT_EQ(form->LoadDataFromHardDrive(0), "one\ntwo\r\n");
     // The same folder in other case is the same entry on Windows.
     EXPECT_TRUE(form->InListAlready(L"acct\\realm\\char"));
+}
+
+// Notifications arrive on the system's own time (under Wine, through the
+// wineserver's inotify); a tick comes 5 s after the last, so each check
+// allows the rescan a few seconds to see the change.
+class WindowsRescan : public WindowsScan {
+protected:
+    WindowsRescan() {
+        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
+        counter = counting.get();
+        files = std::move(counting);
+        folderChanges = &changes;
+        makeForm();
+    }
+
+    // One rescan of the watcher; whether it walked.
+    bool rescanWalked() {
+        const int before = counter->listings;
+        form->LoadfilesFromHardDriveIfChanged();
+        return counter->listings > before;
+    }
+    static bool Eventually(const std::function<bool()>& condition) {
+        auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(5);
+        while (!condition()) {
+            if (std::chrono::steady_clock::now() > deadline) return false;
+            ::Sleep(20);
+        }
+        return true;
+    }
+    // Rescans until one finds nothing new to walk.
+    bool settles() {
+        return Eventually([&] { return !rescanWalked(); });
+    }
+
+    win32::Win32FolderChanges changes;
+    CountingFileSystem* counter = nullptr;
+};
+
+TEST_F(WindowsRescan, NamesCreatedRenamedAndDeletedBelowTheAccountFolderAreSeenAtTheNextTick) {
+    addSavedData("ACCT", "x");
+    form->LoadfilesFromHardDrive();  // start-up
+    EXPECT_TRUE(rescanWalked());     // the watch begins
+    ASSERT_TRUE(settles());
+    EXPECT_FALSE(rescanWalked());
+
+    addSavedData("ACCT\\Realm\\New", "x");
+    EXPECT_TRUE(Eventually([&] { return rescanWalked() && entries().size() == 2; }));
+    EXPECT_EQ(entries(), (std::vector<std::wstring>{L"ACCT", L"ACCT\\Realm\\New"}));
+    EXPECT_TRUE(window.items[1].checked);
+    EXPECT_EQ(form->cursor().LastModified.at(1), 0);
+    ASSERT_TRUE(settles());
+
+    std::filesystem::rename(account() / "ACCT" / "Realm", account() / "ACCT" / "Moved");
+    EXPECT_TRUE(Eventually([&] { return rescanWalked() && entries().size() == 3; }));
+    EXPECT_EQ(entries().back(), L"ACCT\\Moved\\New");
+    ASSERT_TRUE(settles());
+
+    std::filesystem::remove_all(account() / "ACCT" / "Moved");
+    EXPECT_TRUE(Eventually([&] { return rescanWalked(); }));
+    EXPECT_EQ(entries().size(), 3u);  // entries stay when their folder goes
+}
+
+TEST_F(WindowsRescan, AnAccountFolderReplacedByAnotherIsWatchedInItsPlace) {
+    addSavedData("ACCT", "x");
+    form->LoadfilesFromHardDrive();
+    rescanWalked();
+    ASSERT_TRUE(settles());
+
+    // A backup put back in place of the folder.
+    std::filesystem::rename(account(), account().parent_path() / "Account.old");
+    addSavedData("RESTORED", "x");
+    EXPECT_TRUE(Eventually([&] {
+        rescanWalked();
+        return entries().size() == 2;
+    }));
+    ASSERT_TRUE(settles());
+    addSavedData("RESTORED\\Realm\\Later", "x");
+    EXPECT_TRUE(Eventually([&] { return rescanWalked() && entries().size() == 3; }));
 }
 
 }  // namespace

@@ -18,11 +18,22 @@ bool Walkable(const FolderEntry& entry) {
 
 }  // namespace
 
-CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, GameFolders& folders, ListCursor& cursor,
-                             MessageLog& log)
-    : list_(list), files_(files), folders_(folders), cursor_(cursor), log_(log) {}
+CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                             ListCursor& cursor, MessageLog& log)
+    : list_(list), files_(files), folders_(folders), cursor_(cursor), log_(log), walkSchedule_(changes) {}
 
-void CharacterScan::LoadfilesFromHardDrive() { LoadFilesFromDir(folders_.GetAccountDir()); }
+void CharacterScan::LoadfilesFromHardDrive() { WalkAccountFolder(folders_.GetAccountDir()); }
+
+void CharacterScan::LoadfilesFromHardDriveIfChanged() {
+    const std::wstring accountFolder = folders_.GetAccountDir();
+    if (walkSchedule_.walkDue(accountFolder)) WalkAccountFolder(accountFolder);
+}
+
+void CharacterScan::WalkAccountFolder(const std::wstring& accountFolder) {
+    walkLeftWatchedTree_ = false;
+    LoadFilesFromDir(accountFolder);
+    walkSchedule_.walked(!walkLeftWatchedTree_);
+}
 
 void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
     if (walkDepth_ == 0) linkGuard_.start(folder);
@@ -32,6 +43,7 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
     // One listing gives files and sub-folders alike.
     FolderListing listing = files_.list(folder);
     if (listing.status == FolderListing::Status::Failed) {
+        walkLeftWatchedTree_ = true;
         // Logged once, not on every tick of the watcher; the entries the
         // listing did give are still used.
         if (unreadableFoldersReported_.insert(folder).second) {
@@ -63,17 +75,14 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
     for (const FolderEntry& entry : listing.entries) {
         if (!entry.isFolder || !Walkable(entry)) continue;
         std::wstring path = folder + L"\\" + entry.name;
-        if (entry.isLink && !linkGuard_.mayEnter(files_, path)) continue;
+        if (entry.isLink) {
+            if (!linkGuard_.mayEnter(files_, path)) continue;
+            walkLeftWatchedTree_ = true;
+        }
         LoadFilesFromDir(path);
     }
 }
 
-bool CharacterScan::InListAlready(const std::wstring& text) const {
-    int count = list_.itemCount();
-    for (int i = 0; i < count; ++i) {
-        if (SameWithoutCase(list_.itemText(i), text)) return true;
-    }
-    return false;
-}
+bool CharacterScan::InListAlready(const std::wstring& text) const { return listedEntries_.contains(list_, text); }
 
 }  // namespace hb

@@ -1,7 +1,8 @@
 #pragma once
 // The character scan: walks the account folder and appends a checked entry
 // for every folder holding a saved-data file that the list does not show
-// yet. Runs at start-up and before every watcher tick.
+// yet. Runs at start-up, and at the watcher's ticks when the account tree
+// changed (or no change notification can tell).
 
 #include <set>
 #include <string>
@@ -9,7 +10,10 @@
 #include "gamedata/GameFolders.h"
 #include "gamedata/LinkGuard.h"
 #include "gamedata/ListCursor.h"
+#include "gamedata/ListedEntries.h"
+#include "gamedata/WalkSchedule.h"
 #include "ports/FileSystem.h"
+#include "ports/FolderChanges.h"
 #include "ports/MainWindow.h"
 #include "ports/MessageLog.h"
 
@@ -17,10 +21,15 @@ namespace hb {
 
 class CharacterScan {
 public:
-    CharacterScan(MainWindow& list, FileSystem& files, GameFolders& folders, ListCursor& cursor, MessageLog& log);
+    // Without change notifications (changes null) every rescan walks.
+    CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                  ListCursor& cursor, MessageLog& log);
 
     // The whole walk from the account folder.
     void LoadfilesFromHardDrive();
+    // The watcher's rescan: walks only when a name below the account folder
+    // changed since the last walk, or when no notification can tell.
+    void LoadfilesFromHardDriveIfChanged();
     // The walk below one folder (links only where the walk has not been).
     void LoadFilesFromDir(const std::wstring& folder);
     // Whether an entry of this text is listed, ignoring case.
@@ -37,6 +46,13 @@ private:
     LinkGuard linkGuard_;
     std::set<std::wstring> unreadableFoldersReported_;
     bool entryLimitReported_ = false;
+    mutable ListedEntries listedEntries_;
+    WalkSchedule walkSchedule_;
+    // Whether the walk so far went where the change notification does not
+    // reach: through a folder link, or past a folder it could not read.
+    bool walkLeftWatchedTree_ = false;
+
+    void WalkAccountFolder(const std::wstring& accountFolder);
 };
 
 }  // namespace hb

@@ -13,7 +13,7 @@ Form1::Form1(Ports ports, Options options)
                  options.httpDeadlineMs),
       settings_(ports.window, *this, ports.boxes, ports.files, ports.process, ports.codepage, log_),
       runOnStartup_(ports.window, *this, ports.registry, ports.process, ports.codepage, log_),
-      scan_(ports.window, ports.files, folders_, cursor_, log_),
+      scan_(ports.window, ports.files, ports.folderChanges, folders_, cursor_, log_),
       savedData_(ports.window, ports.files, folders_),
       login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
       watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_),

@@ -16,6 +16,7 @@
 #include "gamedata/SavedDataFiles.h"
 #include "net/Transfers.h"
 #include "ports/FileSystem.h"
+#include "ports/FolderChanges.h"
 #include "ports/Http.h"
 #include "ports/MainWindow.h"
 #include "ports/MessageBoxes.h"
@@ -41,6 +42,8 @@ struct Ports {
     TrayWindow& trayWindow;
     Process& process;
     Codepage& codepage;
+    // None: the watcher walks the account tree at every tick.
+    FolderChanges* folderChanges = nullptr;
 };
 
 struct Options {
@@ -85,6 +88,9 @@ public:
     std::wstring GetAccountDir() { return folders_.GetAccountDir(); }
     std::wstring FormatIt(const std::wstring& folder) { return folders_.FormatIt(folder); }
     void LoadfilesFromHardDrive() { scan_.LoadfilesFromHardDrive(); }
+    // The watcher's rescan: walks only when a name below the account folder
+    // changed since the last walk, or when no notification can tell.
+    void LoadfilesFromHardDriveIfChanged() { scan_.LoadfilesFromHardDriveIfChanged(); }
     void LoadFilesFromDir(const std::wstring& folder) { scan_.LoadFilesFromDir(folder); }
     bool InListAlready(const std::wstring& text) const { return scan_.InListAlready(text); }
     void GetNextListIndexnoupload() { cursor_.next(ports_.window); }

@@ -44,7 +44,7 @@ void ChangeWatcher::UpdateTimer_Timer() {
 }
 
 std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
-    scan_.LoadfilesFromHardDrive();
+    scan_.LoadfilesFromHardDriveIfChanged();
     const std::int16_t i = cursor_.next(window_);
     if (i < 0) return std::nullopt;
 

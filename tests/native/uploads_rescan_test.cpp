@@ -1,0 +1,244 @@
+// The watcher's rescan with change notifications: a tick walks the account
+// tree only when a name below it changed since the last walk, and walks at
+// every tick wherever the notifications cannot be trusted. The list it
+// leaves is the same either way.
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <memory>
+
+#include "CountingFileSystem.h"
+#include "UploadsFixture.h"
+#include "fakes/FakeFolderChanges.h"
+
+namespace hb::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+class WatchedRescan : public UploadsFixture {
+protected:
+    WatchedRescan() {
+        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
+        counter = counting.get();
+        files = std::move(counting);
+        folderChanges = &changes;
+        makeForm();
+    }
+
+    // One watcher tick; whether it walked the tree.
+    bool tickWalked() {
+        const int before = counter->listings;
+        form->UpdateTimer_Timer();
+        return counter->listings > before;
+    }
+    fs::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
+    std::vector<std::wstring> entries() const {
+        std::vector<std::wstring> texts;
+        for (const auto& item : window.items) texts.push_back(item.text);
+        return texts;
+    }
+
+    FakeFolderChanges changes;
+    CountingFileSystem* counter = nullptr;
+};
+
+using Entries = std::vector<std::wstring>;
+
+TEST_F(WatchedRescan, AQuietTreeIsWalkedOnlyWhenItsWatchBegins) {
+    addEntry("A");
+    scan();
+    // What happened before the watch began is unknown: that tick walks.
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(changes.watchesAsked, 1);
+    EXPECT_EQ(changes.watchedFolder, form->GetAccountDir());
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(tickWalked()) << "quiet tick " << i;
+    EXPECT_EQ(changes.watchesAsked, 1);
+    // The ticks still visit the entry: its file's time is what tells a
+    // rewrite, which renames nothing.
+    EXPECT_EQ(uploads().size(), 1u);
+    rewrite("A", "rewritten\r\n", kBaseTime + std::chrono::hours(1));
+    EXPECT_FALSE(tickWalked());
+    EXPECT_EQ(uploads().back(), "rewritten\r\n");
+}
+
+TEST_F(WatchedRescan, ANameCreatedRenamedOrDeletedAfterTheFirstWalkIsSeenAtTheNextTick) {
+    addEntry("A");
+    scan();
+    tickWalked();
+
+    addEntry("A\\Realm\\New");
+    changes.signalChange();
+    EXPECT_TRUE(tickWalked());
+    ASSERT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New"}));
+    EXPECT_TRUE(window.items[1].checked);
+    ASSERT_EQ(form->cursor().LastModified.size(), 2u);
+    EXPECT_FALSE(tickWalked());  // the change was walked once
+
+    fs::rename(account() / "A" / "Realm", account() / "A" / "Moved");
+    changes.signalChange();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New", L"A\\Moved\\New"}));
+    EXPECT_TRUE(window.items[2].checked);
+    EXPECT_EQ(form->cursor().LastModified.size(), 3u);
+    EXPECT_EQ(form->cursor().LastModified[2], 0);
+
+    fs::remove_all(account() / "A" / "Moved");
+    changes.signalChange();
+    EXPECT_TRUE(tickWalked());
+    // Entries stay when their folder goes.
+    EXPECT_EQ(entries().size(), 3u);
+}
+
+TEST_F(WatchedRescan, WithoutNotificationsEveryTickWalks) {
+    changes.refuse = true;
+    addEntry("A");
+    scan();
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(tickWalked()) << "tick " << i;
+    // A watch is asked for again at each tick: the folder may have come back.
+    EXPECT_EQ(changes.watchesAsked, 3);
+    addEntry("B");
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(entries(), (Entries{L"A", L"B"}));
+}
+
+TEST_F(WatchedRescan, ALostWatchMeansAFullWalkAndANewWatch) {
+    addEntry("A");
+    scan();
+    tickWalked();
+    // An overflow or an error: what changed meanwhile is unknown.
+    addEntry("UNSIGNALLED");
+    changes.loseWatch();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(changes.watchesAsked, 2);
+    EXPECT_EQ(entries(), (Entries{L"A", L"UNSIGNALLED"}));
+    EXPECT_FALSE(tickWalked());
+}
+
+TEST_F(WatchedRescan, AMissingAccountFolderIsWalkedAtEveryTickUntilItCanBeWatched) {
+    changes.refuse = true;  // as the system refuses a folder that is not there
+    scan();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_TRUE(tickWalked());
+    changes.refuse = false;
+    addEntry("FIRST");
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(entries(), Entries{L"FIRST"});
+    EXPECT_FALSE(tickWalked());
+}
+
+TEST_F(WatchedRescan, AMovedGameIsWatchedAfresh) {
+    addEntry("A");
+    scan();
+    tickWalked();
+    temp.write(fs::path("Moved") / "WTF" / "Account" / "B" / "SavedVariables" / "Hoardbook.lua", "b\r\n");
+    registry.putString(RegistryRoot::LocalMachine, kWowKey, "InstallPath",
+                       codepage.toAnsi(temp.corePath("Moved") + sep()));
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(changes.watchesAsked, 2);
+    EXPECT_EQ(changes.watchedFolder, form->GetAccountDir());
+    EXPECT_EQ(entries(), (Entries{L"A", L"B"}));
+}
+
+TEST_F(WatchedRescan, AWalkThatMetAnUnreadableFolderIsRepeatedAtEveryTick) {
+    // Becoming readable renames nothing, so no notification would tell.
+    addEntry("A");
+    addEntry("LOCKED\\Realm\\Char");
+    counter->unreadableFolders.insert(L"Realm");
+    scan();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(entries(), Entries{L"A"});
+    counter->unreadableFolders.clear();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(entries(), (Entries{L"A", L"LOCKED\\Realm\\Char"}));
+    EXPECT_FALSE(tickWalked());
+}
+
+TEST_F(WatchedRescan, AWalkThroughAFolderLinkIsRepeatedAtEveryTick) {
+    // The link's target lies outside the watched tree.
+    temp.write(fs::path("Elsewhere") / "SavedVariables" / "Hoardbook.lua", "x\r\n");
+    addEntry("LOCAL");
+    std::error_code error;
+    fs::create_directory_symlink(temp.path() / "Elsewhere", account() / "SHARED", error);
+    if (error) GTEST_SKIP() << "folder links cannot be made here";
+    scan();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_TRUE(tickWalked());
+    temp.write(fs::path("Elsewhere") / "Realm" / "Bob" / "SavedVariables" / "Hoardbook.lua", "b\r\n");
+    EXPECT_TRUE(tickWalked());
+    Entries found = entries();
+    std::sort(found.begin(), found.end());
+    EXPECT_EQ(found, (Entries{L"LOCAL", L"SHARED", L"SHARED\\Realm\\Bob"}));
+}
+
+// The same changes, ticks and clicks for a form with notifications and one
+// without: the lists, marks, stamps and uploads stay equal throughout.
+TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications) {
+    struct Unwatched {
+        FakeWindow window;
+        FakeMessageBoxes boxes;
+        FakeTrayWindow trayWindow;
+        FakeHttpFactory http;
+        std::unique_ptr<Form1> form;
+    } plain;
+    plain.http.responder = http.responder;
+    plain.form = std::make_unique<Form1>(Ports{plain.window, plain.boxes, registry, plain.http, *files, shell,
+                                               plain.trayWindow, process, codepage},
+                                         options);
+    plain.window.connect(plain.form.get());
+    for (Control box : {Control::URL, Control::Login, Control::Password}) {
+        plain.window.setText(box, window.text(box));
+    }
+
+    addEntry("ACCT");
+    addEntry("ACCT\\Realm\\Alice");
+    auto startUp = [&](Form1& form) {
+        form.LoadfilesFromHardDrive();
+        form.CompareToHardDrive();
+        form.PrepareWatcher();
+    };
+    startUp(*form);
+    startUp(*plain.form);
+
+    int step = 0;
+    auto tickBoth = [&](bool nameChanged) {
+        ++step;
+        if (nameChanged) changes.signalChange();
+        form->UpdateTimer_Timer();
+        plain.form->UpdateTimer_Timer();
+        ASSERT_EQ(window.items.size(), plain.window.items.size()) << "step " << step;
+        for (std::size_t i = 0; i < window.items.size(); ++i) {
+            EXPECT_EQ(window.items[i].text, plain.window.items[i].text) << "step " << step << ", entry " << i;
+            EXPECT_EQ(window.items[i].checked, plain.window.items[i].checked) << "step " << step << ", entry " << i;
+        }
+        EXPECT_EQ(form->cursor().LastModified, plain.form->cursor().LastModified) << "step " << step;
+        EXPECT_EQ(form->cursor().CurrentIndex, plain.form->cursor().CurrentIndex) << "step " << step;
+        EXPECT_EQ(http.requests.size(), plain.http.requests.size()) << "step " << step;
+    };
+
+    tickBoth(false);
+    tickBoth(false);
+    addEntry("ACCT\\Realm\\Bob");
+    tickBoth(true);
+    window.setItemChecked(0, false);
+    plain.window.setItemChecked(0, false);
+    tickBoth(false);
+    rewrite("ACCT\\Realm\\Alice", "more\r\n", kBaseTime + std::chrono::hours(2));
+    tickBoth(false);
+    tickBoth(false);
+    fs::rename(account() / "ACCT" / "Realm", account() / "ACCT" / "Other");
+    tickBoth(true);
+    addEntry("SECOND");
+    addEntry("second\\Realm\\Carol");
+    tickBoth(true);
+    fs::remove_all(account() / "SECOND");
+    tickBoth(true);
+    for (int i = 0; i < 6; ++i) tickBoth(false);
+    EXPECT_EQ(window.items.size(), 7u);
+}
+
+}  // namespace
+}  // namespace hb::test
