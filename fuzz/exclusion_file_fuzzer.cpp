@@ -17,10 +17,10 @@ namespace {
 
 // An entry whose text starts or ends with a blank keeps its mark. Switched
 // on by the change that makes it so.
-constexpr bool kCheckExclusionSpaces = false;
+constexpr bool kCheckExclusionSpaces = true;
 // Entries outside the ANSI code page keep their marks. Switched on by the
 // change that makes them so.
-constexpr bool kCheckNamesOutsideCodePage = false;
+constexpr bool kCheckNamesOutsideCodePage = true;
 
 // What can be a saved-data folder's path below the account folder: folder
 // names without control characters or the characters Windows reserves.

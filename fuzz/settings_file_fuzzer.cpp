@@ -15,10 +15,10 @@ namespace {
 
 // A file holding NUL bytes is damaged: logged, no automatic login, and not
 // overwritten until the user logs in. Switched on by the change that makes it so.
-constexpr bool kCheckSettingsWithNul = false;
+constexpr bool kCheckSettingsWithNul = true;
 // Texts outside the ANSI code page come back unchanged. Switched on by the
 // change that makes them so.
-constexpr bool kCheckNamesOutsideCodePage = false;
+constexpr bool kCheckNamesOutsideCodePage = true;
 
 void LoadFoundFile(std::string_view bytes) {
     fuzz::MemoryFileSystem files;

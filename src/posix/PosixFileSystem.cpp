@@ -18,24 +18,6 @@ namespace hb {
 
 namespace {
 
-std::wstring FromUtf8(const std::string& text) {
-    std::wstring out;
-    for (std::size_t i = 0; i < text.size();) {
-        auto c = static_cast<unsigned char>(text[i]);
-        int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : (c >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + extra >= text.size() + (extra == 0 ? 1 : 0)) {
-            out.push_back(static_cast<wchar_t>(c));
-            ++i;
-            continue;
-        }
-        char32_t cp = extra == 0 ? c : (c & (0x3F >> extra));
-        for (int k = 1; k <= extra; ++k) cp = (cp << 6) | (static_cast<unsigned char>(text[i + k]) & 0x3F);
-        out.push_back(static_cast<wchar_t>(cp));
-        i += static_cast<std::size_t>(extra) + 1;
-    }
-    return out;
-}
-
 std::wstring ErrorText(int error) { return FromUtf8(std::strerror(error)); }
 
 // 100 ns units between 1601-01-01 and 1970-01-01.

@@ -317,6 +317,30 @@ void Win32MainWindow::setText(Control which, const std::wstring& text) {
     ::SetWindowTextW(control(IdOf(which)), text.c_str());
 }
 
+std::size_t Win32MainWindow::textLength(Control which) const {
+    int length = ::GetWindowTextLengthW(control(IdOf(which)));
+    return length > 0 ? static_cast<std::size_t>(length) : 0;
+}
+
+// The edit control replaces its selection in place; setting the whole text
+// instead makes it copy and lay out every line again (with a long log under
+// Wine, for seconds per entry).
+void Win32MainWindow::insertTextAtStart(Control which, const std::wstring& text) {
+    HWND edit = control(IdOf(which));
+    ::SendMessageW(edit, EM_SETSEL, 0, 0);
+    ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(text.c_str()));
+    // Show the top, where the newest text stands, as setting the text would.
+    ::SendMessageW(edit, EM_SETSEL, 0, 0);
+    ::SendMessageW(edit, EM_SCROLLCARET, 0, 0);
+}
+
+void Win32MainWindow::truncateText(Control which, std::size_t length) {
+    HWND edit = control(IdOf(which));
+    if (textLength(which) <= length) return;
+    ::SendMessageW(edit, EM_SETSEL, static_cast<WPARAM>(length), -1);
+    ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(L""));
+}
+
 bool Win32MainWindow::enabled(Control which) const { return ::IsWindowEnabled(control(IdOf(which))) != FALSE; }
 
 void Win32MainWindow::setEnabled(Control which, bool enabled) {

@@ -41,6 +41,9 @@ public:
 
     std::wstring text(Control control) const override;
     void setText(Control control, const std::wstring& text) override;
+    std::size_t textLength(Control control) const override;
+    void insertTextAtStart(Control control, const std::wstring& text) override;
+    void truncateText(Control control, std::size_t length) override;
     bool enabled(Control control) const override;
     void setEnabled(Control control, bool enabled) override;
     int checkValue(Control control) const override;

@@ -127,6 +127,14 @@ void Scenario::writeSavedData(const std::wstring& entry, const std::string& byte
 
 void Scenario::writeSettings(const std::string& bytes) const { WriteFile(program_ / "settings.txt", bytes); }
 
+void Scenario::writeProgramFile(const std::wstring& name, const std::string& bytes) const {
+    WriteFile(program_ / name, bytes);
+}
+
+void Scenario::setSiteAccount(const std::string& login, const std::string& password) {
+    WriteFile(SiteData() / "site.json", "{\"accounts\": {\"" + login + "\": \"" + password + "\"}}");
+}
+
 std::string Scenario::readProgramFile(const std::wstring& name) const { return ReadFile(program_ / name); }
 
 bool Scenario::programFileExists(const std::wstring& name) const { return std::filesystem::exists(program_ / name); }

@@ -38,8 +38,13 @@ public:
     void writeSavedData(const std::wstring& entry, const std::string& bytes) const;
     std::filesystem::path savedDataFile(const std::wstring& entry) const;
     void writeSettings(const std::string& bytes) const;
+    void writeProgramFile(const std::wstring& name, const std::string& bytes) const;
     std::string readProgramFile(const std::wstring& name) const;
     bool programFileExists(const std::wstring& name) const;
+
+    // The site accepts this login and password (UTF-8) instead of the
+    // scenario's usual account.
+    static void setSiteAccount(const std::string& login, const std::string& password);
 
     // The update server publishes this version of the add-on (a .toc and a
     // .lua); installAddon puts the same files into the game folder.

@@ -15,6 +15,15 @@ std::wstring FakeWindow::text(Control control) const {
 
 void FakeWindow::setText(Control control, const std::wstring& text) { texts[control] = text; }
 
+void FakeWindow::insertTextAtStart(Control control, const std::wstring& text) {
+    texts[control].insert(0, text);
+}
+
+void FakeWindow::truncateText(Control control, std::size_t length) {
+    std::wstring& text = texts[control];
+    if (text.size() > length) text.resize(length);
+}
+
 bool FakeWindow::enabled(Control control) const {
     auto found = enabledStates.find(control);
     return found == enabledStates.end() ? true : found->second;

@@ -26,6 +26,9 @@ public:
     void setEnabled(Control control, bool enabled) override;
     int checkValue(Control control) const override;
     void setCheckValue(Control control, int value) override;
+    std::size_t textLength(Control control) const override { return text(control).size(); }
+    void insertTextAtStart(Control control, const std::wstring& text) override;
+    void truncateText(Control control, std::size_t length) override;
     void setSelection(Control control, int start, int length) override;
     void setFocus(Control control) override;
     int itemCount() const override {

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <vector>
+
 #include "net/EncodeForm.h"
 #include "net/Utf8.h"
 
@@ -73,6 +75,53 @@ TEST(ToUtf8, ReplacesLoneSurrogatesSoTheResultStaysValid) {
     EXPECT_EQ(ToUtf8(loneHigh), "a\xEF\xBF\xBD" "b");
     EXPECT_EQ(ToUtf8(loneLow), "\xEF\xBF\xBD");
     EXPECT_EQ(ToUtf8(highAtEnd), "\xEF\xBF\xBD");
+}
+
+TEST(Utf8KeepingSurrogates, GivesBackExactlyTheTextThatWentIn) {
+    const wchar_t high = static_cast<wchar_t>(0xD83D);
+    const wchar_t low = static_cast<wchar_t>(0xDE00);
+    const std::vector<std::wstring> texts{
+        L"",
+        L"ACC\\Realm\\\u0141ukasz",
+        L"\u041B\u0435\u043D\u0430 \u5C0F\u660E",
+        std::wstring{high, low},             // a pair
+        std::wstring{L'a', high, L'b'},      // lone surrogates, which NTFS names may hold
+        std::wstring{low, high},             // reversed: two lone ones
+        std::wstring{high},
+        std::wstring(1, L'\0') + L"\uFEFF\uFFFF",
+    };
+    for (const auto& text : texts) EXPECT_EQ(FromUtf8(ToUtf8KeepingSurrogates(text)), text);
+
+    if (sizeof(wchar_t) == 2) {
+        EXPECT_EQ(ToUtf8KeepingSurrogates(std::wstring{high, low}), "\xF0\x9F\x98\x80");
+    } else {
+        // Where wchar_t holds code points, two surrogates are two units, each kept.
+        EXPECT_EQ(ToUtf8KeepingSurrogates(std::wstring{high, low}), "\xED\xA0\xBD\xED\xB8\x80");
+        EXPECT_EQ(ToUtf8KeepingSurrogates(std::wstring(1, static_cast<wchar_t>(0x1F600))), "\xF0\x9F\x98\x80");
+    }
+    EXPECT_EQ(ToUtf8KeepingSurrogates(std::wstring{L'a', high}), "a\xED\xA0\xBD");
+    // Where it is already valid, the same bytes as ToUtf8.
+    EXPECT_EQ(ToUtf8KeepingSurrogates(L"\u00e9\u20ac"), ToUtf8(L"\u00e9\u20ac"));
+}
+
+TEST(FromUtf8, DecodesEachLengthOfSequence) {
+    EXPECT_EQ(FromUtf8(""), L"");
+    EXPECT_EQ(FromUtf8("Abc1"), L"Abc1");
+    EXPECT_EQ(FromUtf8("\xC3\xA9\xE2\x82\xAC"), L"\u00e9\u20ac");
+    std::wstring grin = sizeof(wchar_t) == 2 ? std::wstring{static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00)}
+                                             : std::wstring(1, static_cast<wchar_t>(0x1F600));
+    EXPECT_EQ(FromUtf8("\xF0\x9F\x98\x80"), grin);
+}
+
+TEST(FromUtf8, ReplacesEachByteThatStartsNoWellFormedSequence) {
+    const std::wstring bad(1, static_cast<wchar_t>(0xFFFD));
+    EXPECT_EQ(FromUtf8("a\xFF" "b"), L"a" + bad + L"b");
+    EXPECT_EQ(FromUtf8("\xC3"), bad);                         // cut short at the end
+    EXPECT_EQ(FromUtf8("\xC3(x"), bad + L"(x");               // a continuation byte missing
+    EXPECT_EQ(FromUtf8("\xC0\xAF"), bad + bad);               // overlong "/"
+    EXPECT_EQ(FromUtf8("\xE0\x80\xAF"), bad + bad + bad);     // overlong, three bytes
+    EXPECT_EQ(FromUtf8("\xF4\x90\x80\x80"), bad + bad + bad + bad);  // beyond U+10FFFF
+    EXPECT_EQ(FromUtf8("\x80"), bad);
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
+#include "net/UploadReport.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -239,6 +240,28 @@ TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
     };
     send("name = \"Caf\xE9\"\r\n");
     EXPECT_NE(log().find(L"-----Start-----\r\nname = \"Caf\u00e9\"\r\n-----End-----"), std::wstring::npos);
+}
+
+TEST_F(UploadRequest, ALargeFailedUploadLogsTheStartOfItsDataInTheSameFrame) {
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response;
+        response.failAt = FakeResponse::FailAt::Send;
+        return response;
+    };
+    std::string data(kReportedDataLimit, 'd');
+    data += std::string(20 * 1024 * 1024, 'e');
+    send(data);
+    EXPECT_EQ(messages.entries, std::vector<std::wstring>{
+                                    L"Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                                    L"\r\n-----Start-----\r\n" +
+                                    std::wstring(kReportedDataLimit, L'd') +
+                                    L"\r\n\u2026 (20971520 more bytes)\r\n-----End-----"});
+
+    // Up to the limit the data is shown whole.
+    send(std::string(kReportedDataLimit, 'f'));
+    ASSERT_EQ(messages.entries.size(), 2u);
+    EXPECT_NE(messages.entries[1].find(L"-----Start-----\r\n" + std::wstring(kReportedDataLimit, L'f') + L"-----End-----"),
+              std::wstring::npos);
 }
 
 TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {

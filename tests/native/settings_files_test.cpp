@@ -4,9 +4,12 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <string>
+#include <vector>
 
 #include "CountingFileSystem.h"
 #include "UploadsFixture.h"
+#include "net/Utf8.h"
 #include "settings/TextLines.h"
 
 namespace hb::test {
@@ -25,6 +28,9 @@ TEST(TextLines, EndALineAtCrAndSkipOneLfAfterIt) {
     EXPECT_EQ(JoinTextLines({}), "");
     EXPECT_EQ(JoinTextLines({"a", "", "c"}), "a\r\n\r\nc\r\n");
 }
+
+using Texts = std::vector<std::wstring>;
+const std::string kMark = "\xEF\xBB\xBF";
 
 class SettingsFiles : public UploadsFixture {
 protected:
@@ -216,6 +222,86 @@ TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
         ++files;
     }
     EXPECT_EQ(files, 2);
+}
+
+TEST_F(SettingsFiles, NamesOutsideTheCodePageKeepTheirMarksAndNoEntryTakesAnothersMark) {
+    // Through the code page each pair looks alike ("?ukasz" or "Lukasz",
+    // "????", "x"); the first of each is unchecked.
+    const Texts unchecked{L"\u0141ukasz", L"\u041B\u0435\u043D\u0430", L" x"};
+    const Texts checked{L"Lukasz", L"\u0412\u0435\u0440\u0430", L"x", L"\u5C0F\u660E"};
+    for (const Texts& names : {unchecked, checked}) {
+        for (const auto& name : names) {
+            const std::string utf8 = ToUtf8(name);  // the same folder name on Windows and Linux
+            temp.write(std::filesystem::path("Game") / "WTF" / "Account" / std::u8string(utf8.begin(), utf8.end()) /
+                           "SavedVariables" / "Hoardbook.lua",
+                       "data\r\n");
+        }
+    }
+    scan();
+    auto index = [&](const std::wstring& text) {
+        for (int i = 0; i < window.itemCount(); ++i) {
+            if (window.itemText(i) == text) return i;
+        }
+        ADD_FAILURE() << "no entry";
+        return 0;
+    };
+    for (const auto& text : unchecked) window.setItemChecked(index(text), false);
+    form->SaveSettings();
+    EXPECT_TRUE(exclusionFile().starts_with(kMark));
+
+    window.items.clear();
+    scan();
+    for (const auto& text : unchecked) EXPECT_FALSE(window.itemChecked(index(text)));
+    for (const auto& text : checked) EXPECT_TRUE(window.itemChecked(index(text)));
+}
+
+TEST_F(SettingsFiles, ALoginAndPasswordOutsideTheCodePageComeBackIntact) {
+    window.setText(Control::Login, L"\u0141ukasz");
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Password, L"\u043F\u0430\u0440\u043E\u043B\u044C");
+    window.setCheckValue(Control::RememberPassword, 1);
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), kMark + "\xC5\x81ukasz\r\nguild.example\r\n\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C\r\n");
+    EXPECT_EQ(exclusionFile(), "") << "each file takes the form it needs";
+
+    window.setText(Control::Login, L"");
+    window.setText(Control::Password, L"");
+    siteReply = L"Invalid Login/Password";
+    form->LoadSettings();
+    EXPECT_EQ(window.text(Control::Login), L"\u0141ukasz");
+    EXPECT_EQ(window.text(Control::Password), L"\u043F\u0430\u0440\u043E\u043B\u044C");
+    ASSERT_EQ(http.requests.size(), 1u) << "the automatic login is tried with them";
+}
+
+TEST_F(SettingsFiles, AFileWithNulBytesIsReportedNotUsedAndKeptUntilTheUserLogsIn) {
+    addEntry("A");
+    scan();
+    const std::string damaged("bob\r\nguild.example\r\nsec\0\0\0\0\r\n", 29);
+    writeSettings(damaged);
+    form->LoadSettings();
+
+    EXPECT_TRUE(http.requests.empty()) << "no automatic login";
+    EXPECT_EQ(window.text(Control::Login), L"");
+    EXPECT_EQ(window.text(Control::Password), L"");
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 0);
+    EXPECT_EQ(log(), process.dateTimeText + L": " + programFolder() +
+                         L"\\settings.txt is damaged (it holds NUL bytes): the saved login was not used, and the "
+                         L"file is kept as it is until you log in again.\r\n");
+
+    // Saving for another reason (the user unchecks an entry, then clicks
+    // "Remember Password") leaves the damaged file alone.
+    window.setItemChecked(0, false);
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), damaged);
+    EXPECT_EQ(exclusionFile(), "A\r\n");
+
+    window.setItemChecked(0, true);
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Password, L"secret");
+    form->Command1_Click();
+    EXPECT_EQ(uploads().size(), 1u);
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
 }
 
 }  // namespace

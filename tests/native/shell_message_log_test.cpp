@@ -56,16 +56,31 @@ TEST_F(MessageLogTest, LogOneOverTheLimitLosesItsOldestCharacter) {
     EXPECT_EQ(log(), stamp + L": m\r\n" + std::wstring(kMessageLogLimit, L'x'));
 }
 
-TEST_F(MessageLogTest, OverlongMessageIsKeptWholeThenCutByTheNextEntry) {
-    std::wstring huge(kMessageLogLimit + 5000, L'a');
+TEST_F(MessageLogTest, OverlongMessageKeepsItsStartAndSaysHowMuchWasLeftOut) {
+    std::wstring huge(kLogEntryMessageLimit + 5000, L'a');
     huge.back() = L'z';
     form->AddMessage(huge);
-    EXPECT_EQ(log(), stamp + L": " + huge + L"\r\n");
+    EXPECT_EQ(log(), stamp + L": " + huge.substr(0, kLogEntryMessageLimit) + L"\u2026 (5000 more characters)\r\n");
+
+    // A message right at the limit is whole; a surrogate pair is never split.
+    const std::wstring exact(kLogEntryMessageLimit, L'b');
+    EXPECT_EQ(BoundedLogMessage(exact), exact);
+    std::wstring pairAtTheCut(kLogEntryMessageLimit - 1, L'c');
+    pairAtTheCut += {static_cast<wchar_t>(0xD83D), static_cast<wchar_t>(0xDE00), L'd'};
+    if (sizeof(wchar_t) == 2) {
+        EXPECT_EQ(BoundedLogMessage(pairAtTheCut),
+                  std::wstring(kLogEntryMessageLimit - 1, L'c') + L"\u2026 (3 more characters)");
+    }
+}
+
+TEST_F(MessageLogTest, EntriesOverTheLimitAreCutFromTheBottomByTheNextEntry) {
+    // The log outgrows its limit through entries; the next entry cuts it.
+    for (int i = 0; i < 3; ++i) form->AddMessage(std::wstring(kLogEntryMessageLimit, static_cast<wchar_t>(L'a' + i)));
+    const std::wstring before = log();
+    ASSERT_GT(before.size(), kMessageLogLimit);
 
     form->AddMessage(L"next");
-    const std::wstring kept = (stamp + L": " + huge + L"\r\n").substr(0, kMessageLogLimit);
-    EXPECT_EQ(log(), stamp + L": next\r\n" + kept);
-    EXPECT_EQ(log().find(L'z'), std::wstring::npos);  // the cut removed the bottom
+    EXPECT_EQ(log(), stamp + L": next\r\n" + before.substr(0, kMessageLogLimit));
 }
 
 TEST_F(MessageLogTest, CutIgnoresLineEnds) {
@@ -77,9 +92,9 @@ TEST_F(MessageLogTest, CutIgnoresLineEnds) {
     EXPECT_EQ(log(), stamp + L": m\r\n" + std::wstring(kMessageLogLimit - 1, L'x') + L"\r");
 }
 
-TEST(WithLogEntry, BuildsTheEntryFromItsParts) {
-    EXPECT_EQ(WithLogEntry(L"below\r\n", L"T", L"msg"), L"T: msg\r\nbelow\r\n");
-    EXPECT_EQ(WithLogEntry(L"", L"", L""), L": \r\n");
+TEST(LogEntry, BuildsTheEntryFromItsParts) {
+    EXPECT_EQ(LogEntry(L"T", L"msg"), L"T: msg\r\n");
+    EXPECT_EQ(LogEntry(L"", L""), L": \r\n");
 }
 
 }  // namespace

@@ -318,6 +318,26 @@ TEST_F(MainWindowTest, TextsRoundTripIncludingALogBeyondTheDefaultLimit) {
     EXPECT_EQ(window.text(Control::Login), L"");
 }
 
+TEST_F(MainWindowTest, LogGrowsAtTheTopAndIsCutAtTheBottomInPlaceShowingTheTop) {
+    std::wstring log;
+    for (int i = 0; i < 2000; ++i) log += L"12/5/2026 9:11:00 PM: line " + std::to_wstring(i) + L"\r\n";
+    window.setText(Control::Data, log);
+    ::SendMessageW(control(kIdData), WM_VSCROLL, SB_BOTTOM, 0);
+    EXPECT_EQ(window.textLength(Control::Data), log.size());
+
+    const std::wstring entry = L"12/5/2026 9:12:00 PM: \u0141ukasz \U0001F600\r\n-----Start-----\r\n";
+    window.insertTextAtStart(Control::Data, entry);
+    EXPECT_EQ(window.text(Control::Data), entry + log);
+    EXPECT_EQ(::SendMessageW(control(kIdData), EM_GETFIRSTVISIBLELINE, 0, 0), 0) << "the newest entry is in view";
+
+    // The cut may fall inside a line end, as the log's rule says.
+    const std::size_t keep = entry.size() + 30;
+    window.truncateText(Control::Data, keep);
+    EXPECT_EQ(window.text(Control::Data), (entry + log).substr(0, keep));
+    window.truncateText(Control::Data, keep + 100);  // nothing beyond the end to cut
+    EXPECT_EQ(window.textLength(Control::Data), keep);
+}
+
 TEST_F(MainWindowTest, LogCanStillBeTypedIntoBeyondThirtyThousandCharacters) {
     EXPECT_GT(static_cast<unsigned long>(::SendMessageW(control(kIdData), EM_GETLIMITTEXT, 0, 0)), 1000000ul);
 }

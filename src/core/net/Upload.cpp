@@ -7,6 +7,7 @@
 #include "net/HttpWait.h"
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
+#include "net/UploadReport.h"
 
 namespace hb {
 
@@ -65,8 +66,7 @@ UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, F
         boxes_.show(box);
     }
     // The password is never logged; the data is, so the user can see what was lost.
-    log_.add(L"Error Sending the following data to " + url + L": \r\n-----Start-----\r\n" +
-             codepage_.fromAnsi(data) + L"-----End-----");
+    log_.add(FailedUploadReport(url, data, codepage_));
     result.reply.clear();
     return result;
 }

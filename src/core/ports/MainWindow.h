@@ -4,6 +4,7 @@
 // the platform does (for instance, minimising from code raises the resize
 // event before setState returns).
 
+#include <cstddef>
 #include <string>
 
 namespace hb {
@@ -38,6 +39,13 @@ public:
     // SetCheckBox below adds the click rule on top.
     virtual int checkValue(Control control) const = 0;
     virtual void setCheckValue(Control control, int value) = 0;
+
+    // A text that grows at its top and is cut at its bottom (the message
+    // log) is changed in place: an entry costs its own length, not the log's.
+    virtual std::size_t textLength(Control control) const = 0;
+    virtual void insertTextAtStart(Control control, const std::wstring& text) = 0;
+    // Keeps the first `length` characters.
+    virtual void truncateText(Control control, std::size_t length) = 0;
 
     virtual void setSelection(Control control, int start, int length) = 0;
     // Asks for the input focus; ignored while the window is not displayed.

@@ -2,20 +2,11 @@
 #include <vector>
 
 #include "base/ScopedValue.h"
+#include "settings/ExclusionList.h"
 #include "settings/SettingsStore.h"
-#include "settings/TextLines.h"
+#include "settings/TextFileFormat.h"
 
 namespace hb {
-
-namespace {
-
-std::string_view WithoutSurroundingSpaces(std::string_view line) {
-    while (!line.empty() && line.front() == ' ') line.remove_prefix(1);
-    while (!line.empty() && line.back() == ' ') line.remove_suffix(1);
-    return line;
-}
-
-}  // namespace
 
 SettingsStore::SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
                              const Process& process, const Codepage& codepage, MessageLog& log)
@@ -31,13 +22,24 @@ std::wstring SettingsStore::ExclusionFilePath() const { return process_.executab
 
 bool SettingsStore::LoadSettings() {
     std::wstring error;
-    const std::string bytes = files_.readAll(SettingsFilePath(), error).value_or("");
-    std::vector<std::string_view> lines = SplitTextLines(bytes);
+    const std::wstring path = SettingsFilePath();
+    const std::string bytes = files_.readAll(path, error).value_or("");
+    std::vector<std::wstring> lines;
+    // No version writes NUL bytes; a file holding them was damaged (a crash
+    // while it was written, a disk error). Its values would come back cut, so
+    // nothing of it is used, and it stays as it is until the user logs in.
+    damaged_ = bytes.find('\0') != std::string::npos;
+    if (damaged_) {
+        log_.add(path + L" is damaged (it holds NUL bytes): the saved login was not used, and the file is kept as "
+                        L"it is until you log in again.");
+    } else {
+        lines = DecodeTextFile(bytes, codepage_);
+    }
     lines.resize(3);  // missing lines read as empty; lines after the third are ignored
 
-    window_.setText(Control::Login, codepage_.fromAnsi(lines[0]));
-    window_.setText(Control::URL, codepage_.fromAnsi(lines[1]));
-    window_.setText(Control::Password, codepage_.fromAnsi(lines[2]));
+    window_.setText(Control::Login, lines[0]);
+    window_.setText(Control::URL, lines[1]);
+    window_.setText(Control::Password, lines[2]);
 
     {
         ScopedValue loading(loading_, true);
@@ -61,19 +63,25 @@ void SettingsStore::SaveSettings() {
             log_.add(L"Could not save " + path + L": " + error);
         }
     };
-    std::vector<std::string> settings{
-        codepage_.toAnsi(window_.text(Control::Login)),
-        codepage_.toAnsi(window_.text(Control::URL)),
-        window_.checkValue(Control::RememberPassword) == 1 ? codepage_.toAnsi(window_.text(Control::Password))
-                                                           : std::string(),
-    };
-    replace(SettingsFilePath(), JoinTextLines(settings));
-
-    std::vector<std::string> excluded;
-    for (int i = 0; i < window_.itemCount(); ++i) {
-        if (!window_.itemChecked(i)) excluded.push_back(codepage_.toAnsi(window_.itemText(i)));
+    if (!damaged_) {
+        replace(SettingsFilePath(),
+                EncodeTextFile({window_.text(Control::Login), window_.text(Control::URL),
+                                window_.checkValue(Control::RememberPassword) == 1 ? window_.text(Control::Password)
+                                                                                   : std::wstring()},
+                               codepage_));
     }
-    replace(ExclusionFilePath(), JoinTextLines(excluded));
+
+    std::vector<std::wstring> excluded;
+    for (int i = 0; i < window_.itemCount(); ++i) {
+        if (!window_.itemChecked(i)) excluded.push_back(window_.itemText(i));
+    }
+    replace(ExclusionFilePath(), EncodeTextFile(excluded, codepage_));
+}
+
+void SettingsStore::SaveSettingsAtLogin() {
+    // The user's own login replaces a settings file found damaged.
+    damaged_ = false;
+    SaveSettings();
 }
 
 void SettingsStore::CompareToHardDrive() {
@@ -85,11 +93,12 @@ void SettingsStore::CompareToHardDrive() {
         std::wstring error;
         auto bytes = files_.readAll(ExclusionFilePath(), error);
         if (!bytes) return;
-        for (std::string_view line : SplitTextLines(*bytes)) {
-            std::wstring name = codepage_.fromAnsi(WithoutSurroundingSpaces(line));
-            for (int i = 0; i < count; ++i) {
-                if (window_.itemText(i) == name) window_.setItemChecked(i, false);
-            }
+        std::vector<std::wstring> entries;
+        entries.reserve(static_cast<std::size_t>(count));
+        for (int i = 0; i < count; ++i) entries.push_back(window_.itemText(i));
+        const std::vector<bool> excluded = ExcludedEntries(DecodeTextFile(*bytes, codepage_), entries);
+        for (int i = 0; i < count; ++i) {
+            if (excluded[static_cast<std::size_t>(i)]) window_.setItemChecked(i, false);
         }
     } catch (const std::exception&) {
     }

@@ -1,6 +1,7 @@
 #pragma once
 // "settings.txt" (login, site address, remembered password) and
-// "noupload.txt" (the unchecked entries), both beside the executable, and
+// "noupload.txt" (the unchecked entries), both beside the executable, in the
+// format of settings/TextFileFormat.h and settings/ExclusionList.h, and
 // the "Remember Password" box that decides what the first one holds.
 
 #include <string>
@@ -22,8 +23,11 @@ public:
     // Fills the three fields and the box from "settings.txt". Returns whether
     // all three are filled, which means: log in by itself now.
     bool LoadSettings();
-    // Writes both files from the window's state; a failure is logged.
+    // Writes both files from the window's state; a failure is logged. A
+    // "settings.txt" found damaged at start-up is left alone...
     void SaveSettings();
+    // ...until the user logs in: the login's save writes it anew.
+    void SaveSettingsAtLogin();
     // Checks every entry, then unchecks those "noupload.txt" names.
     void CompareToHardDrive();
     // Asks before the password is stored in clear text; saves either way.
@@ -44,6 +48,9 @@ private:
     const Codepage& codepage_;
     MessageLog& log_;
     bool loading_ = false;
+    // "settings.txt" held NUL bytes at start-up: neither used nor written
+    // until the user logs in.
+    bool damaged_ = false;
 };
 
 }  // namespace hb

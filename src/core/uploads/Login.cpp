@@ -43,7 +43,7 @@ bool Login::Command1_Click() {
     }
 
     window.setText(Control::URL, NormaliseSiteAddress(window.text(Control::URL)));
-    settings_.SaveSettings();
+    settings_.SaveSettingsAtLogin();
 
     std::optional<std::string> data = nextReadableData();
     if (!data) return false;

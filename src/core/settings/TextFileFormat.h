@@ -1,0 +1,31 @@
+#pragma once
+// The text of the program's own files, "settings.txt" and "noupload.txt":
+// lines ended by CR LF (see TextLines.h), in one of two encodings.
+//
+// - ANSI: the system's code page, as every earlier version wrote them. Used
+//   whenever the code page holds every line exactly, so such files stay byte
+//   for byte what they always were.
+// - UTF-8 after a byte-order mark (EF BB BF): used when a line holds a
+//   character the code page lacks (a Polish, Russian or Chinese name on a
+//   Western European system). No ANSI file of an earlier version starts with
+//   these three bytes. A lone surrogate, which a folder name may hold, is kept
+//   in its three-byte form (as WTF-8 does).
+//
+// Round trip: DecodeTextFile(EncodeTextFile(lines)) == lines for any lines
+// that hold no CR or LF (a line cannot hold its own line end).
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "ports/Process.h"
+
+namespace hb {
+
+inline constexpr std::string_view kUtf8ByteOrderMark = "\xEF\xBB\xBF";
+
+std::string EncodeTextFile(const std::vector<std::wstring>& lines, const Codepage& codepage);
+
+std::vector<std::wstring> DecodeTextFile(std::string_view bytes, const Codepage& codepage);
+
+}  // namespace hb
