@@ -10,7 +10,7 @@
 namespace hb::win32 {
 
 namespace {
-const char* OrNull(const std::string& text) { return text.empty() ? nullptr : text.c_str(); }
+const wchar_t* OrNull(const std::wstring& text) { return text.empty() ? nullptr : text.c_str(); }
 }  // namespace
 
 bool Win32Shell::notifyIcon(TrayOperation operation, const NotifyIconRecord& data) {
@@ -29,21 +29,21 @@ bool Win32Shell::notifyIcon(TrayOperation operation, const NotifyIconRecord& dat
     return ::Shell_NotifyIconA(static_cast<DWORD>(operation), &record) != FALSE;
 }
 
-std::intptr_t Win32Shell::findExecutable(const std::string& file, const std::string& directory,
-                                         std::string& executable) {
+std::intptr_t Win32Shell::findExecutable(const std::wstring& file, const std::wstring& directory,
+                                         std::wstring& executable) {
     // The shell writes up to MAX_PATH characters including the ending zero;
     // a larger buffer costs nothing and leaves room for long paths.
-    std::vector<char> buffer(MAX_PATH * 4, '\0');
-    HINSTANCE result = ::FindExecutableA(file.c_str(), OrNull(directory), buffer.data());
-    buffer.back() = '\0';
+    std::vector<wchar_t> buffer(MAX_PATH * 4, L'\0');
+    HINSTANCE result = ::FindExecutableW(file.c_str(), OrNull(directory), buffer.data());
+    buffer.back() = L'\0';
     executable.assign(buffer.data());
     return reinterpret_cast<std::intptr_t>(result);
 }
 
-std::intptr_t Win32Shell::shellExecute(const std::string& operation, const std::string& file,
-                                       const std::string& parameters, const std::string& directory,
+std::intptr_t Win32Shell::shellExecute(const std::wstring& operation, const std::wstring& file,
+                                       const std::wstring& parameters, const std::wstring& directory,
                                        int showCommand) {
-    HINSTANCE result = ::ShellExecuteA(nullptr, OrNull(operation), file.c_str(), OrNull(parameters),
+    HINSTANCE result = ::ShellExecuteW(nullptr, OrNull(operation), file.c_str(), OrNull(parameters),
                                        OrNull(directory), showCommand);
     return reinterpret_cast<std::intptr_t>(result);
 }

@@ -9,10 +9,11 @@ namespace hb::win32 {
 class Win32Shell : public Shell {
 public:
     bool notifyIcon(TrayOperation operation, const NotifyIconRecord& data) override;
-    std::intptr_t findExecutable(const std::string& file, const std::string& directory,
-                                 std::string& executable) override;
-    std::intptr_t shellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                               const std::string& directory, int showCommand) override;
+    std::intptr_t findExecutable(const std::wstring& file, const std::wstring& directory,
+                                 std::wstring& executable) override;
+    std::intptr_t shellExecute(const std::wstring& operation, const std::wstring& file,
+                               const std::wstring& parameters, const std::wstring& directory,
+                               int showCommand) override;
 };
 
 }  // namespace hb::win32

@@ -12,6 +12,11 @@
 
 namespace hb::e2e {
 
+// The change watcher visits one entry every 5 s.
+inline constexpr DWORD kTick = 5000;
+// Within this a started program shows its window or its first box.
+inline constexpr DWORD kStartTimeout = 30000;
+
 inline constexpr wchar_t kLogin[] = L"raider";
 inline constexpr wchar_t kPassword[] = L"gold & glory";
 

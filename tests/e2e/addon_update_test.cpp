@@ -14,7 +14,6 @@ namespace {
 
 using namespace hb::win32;
 
-constexpr DWORD kStartTimeout = 30000;
 // The window waits for the start-up check; however the update server
 // behaves, it must not wait long.
 constexpr DWORD kWindowWithinMs = 30000;

@@ -15,9 +15,6 @@ namespace {
 
 using namespace hb::win32;
 
-// The change watcher visits one entry every 5 s.
-constexpr DWORD kTick = 5000;
-constexpr DWORD kStartTimeout = 30000;
 
 const std::string kAccount1 = "Hoardbook = { owner = \"Account1\", gold = 1200 }\r\n";
 // A character name as the game writes it: UTF-8, sent byte for byte.

@@ -14,7 +14,6 @@ namespace {
 
 using namespace hb::win32;
 
-constexpr DWORD kStartTimeout = 30000;
 // A generous bound for one message to be handled: a window that misses it
 // has stopped answering, as a user would see it.
 constexpr UINT kAnswerMs = 5000;

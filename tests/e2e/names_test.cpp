@@ -16,8 +16,6 @@ namespace {
 
 using namespace hb::win32;
 
-constexpr DWORD kTick = 5000;
-constexpr DWORD kStartTimeout = 30000;
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
 std::string Utf8(const std::wstring& text) {

@@ -17,8 +17,6 @@ namespace {
 
 using namespace hb::win32;
 
-constexpr DWORD kTick = 5000;
-constexpr DWORD kStartTimeout = 30000;
 
 const std::string kAccount1 = "Hoardbook = { owner = \"Account1\", gold = 1200 }\r\n";
 

@@ -13,7 +13,7 @@ public:
         NotifyIconRecord record;
     };
     struct ExecuteCall {
-        std::string operation, file, parameters, directory;
+        std::wstring operation, file, parameters, directory;
         int showCommand;
     };
 
@@ -23,21 +23,25 @@ public:
         if (operation == TrayOperation::Delete) iconShown = false;
         return true;
     }
-    std::intptr_t findExecutable(const std::string& file, const std::string&, std::string& executable) override {
+    std::intptr_t findExecutable(const std::wstring& file, const std::wstring& directory,
+                                 std::wstring& executable) override {
         lookedUp.push_back(file);
+        lookedUpIn.push_back(directory);
         executable = browserPath;
         return browserPath.empty() ? 31 : 42;
     }
-    std::intptr_t shellExecute(const std::string& operation, const std::string& file, const std::string& parameters,
-                               const std::string& directory, int showCommand) override {
+    std::intptr_t shellExecute(const std::wstring& operation, const std::wstring& file,
+                               const std::wstring& parameters, const std::wstring& directory,
+                               int showCommand) override {
         executed.push_back({operation, file, parameters, directory, showCommand});
         return 42;
     }
 
     std::vector<NotifyCall> notifyCalls;
     bool iconShown = false;
-    std::string browserPath = "C:\\Browser\\browser.exe";
-    std::vector<std::string> lookedUp;
+    std::wstring browserPath = L"C:\\Browser\\browser.exe";
+    std::vector<std::wstring> lookedUp;
+    std::vector<std::wstring> lookedUpIn;
     std::vector<ExecuteCall> executed;
 };
 

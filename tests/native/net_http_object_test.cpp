@@ -11,8 +11,8 @@ namespace {
 
 const std::vector<std::wstring> kAllNames = {L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0", L"MSXML2.XMLHTTP.3.0",
                                              L"MSXML2.XMLHTTP.2.6", L"MSXML2.XMLHTTP.2.0"};
-const std::string kDownloadPage =
-    "http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
+const std::wstring kDownloadPage =
+    L"http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
 
 class HttpObject : public FormFixture {
 protected:

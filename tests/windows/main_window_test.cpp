@@ -184,7 +184,7 @@ TEST_F(MainWindowTest, EveryLabelTextFitsItsBox) {
 }
 
 TEST_F(MainWindowTest, FittingAddsNoOverlapTheLayoutDoesNotHave) {
-    auto specRect = [](const ExpectedControl& c) {
+    auto expectedRect = [](const ExpectedControl& c) {
         return RECT{c.left, c.top, c.left + c.width, c.top + c.height};
     };
     for (const auto& a : kExpected) {
@@ -192,7 +192,7 @@ TEST_F(MainWindowTest, FittingAddsNoOverlapTheLayoutDoesNotHave) {
             if (a.id >= b.id) continue;
             RECT overlap{};
             RECT ra = PlaceOf(control(a.id)), rb = PlaceOf(control(b.id));
-            RECT sa = specRect(a), sb = specRect(b);
+            RECT sa = expectedRect(a), sb = expectedRect(b);
             if (::IntersectRect(&overlap, &ra, &rb)) {
                 EXPECT_TRUE(::IntersectRect(&overlap, &sa, &sb)) << a.id << " now overlaps " << b.id;
             }

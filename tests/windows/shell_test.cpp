@@ -16,8 +16,7 @@ namespace {
 
 class Win32ShellTest : public ::testing::Test {
 protected:
-    // An ANSI path of the test's folder (it is plain ASCII).
-    std::string folder() const { return temp.path().string(); }
+    std::wstring folder() const { return temp.path().wstring(); }
 
     TempFolder temp;
     win32::Win32Shell shell;
@@ -26,31 +25,45 @@ protected:
 TEST_F(Win32ShellTest, FindsAProgramAsItsOwnExecutableEvenOnALongPath) {
     // 255 characters and the ending zero: more than a 255-character buffer
     // holds. (Wine's own lookup fails for longer paths; Windows goes to 259.)
-    std::string name(255 - folder().size() - 1 - 4, 'p');
-    name += ".exe";
-    const std::string path = folder() + "\\" + name;
+    std::wstring name(255 - folder().size() - 1 - 4, L'p');
+    name += L".exe";
+    const std::wstring path = folder() + L"\\" + name;
     ASSERT_EQ(path.size(), 255u);
-    char self[MAX_PATH];
-    ASSERT_GT(::GetModuleFileNameA(nullptr, self, MAX_PATH), 0u);
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
     std::filesystem::copy_file(std::filesystem::path(self), std::filesystem::path(path));
 
-    std::string executable;
+    std::wstring executable;
     const std::intptr_t result = shell.findExecutable(name, folder(), executable);
     EXPECT_GT(result, 32);
-    EXPECT_EQ(_stricmp(executable.c_str(), path.c_str()), 0) << executable;
+    EXPECT_EQ(_wcsicmp(executable.c_str(), path.c_str()), 0);
+}
+
+TEST_F(Win32ShellTest, FindsAProgramInAFolderOutsideTheCodePage) {
+    // The program's own folder under C:\Users\Łukasz, where the scratch file
+    // for the lookup lies: through the ANSI functions it was "Lukasz" or "?".
+    const std::filesystem::path inside = temp.path() / L"\u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E";
+    std::filesystem::create_directories(inside);
+    wchar_t self[MAX_PATH];
+    ASSERT_GT(::GetModuleFileNameW(nullptr, self, MAX_PATH), 0u);
+    std::filesystem::copy_file(std::filesystem::path(self), inside / L"program.exe");
+
+    std::wstring executable;
+    EXPECT_GT(shell.findExecutable(L"program.exe", inside.wstring(), executable), 32);
+    EXPECT_EQ(_wcsicmp(executable.c_str(), (inside / L"program.exe").wstring().c_str()), 0);
 }
 
 TEST_F(Win32ShellTest, AFileWithoutAssociationIsAFailureResult) {
     temp.write("data.hbnoassociation", "x");
-    std::string executable = "unchanged";
-    EXPECT_LE(shell.findExecutable("data.hbnoassociation", folder(), executable), 32);
+    std::wstring executable = L"unchanged";
+    EXPECT_LE(shell.findExecutable(L"data.hbnoassociation", folder(), executable), 32);
 }
 
 TEST_F(Win32ShellTest, StartsAProgramWithItsParameters) {
     // cmd writes its parameters' text to a file, so the test sees what arrived.
-    const std::string out = folder() + "\\out.txt";
+    const std::wstring out = folder() + L"\\out.txt";
     const std::intptr_t result =
-        shell.shellExecute("open", "cmd.exe", "/c echo http://example.test/a?b=1> \"" + out + "\"", "", SW_HIDE);
+        shell.shellExecute(L"open", L"cmd.exe", L"/c echo http://example.test/a?b=1> \"" + out + L"\"", L"", SW_HIDE);
     ASSERT_GT(result, 32);
     for (int waited = 0; waited < 10000 && !std::filesystem::exists(out); waited += 20) ::Sleep(20);
     std::string text;

@@ -7,28 +7,27 @@ namespace hb {
 namespace {
 
 // The shell can only name the program for a file that exists.
-constexpr const char* kScratchName = "temp.htm";
+constexpr const wchar_t* kScratchName = L"temp.htm";
 constexpr std::string_view kScratchContent = "\"<HTML> <\\HTML>\"\r\n";
 constexpr int kShowNormal = 1;
 
-std::string TrimSpaces(const std::string& text) {
-    auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos) return {};
-    auto last = text.find_last_not_of(' ');
+std::wstring TrimSpaces(const std::wstring& text) {
+    auto first = text.find_first_not_of(L' ');
+    if (first == std::wstring::npos) return {};
+    auto last = text.find_last_not_of(L' ');
     return text.substr(first, last - first + 1);
 }
 
 }  // namespace
 
-bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::string& address) {
-    const std::wstring name(kScratchName, kScratchName + std::char_traits<char>::length(kScratchName));
+bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::wstring& address) {
+    const std::wstring name = kScratchName;
     const std::wstring path = ports.scratchFolder.empty() ? name : ports.scratchFolder + L"\\" + name;
     std::wstring error;
     if (!ports.files.writeAll(path, std::string(kScratchContent), error)) return false;
 
-    std::string executable;
-    const std::string directory = ports.codepage.toAnsi(ports.scratchFolder);
-    const std::intptr_t result = ports.shell.findExecutable(kScratchName, directory, executable);
+    std::wstring executable;
+    const std::intptr_t result = ports.shell.findExecutable(name, ports.scratchFolder, executable);
     executable = TrimSpaces(executable);
     if (result <= 32) {
         MessageBoxRequest box;
@@ -40,7 +39,7 @@ bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::string& address
     }
     // The browser itself gets the address, so a page opens in it even when
     // the shell's own URL handling is broken or unassigned.
-    ports.shell.shellExecute("open", executable, address, "", kShowNormal);
+    ports.shell.shellExecute(L"open", executable, address, L"", kShowNormal);
     return true;
 }
 

@@ -5,7 +5,6 @@
 
 #include "ports/FileSystem.h"
 #include "ports/MessageBoxes.h"
-#include "ports/Process.h"
 #include "ports/Shell.h"
 
 namespace hb {
@@ -14,12 +13,11 @@ struct BrowserLauncherPorts {
     Shell& shell;
     FileSystem& files;
     MessageBoxes& boxes;
-    const Codepage& codepage;
     // The folder "temp.htm" is written to; empty for the working directory.
     std::wstring scratchFolder;
 };
 
 // Returns false when the scratch file could not be written.
-bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::string& address);
+bool OpenInBrowser(const BrowserLauncherPorts& ports, const std::wstring& address);
 
 }  // namespace hb

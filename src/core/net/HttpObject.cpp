@@ -15,8 +15,8 @@ constexpr const wchar_t* kXmlHttpClassNames[] = {
     L"MSXML2.XMLHTTP.2.6", L"MSXML2.XMLHTTP.2.0",
 };
 
-constexpr const char* kXmlRuntimeDownloadPage =
-    "http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
+constexpr const wchar_t* kXmlRuntimeDownloadPage =
+    L"http://www.microsoft.com/downloads/details.aspx?FamilyId=993c0bcf-3bcf-4009-be21-27e85e1857b1";
 
 }  // namespace
 
@@ -40,7 +40,7 @@ std::unique_ptr<HttpRequest> Transfers::CreateXMLObject() {
     try {
         // Beside the program, where its other files are: the working folder
         // of a start from the Run key is the system folder.
-        OpenInBrowser({shell_, files_, boxes_, codepage_, process_.executableFolder()}, kXmlRuntimeDownloadPage);
+        OpenInBrowser({shell_, files_, boxes_, process_.executableFolder()}, kXmlRuntimeDownloadPage);
     } catch (const std::exception&) {
         // The program ends all the same; the user has been told what to install.
     }

@@ -1,6 +1,8 @@
 #pragma once
-// shell32 as the program uses it: the notification-area icon, the executable
-// associated with a file, and starting a program. Strings are ANSI bytes.
+// shell32 as the program uses it: the notification-area icon (its record's
+// tip in ANSI bytes, as the first version of the record has it), the
+// executable associated with a file, and starting a program (UTF-16, so a
+// folder or browser under C:\Users\Łukasz is named as it is).
 
 #include <cstdint>
 #include <string>
@@ -24,12 +26,12 @@ class Shell {
 public:
     virtual ~Shell() = default;
     virtual bool notifyIcon(TrayOperation operation, const NotifyIconRecord& data) = 0;
-    // FindExecutableA: the API's result (32 or less is a failure) and the path.
-    virtual std::intptr_t findExecutable(const std::string& file, const std::string& directory,
-                                         std::string& executable) = 0;
-    // ShellExecuteA with no owner window.
-    virtual std::intptr_t shellExecute(const std::string& operation, const std::string& file,
-                                       const std::string& parameters, const std::string& directory,
+    // FindExecutableW: the API's result (32 or less is a failure) and the path.
+    virtual std::intptr_t findExecutable(const std::wstring& file, const std::wstring& directory,
+                                         std::wstring& executable) = 0;
+    // ShellExecuteW with no owner window.
+    virtual std::intptr_t shellExecute(const std::wstring& operation, const std::wstring& file,
+                                       const std::wstring& parameters, const std::wstring& directory,
                                        int showCommand) = 0;
 };
 
