@@ -135,6 +135,24 @@ TEST_F(EndToEnd, EntryUncheckedBeforeLoginIsNeverUploadedAndIsRemembered) {
     EXPECT_FALSE(app.entries()[1].checked);
 }
 
+TEST_F(EndToEnd, AFileOutsideASavedVariablesFolderDoesNotStopTheFirstLogin) {
+    // Lying directly in an account folder, it lists an entry with no saved
+    // data to send; sorted first, the login would pick it.
+    WriteFile(scenario.gameFolder() / "WTF" / "Account" / "AAA" / "Hoardbook.lua", kAccount1);
+    scenario.writeSavedData(L"ACCOUNT1", kAccount1);
+    startProgram();
+    ASSERT_TRUE(WaitFor([&] { return app.visible() && app.entries().size() == 2; }, kStartTimeout));
+    ASSERT_EQ(app.entries()[0].text, L"AAA");
+
+    LogIn(app, Scenario::siteHost());
+    ASSERT_TRUE(WaitFor([&] { return !app.visible() || app.messageBox().window != nullptr; }, kStartTimeout));
+    EXPECT_EQ(app.messageBox().window, nullptr) << "the first OK logs in";
+    EXPECT_FALSE(app.visible());
+    ASSERT_TRUE(scenario.waitForUploads(1, kStartTimeout));
+    EXPECT_EQ(scenario.uploads().front().fileBytes, kAccount1);
+    EXPECT_TRUE(LogContains(app, L"The saved data of AAA could not be read, so the login sent ACCOUNT1"));
+}
+
 TEST_F(EndToEnd, RememberedLoginStartsHiddenInTheTrayAndUploads) {
     scenario.writeSavedData(L"ACCOUNT1", kAccount1);
     scenario.writeSettings("raider\r\n" + SiteHostBytes() + "\r\ngold & glory\r\n");
