@@ -5,8 +5,8 @@
 
 namespace hb::win32 {
 
-// The path itself when it is short; a path of MAX_PATH characters or more
-// (a character folder deep below the account folder) reaches the file
+// The path itself when it is short; a path near MAX_PATH characters or
+// longer (a character folder deep below the account folder) reaches the file
 // functions only in the extended-length form "\\?\C:\..." or
 // "\\?\UNC\server\share\...", which wants a full path with backslashes, so
 // it is made full first. What the system cannot make full is given as is.
