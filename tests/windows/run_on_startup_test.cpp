@@ -20,22 +20,17 @@
 namespace hb::test {
 namespace {
 
-class RunOnStartupInRegistry : public ::testing::Test {
+// The form over the real registry, process and files, with the rest faked.
+template <class ProcessType>
+class FormOverTheRegistry : public ::testing::Test {
 protected:
-    RunOnStartupInRegistry()
+    FormOverTheRegistry()
         : form(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage}, Options{}) {
         window.connect(&form);
     }
-    ~RunOnStartupInRegistry() override {
-        for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
-            DeleteRegistryValue(registry, root, kRunKeyPath, kRunValueName);
-        }
-    }
-
-    RegistryValue stored(RegistryRoot root) { return GetRegistryValue(registry, root, kRunKeyPath, kRunValueName); }
 
     win32::Win32Registry registry;
-    win32::Win32Process process;
+    ProcessType process;
     win32::Win32Codepage codepage;
     win32::Win32FileSystem files;
     FakeWindow window;
@@ -44,6 +39,17 @@ protected:
     FakeShell shell;
     FakeTrayWindow trayWindow;
     Form1 form;
+};
+
+class RunOnStartupInRegistry : public FormOverTheRegistry<win32::Win32Process> {
+protected:
+    ~RunOnStartupInRegistry() override {
+        for (RegistryRoot root : {RegistryRoot::LocalMachine, RegistryRoot::CurrentUser}) {
+            DeleteRegistryValue(registry, root, kRunKeyPath, kRunValueName);
+        }
+    }
+
+    RegistryValue stored(RegistryRoot root) { return GetRegistryValue(registry, root, kRunKeyPath, kRunValueName); }
 };
 
 TEST_F(RunOnStartupInRegistry, CheckingWritesTheQuotedProgramPathAndUncheckingRemovesIt) {
@@ -116,11 +122,9 @@ public:
     std::wstring folder;
 };
 
-class RunValueOfAProgramInFolder : public ::testing::Test {
+class RunValueOfAProgramInFolder : public FormOverTheRegistry<ProgramInFolder> {
 protected:
-    RunValueOfAProgramInFolder()
-        : form(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage}, Options{}) {
-        window.connect(&form);
+    RunValueOfAProgramInFolder() {
         // The machine-wide Run key in the 32-bit view, which a fresh Wine
         // prefix lacks: made for the test and removed again if so.
         HKEY key = nullptr;
@@ -152,16 +156,6 @@ protected:
 
     static constexpr const wchar_t* kRunKeyW = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     bool madeMachineKey = false;
-    win32::Win32Registry registry;
-    ProgramInFolder process;
-    win32::Win32Codepage codepage;
-    win32::Win32FileSystem files;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    Form1 form;
 };
 
 TEST_F(RunValueOfAProgramInFolder, AFolderOutsideTheCodePageIsStoredAsItIs) {
