@@ -16,6 +16,13 @@ FakeResponse Answer(std::wstring text) {
     return response;
 }
 
+FakeResponse Failure(FakeResponse::FailAt at, std::wstring description = FakeResponse{}.description) {
+    FakeResponse response;
+    response.failAt = at;
+    response.description = std::move(description);
+    return response;
+}
+
 class UploadRequest : public PortsFixture {
 protected:
     // As the login and the watcher's first failure send: failures boxed.
@@ -233,21 +240,13 @@ TEST_F(UploadRequest, AnAnswerBeyond64KilobytesIsAReportedFailure) {
 }
 
 TEST_F(UploadRequest, LogsSavedDataInTheAnsiCodePage) {
-    http.responder = [](const RecordedRequest&) {
-        FakeResponse response;
-        response.failAt = FakeResponse::FailAt::Send;
-        return response;
-    };
+    http.responder = [](const RecordedRequest&) { return Failure(FakeResponse::FailAt::Send); };
     send("name = \"Caf\xE9\"\r\n");
     EXPECT_NE(log().find(L"-----Start-----\r\nname = \"Caf\u00e9\"\r\n-----End-----"), std::wstring::npos);
 }
 
 TEST_F(UploadRequest, ALargeFailedUploadLogsTheStartOfItsDataInTheSameFrame) {
-    http.responder = [](const RecordedRequest&) {
-        FakeResponse response;
-        response.failAt = FakeResponse::FailAt::Send;
-        return response;
-    };
+    http.responder = [](const RecordedRequest&) { return Failure(FakeResponse::FailAt::Send); };
     std::string data(kReportedDataLimit, 'd');
     data += std::string(20 * 1024 * 1024, 'e');
     send(data);
@@ -291,10 +290,7 @@ TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
 
 TEST_F(UploadRequest, LogOnlyLogsTheFailureWithoutABox) {
     http.responder = [](const RecordedRequest&) {
-        FakeResponse response;
-        response.failAt = FakeResponse::FailAt::Poll;
-        response.description = L"The connection was reset";
-        return response;
+        return Failure(FakeResponse::FailAt::Poll, L"The connection was reset");
     };
     const UploadResult result = transfers.upload(site, "d\r\n", FailureReport::LogOnly);
     EXPECT_FALSE(result.answered);
@@ -326,10 +322,7 @@ TEST_F(DocumentedUpload, GetXmlSendsTheWindowsFieldsAndGivesTheReply) {
 
 TEST_F(DocumentedUpload, GetXmlGivesNothingAfterAFailureWhichIsBoxedAndLoggedWithATimeStamp) {
     http.responder = [](const RecordedRequest&) {
-        FakeResponse response;
-        response.failAt = FakeResponse::FailAt::Send;
-        response.description = L"The connection was reset";
-        return response;
+        return Failure(FakeResponse::FailAt::Send, L"The connection was reset");
     };
     EXPECT_EQ(form->GetXML("Hoardbook = {}\r\n"), L"");
     EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The connection was reset"});
