@@ -11,6 +11,7 @@
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeShell.h"
+#include "fakes/FakeDataProtection.h"
 #include "fakes/FakeWindow.h"
 #include "shell/Form1.h"
 #include "support/MemoryFileSystem.h"
@@ -51,6 +52,7 @@ public:
     test::FakeTrayWindow trayWindow;
     test::FakeProcess process;
     test::Latin1Codepage codepage;
+    test::FakeDataProtection protection;
     std::unique_ptr<Form1> form;
 };
 

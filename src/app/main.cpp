@@ -26,7 +26,7 @@
 #include "win32/Win32Shell.h"
 #include "win32/Win32TrayWindow.h"
 #include "win32/Win32WinHttp.h"
-#include "win32/Wine.h"
+#include "win32/Win32DataProtection.h"
 
 namespace {
 
@@ -60,15 +60,15 @@ Options MakeOptions(Registry& registry) {
     return options;
 }
 
-// Windows: MSXML's XMLHTTP, as the program has always used, with its
-// documented way out when it is missing. Wine: WinHTTP, because Wine's
-// XMLHTTP (on urlmon) keeps a copy of every upload's body, caches answers on
-// disk and cannot keep a deadline while data streams.
+// WinHTTP on Windows and under Wine alike, so what players run is what the
+// tests run: it sends an upload as it is (XMLHTTP follows a redirected POST
+// as a GET without the form), caches nothing, checks certificates against
+// the system's store and keeps every time limit while data streams. MSXML's
+// XMLHTTP remains for a system where WinHTTP cannot be opened, with its
+// documented way out when that is missing too.
 std::unique_ptr<HttpFactory> MakeHttpFactory() {
-    if (RunningUnderWine()) {
-        auto winHttp = std::make_unique<WinHttpFactory>();
-        if (winHttp->ok()) return winHttp;
-    }
+    auto winHttp = std::make_unique<WinHttpFactory>();
+    if (winHttp->ok()) return winHttp;
     return std::make_unique<Win32HttpFactory>();
 }
 
@@ -83,6 +83,7 @@ int Run(HINSTANCE instance) {
 
     Win32Process process;
     Win32Codepage codepage;
+    Win32DataProtection protection;
     Win32Registry registry;
     std::unique_ptr<HttpFactory> http = MakeHttpFactory();
     Win32FileSystem files;
@@ -94,7 +95,7 @@ int Run(HINSTANCE instance) {
     Win32TrayWindow trayWindow(instance, trayIcon.get());
     Win32MessageBoxes boxes([&window] { return window.handle(); });
 
-    Ports ports{window, boxes, registry, *http, files, shell, trayWindow, process, codepage, &folderChanges};
+    Ports ports{window, boxes, registry, *http, files, shell, trayWindow, process, codepage, protection, &folderChanges};
     Form1 form(ports, MakeOptions(registry));
     SysTrayForm trayForm(form.systray(), window, trayWindow);
 

@@ -21,7 +21,7 @@ enum ControlId : int {
     kIdLabel7 = 1013,            // "Please enter your guild's website"
     kIdLabel6 = 1014,            // "Messages", above the log
     kIdLabel5 = 1015,            // the title line at the top
-    kIdLabel4 = 1016,            // "http://", left of the address box
+    kIdLabel4 = 1016,            // "http://" or "https://", left of the address box
     kIdLabel3 = 1017,            // "Password"
     kIdLabel2 = 1018,            // "Login"
     kIdLabel1 = 1019,            // the heading above the check-list

@@ -63,6 +63,9 @@ using UniqueIcon = UniqueHandle<NullIsNone<HICON, ::DestroyIcon>>;
 using UniqueFont = UniqueHandle<NullIsNone<HFONT, ::DeleteObject>>;
 using UniqueBrush = UniqueHandle<NullIsNone<HBRUSH, ::DeleteObject>>;
 // Kernel objects such as mutexes (their creation fails with nullptr).
+// Memory the system allocated for the caller (WinHTTP's texts, DPAPI's blobs).
+using UniqueGlobal = UniqueHandle<NullIsNone<HGLOBAL, ::GlobalFree>>;
+using UniqueLocal = UniqueHandle<NullIsNone<HLOCAL, ::LocalFree>>;
 using UniqueKernelObject = UniqueHandle<NullIsNone<HANDLE, ::CloseHandle>>;
 // CreateFile fails with INVALID_HANDLE_VALUE.
 using UniqueFile = UniqueHandle<InvalidValueIsNone<::CloseHandle>>;

@@ -93,4 +93,24 @@ std::wstring AnswerText(std::string_view bytes, std::wstring_view contentType) {
     return Decoded(bytes, CodePageOf(contentType));
 }
 
+std::wstring HeaderValue(std::wstring_view rawHeaders, std::wstring_view name) {
+    auto lower = [](wchar_t c) { return c >= L'A' && c <= L'Z' ? static_cast<wchar_t>(c - L'A' + L'a') : c; };
+    auto trimmed = [](std::wstring_view text) {
+        const std::size_t first = text.find_first_not_of(L" \t");
+        if (first == std::wstring_view::npos) return std::wstring();
+        return std::wstring(text.substr(first, text.find_last_not_of(L" \t") - first + 1));
+    };
+    while (!rawHeaders.empty()) {
+        const std::size_t end = rawHeaders.find(L"\r\n");
+        const std::wstring_view line = rawHeaders.substr(0, end);
+        rawHeaders = end == std::wstring_view::npos ? std::wstring_view() : rawHeaders.substr(end + 2);
+        const std::size_t colon = line.find(L':');
+        if (colon != name.size()) continue;
+        bool same = true;
+        for (std::size_t i = 0; i < colon && same; ++i) same = lower(line[i]) == lower(name[i]);
+        if (same) return trimmed(line.substr(colon + 1));
+    }
+    return {};
+}
+
 }  // namespace hb::win32

@@ -20,4 +20,9 @@ std::optional<std::size_t> DeclaredLength(std::wstring_view value);
 // then the charset of the Content-Type; UTF-8 otherwise.
 std::wstring AnswerText(std::string_view bytes, std::wstring_view contentType);
 
+// The value of the first header of that name (any letter case) in raw
+// headers as WinHTTP gives them (the status line, then "Name: value" lines
+// ending in CR LF), without surrounding blanks; empty when absent.
+std::wstring HeaderValue(std::wstring_view rawHeaders, std::wstring_view name);
+
 }  // namespace hb::win32

@@ -84,6 +84,15 @@ public:
         return static_cast<int>(status);
     }
 
+    std::wstring responseHeader(const std::wstring& name) override {
+        throwOnTransportFailure();
+        Bstr nameText(name);
+        Bstr value;
+        // Absent is not a failure: the caller asks for an optional header.
+        if (FAILED(object_->getResponseHeader(nameText.get(), value.put()))) return {};
+        return value.text();
+    }
+
     void abort() override { check(object_->abort()); }
 
     void setResponseLimit(std::size_t maxBytes) override { limit_ = maxBytes; }

@@ -290,6 +290,8 @@ void Win32MainWindow::onCommand(int id, int code) {
             case kIdStartWithWindows: click(Control::StartWithWindows); break;
             default: break;
         }
+    } else if (code == EN_CHANGE && id == kIdURL) {
+        raise([](FormEvents& events) { events.onChange(Control::URL); });
     } else if (code == EN_SETFOCUS) {
         switch (id) {
             case kIdURL: focus(Control::URL); break;

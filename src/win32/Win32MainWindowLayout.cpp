@@ -71,6 +71,7 @@ ControlId IdOf(Control control) {
         case Control::Command1: return kIdCommand1;
         case Control::Command2: return kIdCommand2;
         case Control::Command3: return kIdCommand3;
+        case Control::Label4: return kIdLabel4;
     }
     return kIdData;
 }

@@ -17,12 +17,11 @@
 #include "win32/ComError.h"
 #include "win32/Handles.h"
 #include "win32/HttpAnswer.h"
+#include "win32/WinHttpProxy.h"
 
 namespace hb::win32 {
 
 namespace {
-
-using UniqueInternet = UniqueHandle<NullIsNone<HINTERNET, ::WinHttpCloseHandle>>;
 
 // Bodies go to the socket straight from the caller's buffer, a piece at a
 // time, so a cancelled upload stops within one piece.
@@ -66,13 +65,12 @@ std::wstring TransportErrorText(DWORD code) {
 
 class WinHttpSession {
 public:
-    WinHttpSession()
-        : handle_(::WinHttpOpen(L"HoardbookUploader", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                WINHTTP_NO_PROXY_BYPASS, 0)) {}
-    HINTERNET get() const { return handle_.get(); }
+    WinHttpSession() : session_(OpenProxySession(L"HoardbookUploader")) {}
+    HINTERNET get() const { return session_.handle.get(); }
+    bool proxyPerRequest() const { return session_.proxyPerRequest; }
 
 private:
-    UniqueInternet handle_;
+    ProxySession session_;
 };
 
 namespace {
@@ -86,6 +84,7 @@ struct Exchange {
     std::shared_ptr<WinHttpSession> session;
     DWORD timeoutMs = 60000;
     std::wstring method;
+    std::wstring url;
     std::wstring host;
     INTERNET_PORT port = 0;
     std::wstring path;
@@ -102,6 +101,7 @@ struct Exchange {
     std::wstring failure;  // set instead of error for a refused answer
     int status = 0;
     std::wstring contentType;
+    std::wstring answerHeaders;  // raw, as WinHTTP gives them
     std::string answer;
 };
 
@@ -132,6 +132,10 @@ bool Perform(Exchange& x) {
                                                 WINHTTP_NO_REFERER, WINHTTP_DEFAULT_ACCEPT_TYPES,
                                                 x.secure ? WINHTTP_FLAG_SECURE : 0));
     if (!request) return failed();
+    if (x.session->proxyPerRequest()) ApplyUserProxy(x.session->get(), request.get(), x.url);
+    // A download may follow a redirect, but never from TLS to plain HTTP.
+    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
+    ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
     const int timeout = static_cast<int>(std::min<DWORD>(x.timeoutMs, INT_MAX));
     if (!::WinHttpSetTimeouts(request.get(), timeout, timeout, timeout, timeout)) return failed();
     if (x.hasBody) {
@@ -172,6 +176,7 @@ bool Perform(Exchange& x) {
         return failed();
     x.status = static_cast<int>(status);
     x.contentType = QueryText(request.get(), WINHTTP_QUERY_CONTENT_TYPE);
+    x.answerHeaders = QueryText(request.get(), WINHTTP_QUERY_RAW_HEADERS_CRLF);
     const std::wstring declared = QueryText(request.get(), WINHTTP_QUERY_CONTENT_LENGTH);
     if (DeclaredLengthExceeds(declared, x.limit)) {
         x.failure = ResponseTooLargeText(x.limit);
@@ -242,6 +247,7 @@ public:
         x->session = session_;
         x->timeoutMs = timeoutMs_;
         x->method = method;
+        x->url = url;
 
         URL_COMPONENTS parts{};
         parts.dwStructSize = sizeof parts;
@@ -294,6 +300,9 @@ public:
     std::wstring responseText() override { return AnswerText(completed().answer, completed().contentType); }
     std::string responseBody() override { return completed().answer; }
     int status() override { return completed().status; }
+    std::wstring responseHeader(const std::wstring& name) override {
+        return HeaderValue(completed().answerHeaders, name);
+    }
 
     void abort() override {
         if (exchange_) exchange_->cancelled = true;

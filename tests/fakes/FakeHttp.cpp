@@ -46,6 +46,16 @@ public:
         return body();
     }
     int status() override { return response_.status; }
+    std::wstring responseHeader(const std::wstring& name) override {
+        auto lower = [](std::wstring text) {
+            for (auto& c : text) c = (c >= L'A' && c <= L'Z') ? static_cast<wchar_t>(c - L'A' + L'a') : c;
+            return text;
+        };
+        for (const auto& [headerName, value] : response_.headers) {
+            if (lower(headerName) == lower(name)) return value;
+        }
+        return {};
+    }
     void abort() override { record_->aborted = true; }
     void setResponseLimit(std::size_t maxBytes) override { record_->responseLimit = maxBytes; }
 

@@ -34,6 +34,7 @@ struct FakeResponse {
     std::wstring text;
     std::optional<std::string> body;  // nullopt: the text as UTF-8
     int status = 200;
+    std::vector<std::pair<std::wstring, std::wstring>> headers;  // of the answer
     enum class FailAt { Nothing, Open, Send, Poll, Response } failAt = FailAt::Nothing;
     std::wstring description = L"The operation failed";
     int pollsUntilDone = 1;  // readyState reads before it becomes 4

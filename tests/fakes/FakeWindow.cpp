@@ -13,7 +13,12 @@ std::wstring FakeWindow::text(Control control) const {
     return found == texts.end() ? std::wstring() : found->second;
 }
 
-void FakeWindow::setText(Control control, const std::wstring& text) { texts[control] = text; }
+void FakeWindow::setText(Control control, const std::wstring& text) {
+    const bool changed = texts[control] != text;
+    texts[control] = text;
+    // Windows reports a changed edit box, whoever changed it.
+    if (changed && control == Control::URL && events_ != nullptr) events_->onChange(control);
+}
 
 void FakeWindow::insertTextAtStart(Control control, const std::wstring& text) {
     texts[control].insert(0, text);

@@ -117,7 +117,8 @@ TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
     EXPECT_TRUE(boxes.shown.empty());  // no question while loading
     EXPECT_EQ(saves(L"settings.txt"), 2);  // the box's click, then the login's save
     EXPECT_EQ(exclusionFile(), nameOf(1) + "\r\n");
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret pass\r\n");
+    // An earlier version's clear password is written protected at once.
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret pass") + "\r\n");
     // The automatic login: from entry 0 the next checked entry wraps to 0.
     ASSERT_EQ(uploads(), std::vector<std::string>{dataOf(0)});
     EXPECT_FALSE(window.enabled(Control::Login));
@@ -131,7 +132,7 @@ TEST_F(SettingsFiles, LinesAfterTheThirdAreIgnoredAndLostAtTheNextSave) {
     form->LoadSettings();
 
     EXPECT_EQ(window.text(Control::Password), L"pw");
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\npw\r\n");
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"pw") + "\r\n");
     // A failed automatic login is reported during start-up and stays logged out.
     EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Invalid Login/Password"});
     EXPECT_TRUE(window.enabled(Control::Login));
@@ -144,7 +145,7 @@ TEST_F(SettingsFiles, ReadsLoneCrLineEndsAndAnsiBytes) {
 
     EXPECT_EQ(window.text(Control::Login), L"b\u00e9b");
     EXPECT_EQ(window.text(Control::Password), L"p\u00e4ss");
-    EXPECT_EQ(settingsFile(), "b\xe9" "b\r\nguild.example\r\np\xe4ss\r\n");
+    EXPECT_EQ(settingsFile(), "b\xe9" "b\r\nguild.example\r\n" + rememberedLine(L"p\u00e4ss") + "\r\n");
 }
 
 TEST_F(SettingsFiles, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
@@ -157,7 +158,7 @@ TEST_F(SettingsFiles, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
 
     window.setCheckValue(Control::RememberPassword, 1);
     form->SaveSettings();
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret\r\n");
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
 
     // The next start with an unremembered password shows an empty box.
     window.setCheckValue(Control::RememberPassword, 0);
@@ -261,7 +262,8 @@ TEST_F(SettingsFiles, ALoginAndPasswordOutsideTheCodePageComeBackIntact) {
     window.setText(Control::Password, L"\u043F\u0430\u0440\u043E\u043B\u044C");
     window.setCheckValue(Control::RememberPassword, 1);
     form->SaveSettings();
-    EXPECT_EQ(settingsFile(), kMark + "\xC5\x81ukasz\r\nguild.example\r\n\xD0\xBF\xD0\xB0\xD1\x80\xD0\xBE\xD0\xBB\xD1\x8C\r\n");
+    EXPECT_EQ(settingsFile(), kMark + "\xC5\x81ukasz\r\nguild.example\r\n" +
+                                  rememberedLine(L"\u043F\u0430\u0440\u043E\u043B\u044C") + "\r\n");
     EXPECT_EQ(exclusionFile(), "") << "each file takes the form it needs";
 
     window.setText(Control::Login, L"");

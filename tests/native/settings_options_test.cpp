@@ -46,7 +46,7 @@ TEST_F(RememberPassword, CheckingAsksFirstAndYesStoresThePassword) {
     EXPECT_EQ(question.defaultButton, 1);
 
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\nsecret\r\n");
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
     EXPECT_EQ(saves(), 1);
     // Each click also writes the check marks.
     EXPECT_EQ(temp.read("Program/noupload.txt"), "A\r\n");
@@ -79,7 +79,7 @@ TEST_F(RememberPassword, WhileSettingsLoadNoQuestionIsAsked) {
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(form->LoadingSettings());
-    EXPECT_EQ(settingsFile(), "bob\r\n\r\nsecret\r\n");
+    EXPECT_EQ(settingsFile(), "bob\r\n\r\n" + rememberedLine(L"secret") + "\r\n");
 }
 
 class RunOnStartup : public FormFixture {

@@ -11,6 +11,7 @@
 #include "settings/RunOnStartup.h"
 #include "shell/Startup.h"
 #include "support/FormFixture.h"
+#include "fakes/FakeDataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -124,7 +125,7 @@ protected:
     }
 
     ClickCountingForm& makeForm() {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<ClickCountingForm>(ports, options);
         window.connect(form.get());
         return *form;
@@ -151,6 +152,7 @@ protected:
     JournalTrayWindow trayWindow{journal};
     FakeProcess process;
     Latin1Codepage codepage;
+    FakeDataProtection protection;
     Options options;
     std::unique_ptr<ClickCountingForm> form;
 };
@@ -296,7 +298,7 @@ TEST_F(WindowBehaviourTest, ExitRemovesTheIconWithTheAddedRecordThenEnds) {
 class CheckBoxRuleTest : public ::testing::Test {
 protected:
     CheckBoxRuleTest() : files(MakeRealFileSystem()) {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<ClickCountingForm>(ports, Options{});
         form->forward = false;  // only the rule is under test, not the handlers
     }
@@ -309,6 +311,7 @@ protected:
     FakeTrayWindow trayWindow;
     FakeProcess process;
     Latin1Codepage codepage;
+    FakeDataProtection protection;
     std::unique_ptr<ClickCountingForm> form;
 };
 

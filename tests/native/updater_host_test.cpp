@@ -34,13 +34,19 @@ TEST_F(UpdateHostSetting, RegistryValueOverridesTheDefault) {
     EXPECT_EQ(resolve(), L"mirror.example.org");
     store(L"[::1]:8080");
     EXPECT_EQ(resolve(), L"[::1]:8080");
+    // A scheme: https is kept (TLS for the add-on's files), http means the bare host.
+    store(L"HTTPS://updates.example.org:8443");
+    EXPECT_EQ(resolve(), L"https://updates.example.org:8443");
+    store(L"http://updates.example.org");
+    EXPECT_EQ(resolve(), L"updates.example.org");
+    store(L"[::1]:8080");
     // Only this user's value counts.
     registry.putString(RegistryRoot::LocalMachine, kUpdateServerKey, kUpdateServerValue, L"other.example");
     EXPECT_EQ(resolve(), L"[::1]:8080");
 }
 
 TEST_F(UpdateHostSetting, ImplausibleOrNonTextValuesAreIgnored) {
-    for (const wchar_t* bad : {L"", L"   ", L"http://evil.example", L"host/path", L"host:0", L"host:65536",
+    for (const wchar_t* bad : {L"", L"   ", L"https://", L"https://host/path", L"ftp://host", L"host/path", L"host:0", L"host:65536",
                                L"host:12a", L"host:", L"a b", L"user@host", L"-host", L"[::1", L"[zz]",
                                L"\u0441\u0435\u0440\u0432\u0435\u0440.example"}) {
         store(bad);

@@ -185,7 +185,7 @@ TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications
     } plain;
     plain.http.responder = http.responder;
     plain.form = std::make_unique<Form1>(Ports{plain.window, plain.boxes, registry, plain.http, *files, shell,
-                                               plain.trayWindow, process, codepage},
+                                               plain.trayWindow, process, codepage, protection},
                                          options);
     plain.window.connect(plain.form.get());
     for (Control box : {Control::URL, Control::Login, Control::Password}) {

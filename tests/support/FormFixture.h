@@ -9,6 +9,7 @@
 #include <memory>
 #include <string>
 
+#include "fakes/FakeDataProtection.h"
 #include "fakes/FakeHttp.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeMessageLog.h"
@@ -38,6 +39,8 @@ protected:
     static std::wstring sep();
     // The message boxes' texts, in order.
     std::vector<std::wstring> boxTexts() const;
+    // settings.txt's third line as it remembers this password for the user.
+    std::string rememberedLine(const std::wstring& password) const;
 
     TempFolder temp;
     std::unique_ptr<FileSystem> files;
@@ -49,6 +52,7 @@ protected:
     FakeTrayWindow trayWindow;
     FakeProcess process;
     Latin1Codepage codepage;
+    FakeDataProtection protection;
     // The message log of a subsystem built alone (a form logs to its window).
     FakeMessageLog messages;
 };

@@ -2,6 +2,8 @@
 
 #include <filesystem>
 
+#include "settings/PasswordLine.h"
+
 namespace hb::test {
 
 PortsFixture::PortsFixture() : files(MakeRealFileSystem()) {
@@ -16,9 +18,14 @@ FormFixture::FormFixture() {
 }
 
 void FormFixture::makeForm() {
-    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, folderChanges};
+    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection, folderChanges};
     form = std::make_unique<Form1>(ports, options);
     window.connect(form.get());
+}
+
+std::string PortsFixture::rememberedLine(const std::wstring& password) const {
+    const std::wstring line = PasswordLineOf(password, protection).value_or(L"(not protected)");
+    return std::string(line.begin(), line.end());  // ASCII: the mark and base64
 }
 
 std::wstring PortsFixture::sep() {

@@ -24,6 +24,7 @@
 #include "win32/Win32Http.h"
 #include "win32/Win32MainWindow.h"
 #include "win32/Win32Process.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 
@@ -72,7 +73,7 @@ protected:
         std::ofstream(siteData / "site.json", std::ios::binary | std::ios::trunc)
             << "{\"accounts\": {\"Officer Bob\": \"s3cret pass\"}}";
         form = std::make_unique<Form1>(
-            Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage}, options);
+            Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, options);
         events = std::make_unique<TickCounter>(*form);
         window.connect(events.get());
         window.setText(Control::URL, L"127.0.0.1:" + sitePort);
@@ -136,6 +137,7 @@ protected:
     win32::Win32HttpFactory http;
     win32::Win32FileSystem files;
     win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
     ProgramInFolder process;
     FakeRegistry registry;
     FakeMessageBoxes boxes;

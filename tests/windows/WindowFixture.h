@@ -19,6 +19,7 @@
 #include "support/TempFolder.h"
 #include "win32/ControlIds.h"
 #include "win32/Win32MainWindow.h"
+#include "fakes/FakeDataProtection.h"
 
 namespace hb::test {
 
@@ -63,7 +64,7 @@ protected:
     WindowFixture()
         : files(MakeRealFileSystem()),
           window(::GetModuleHandleW(nullptr)),
-          form(Ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage}, Options{}) {
+          form(Ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection}, Options{}) {
         tap.form = &form;
         window.connect(&tap);
         window.setErrorReporter([this](const std::wstring& message) { reported.push_back(message); });
@@ -99,6 +100,7 @@ protected:
     FakeTrayWindow trayWindow;
     FakeProcess process;
     Latin1Codepage codepage;
+    FakeDataProtection protection;
     win32::Win32MainWindow window;
     Form1 form;
     EventTap tap;

@@ -25,6 +25,7 @@
 #include "win32/Win32Process.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -98,7 +99,7 @@ protected:
         } else {
             http_ = std::make_unique<win32::WinHttpFactory>(5000);
         }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<Form1>(ports, options);
         window.connect(form.get());
     }
@@ -138,6 +139,7 @@ protected:
     win32::Win32FileSystem files;
     win32::Win32Process process;
     win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

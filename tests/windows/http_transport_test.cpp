@@ -29,6 +29,7 @@
 #include "win32/Win32Process.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -75,7 +76,7 @@ protected:
         } else {
             http_ = std::make_unique<win32::WinHttpFactory>(kOperationTimeoutMs);
         }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<Form1>(ports, options);
         window.connect(form.get());
         window.setText(Control::URL, server.host());
@@ -108,6 +109,7 @@ protected:
     win32::Win32FileSystem files;
     win32::Win32Process process;
     win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

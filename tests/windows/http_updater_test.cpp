@@ -20,6 +20,7 @@
 #include "HostFiles.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -46,6 +47,7 @@ public:
     std::wstring responseText() override { return real_->responseText(); }
     std::string responseBody() override { return real_->responseBody(); }
     int status() override { return real_->status(); }
+    std::wstring responseHeader(const std::wstring& name) override { return real_->responseHeader(name); }
     void abort() override { real_->abort(); }
     void setResponseLimit(std::size_t maxBytes) override { real_->setResponseLimit(maxBytes); }
 
@@ -80,7 +82,7 @@ protected:
                            L"InstallPath", temp.corePath("Game") + L"\\");
         options.updateHost = L"127.0.0.1:" + sitePort;
         options.httpDeadlineMs = 20000;
-        Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<Form1>(ports, options);
         window.connect(form.get());
     }
@@ -121,6 +123,7 @@ protected:
     win32::Win32FileSystem files;
     win32::Win32Process process;
     win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

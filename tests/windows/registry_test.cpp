@@ -185,7 +185,7 @@ TEST_F(RealRegistry, ThePortReportsTheSystemsStatusCodes) {
 class GameKeyInRegistry : public FormFixture {
 protected:
     GameKeyInRegistry() {
-        Ports ports{window, boxes, realRegistry, http, *files, shell, trayWindow, process, codepage};
+        Ports ports{window, boxes, realRegistry, http, *files, shell, trayWindow, process, codepage, protection};
         form = std::make_unique<Form1>(ports, options);
         window.connect(form.get());
     }

@@ -16,6 +16,7 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32Registry.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -25,13 +26,14 @@ template <class ProcessType>
 class FormOverTheRegistry : public ::testing::Test {
 protected:
     FormOverTheRegistry()
-        : form(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage}, Options{}) {
+        : form(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, Options{}) {
         window.connect(&form);
     }
 
     win32::Win32Registry registry;
     ProcessType process;
     win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
     win32::Win32FileSystem files;
     FakeWindow window;
     FakeMessageBoxes boxes;

@@ -11,6 +11,7 @@
 #include "win32/Win32Process.h"
 #include "win32/Win32Shell.h"
 #include "win32/Win32TrayWindow.h"
+#include "win32/Win32DataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -156,11 +157,12 @@ void ExitThroughTheButton() {
     NotingShell shell;
     Win32Process process;
     Win32Codepage codepage;
+    Win32DataProtection protection;
     FakeMessageBoxes boxes;
     FakeRegistry registry;
     FakeHttpFactory http;
     auto files = MakeRealFileSystem();
-    Form1 form(Ports{window, boxes, registry, http, *files, shell, tray, process, codepage}, Options{});
+    Form1 form(Ports{window, boxes, registry, http, *files, shell, tray, process, codepage, protection}, Options{});
     window.connect(&form);
     window.show();
     window.setTimerEnabled(Timer::UpdateTimer, true);  // logged in: exit must not wait for it

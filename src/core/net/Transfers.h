@@ -26,7 +26,7 @@ enum class FailureReport { Box, LogOnly };
 
 // Where and as whom an upload goes.
 struct SiteLogin {
-    std::wstring host;  // host, with a port if one was typed
+    std::wstring host;  // "host[:port]" or "https://host[:port]" (net/SiteUrl.h)
     std::wstring login;
     std::wstring password;
 };
@@ -42,6 +42,10 @@ struct UploadResult {
     std::wstring reply;
     // What went wrong when the site did not answer as it should.
     std::wstring failure;
+    // The address the site moved to ("https://host[:port]") when it
+    // redirected the plain-HTTP upload to the same page over HTTPS and took
+    // it there; empty otherwise. The caller uses it from now on.
+    std::wstring movedTo;
 };
 
 // The longest a download waits for its answer. The add-on's files are a few
@@ -93,6 +97,11 @@ public:
                                   int deadlineMs = kDownloadDeadlineMs);
 
 private:
+    // One POST of the upload to url. True when the site answered it with a
+    // success status; otherwise result.failure says why, and location holds
+    // the Location of a redirect that may carry the upload on.
+    bool post(const std::wstring& url, const SiteLogin& site, const std::string& data, UploadResult& result,
+              std::wstring& location);
     // The finished request of a successful GET of at most maxBytes; nullptr
     // after a failure, which is reported as asked and returned in failed.
     std::unique_ptr<HttpRequest> fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report,

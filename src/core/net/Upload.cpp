@@ -2,9 +2,11 @@
 
 #include <cstddef>
 #include <exception>
+#include <optional>
 
 #include "net/Downloads.h"
 #include "net/HttpWait.h"
+#include "net/SiteUrl.h"
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
 #include "net/UploadReport.h"
@@ -16,12 +18,17 @@ namespace {
 // The site answers with a short text; anything longer is not its answer.
 constexpr std::size_t kUploadAnswerLimit = 64 * 1024;
 
+bool IsRedirect(int status) { return status >= 300 && status < 400; }
+
+// The redirects that keep the method and body when followed by hand.
+bool MayCarryTheUpload(int status) { return status == 301 || status == 302 || status == 307 || status == 308; }
+
 // Why an answer with this status is not the site taking the upload. A
-// redirect is not followed: a transport that follows it sends a GET
-// without the file, and another host's "Inventory Uploaded" would be
-// taken for the guild site's.
+// redirect is not followed (but for the site's own move to HTTPS): a
+// transport that follows it sends a GET without the file, and another
+// host's "Inventory Uploaded" would be taken for the guild site's.
 std::wstring StatusFailure(int status) {
-    if (status >= 300 && status < 400) {
+    if (IsRedirect(status)) {
         return L"The website answered with a redirect (HTTP status " + std::to_wstring(status) +
                L") instead of taking the upload; the data was not sent on.";
     }
@@ -30,11 +37,9 @@ std::wstring StatusFailure(int status) {
 
 }  // namespace
 
-UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
+bool Transfers::post(const std::wstring& url, const SiteLogin& site, const std::string& data, UploadResult& result,
+                     std::wstring& location) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
-    const std::wstring url = L"http://" + site.host + kUploadPage;
-
-    UploadResult result;
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
@@ -49,17 +54,37 @@ UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, F
         // Only a success answer to the upload itself counts, whatever its text.
         if (IsSuccessStatus(result.status)) {
             result.answered = true;
-            return result;
+            return true;
         }
+        if (MayCarryTheUpload(result.status)) location = request->responseHeader(L"Location");
         result.failure = StatusFailure(result.status);
     } catch (const Failure& error) {
         result.failure = error.description();
     } catch (const std::bad_alloc&) {
         result.failure = L"There is not enough memory to send the data.";
     }
+    return false;
+}
 
-    // Failed: free the connection and its buffers while the user reads the box.
-    request.reset();
+UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
+    std::wstring url = SiteUrl(site.host, kUploadPage);
+    UploadResult result;
+    std::wstring location;
+    bool answered = post(url, site, data, result, location);
+
+    // A site that moved to HTTPS answers the plain address with a redirect
+    // to itself; the upload goes there at once, body and all (one hop).
+    if (!answered && !location.empty()) {
+        if (const std::optional<std::wstring> movedTo = SameHostHttpsMove(url, location)) {
+            url = SiteUrl(*movedTo, kUploadPage);
+            result = UploadResult{};
+            std::wstring ignored;
+            answered = post(url, site, data, result, ignored);
+            if (answered) result.movedTo = *movedTo;
+        }
+    }
+    if (answered) return result;
+
     if (report == FailureReport::Box) {
         MessageBoxRequest box;
         box.text = result.failure;

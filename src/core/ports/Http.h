@@ -1,6 +1,6 @@
 #pragma once
-// The HTTP request object (MSXML's XMLHTTP on Windows, WinHTTP under Wine),
-// one per request.
+// The HTTP request object (WinHTTP; MSXML's XMLHTTP where WinHTTP cannot be
+// opened), one per request.
 // Every operation reports a failure by throwing Failure with the
 // component's own description text.
 
@@ -29,6 +29,8 @@ public:
     // The answer's bytes, unchanged.
     virtual std::string responseBody() = 0;
     virtual int status() = 0;
+    // A header of the answer (the first of that name), empty when absent.
+    virtual std::wstring responseHeader(const std::wstring& name) = 0;
     virtual void abort() = 0;
     // The longest answer the caller accepts (set before send). A longer one
     // ends the request as a failure described by ResponseTooLargeText, so a

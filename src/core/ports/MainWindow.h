@@ -20,6 +20,7 @@ enum class Control {
     Command1,  // "OK"
     Command2,  // "Exit Program"
     Command3,  // "Log Out"
+    Label4,    // the scheme left of the address box
 };
 
 enum class Timer { Timer1, UpdateTimer };
@@ -79,6 +80,8 @@ public:
     virtual void onCloseRequest(bool& cancel) = 0;
     virtual void onClick(Control control) = 0;
     virtual void onGotFocus(Control control) = 0;
+    // A text box's text changed, typed or set from code (as Windows reports it).
+    virtual void onChange(Control control) = 0;
     virtual void onTimer(Timer timer) = 0;
 };
 

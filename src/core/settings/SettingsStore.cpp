@@ -1,17 +1,20 @@
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "base/ScopedValue.h"
 #include "settings/ExclusionList.h"
+#include "settings/PasswordLine.h"
 #include "settings/SettingsStore.h"
 #include "settings/TextFileFormat.h"
 
 namespace hb {
 
 SettingsStore::SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
-                             const Process& process, const Codepage& codepage, MessageLog& log)
+                             const Process& process, const Codepage& codepage, const DataProtection& protection,
+                             MessageLog& log)
     : window_(window), events_(events), boxes_(boxes), files_(files), process_(process), codepage_(codepage),
-      log_(log) {}
+      protection_(protection), log_(log) {}
 
 // A start from the Run value at logon gets the system folder as its working
 // directory, so the files are found through the executable's folder, which
@@ -39,7 +42,13 @@ bool SettingsStore::LoadSettings() {
 
     window_.setText(Control::Login, lines[0]);
     window_.setText(Control::URL, lines[1]);
-    window_.setText(Control::Password, lines[2]);
+    const RememberedPassword remembered = ReadPasswordLine(lines[2], protection_);
+    if (remembered.unreadable) {
+        log_.add(path + L" holds a remembered password that this Windows user cannot read (the file was saved by "
+                        L"another user or on another computer, or is damaged): it was not used. Type the password "
+                        L"and log in to remember it again.");
+    }
+    window_.setText(Control::Password, remembered.password);
 
     {
         ScopedValue loading(loading_, true);
@@ -64,11 +73,18 @@ void SettingsStore::SaveSettings() {
         }
     };
     if (!damaged_) {
+        std::wstring passwordLine;
+        if (window_.checkValue(Control::RememberPassword) == 1) {
+            // Never in clear: without protection the password is not remembered.
+            std::optional<std::wstring> line = PasswordLineOf(window_.text(Control::Password), protection_);
+            if (line) {
+                passwordLine = std::move(*line);
+            } else {
+                log_.add(L"The password could not be protected for this Windows user, so it was not remembered.");
+            }
+        }
         replace(SettingsFilePath(),
-                EncodeTextFile({window_.text(Control::Login), window_.text(Control::URL),
-                                window_.checkValue(Control::RememberPassword) == 1 ? window_.text(Control::Password)
-                                                                                   : std::wstring()},
-                               codepage_));
+                EncodeTextFile({window_.text(Control::Login), window_.text(Control::URL), passwordLine}, codepage_));
     }
 
     std::vector<std::wstring> excluded;

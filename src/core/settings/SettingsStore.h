@@ -1,11 +1,13 @@
 #pragma once
-// "settings.txt" (login, site address, remembered password) and
+// "settings.txt" (login, site address, remembered password, the last kept
+// protected for the Windows user: settings/PasswordLine.h) and
 // "noupload.txt" (the unchecked entries), both beside the executable, in the
 // format of settings/TextFileFormat.h and settings/ExclusionList.h, and
 // the "Remember Password" box that decides what the first one holds.
 
 #include <string>
 
+#include "ports/DataProtection.h"
 #include "ports/FileSystem.h"
 #include "ports/MainWindow.h"
 #include "ports/MessageBoxes.h"
@@ -18,7 +20,8 @@ class SettingsStore {
 public:
     // events receives the click a check box set from code raises.
     SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
-                  const Process& process, const Codepage& codepage, MessageLog& log);
+                  const Process& process, const Codepage& codepage, const DataProtection& protection,
+                  MessageLog& log);
 
     // Fills the three fields and the box from "settings.txt". Returns whether
     // all three are filled, which means: log in by itself now.
@@ -46,6 +49,7 @@ private:
     FileSystem& files_;
     const Process& process_;
     const Codepage& codepage_;
+    const DataProtection& protection_;
     MessageLog& log_;
     bool loading_ = false;
     // "settings.txt" held NUL bytes at start-up: neither used nor written

@@ -1,5 +1,6 @@
 #include "shell/Form1.h"
 
+#include "net/SiteUrl.h"
 #include "uploads/SiteLogin.h"
 
 namespace hb {
@@ -11,12 +12,13 @@ Form1::Form1(Ports ports, Options options)
       folders_(ports.registry, ports.boxes, ports.process),
       transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
                  options.httpDeadlineMs),
-      settings_(ports.window, *this, ports.boxes, ports.files, ports.process, ports.codepage, log_),
+      settings_(ports.window, *this, ports.boxes, ports.files, ports.process, ports.codepage, ports.protection, log_),
       runOnStartup_(ports.window, *this, ports.registry, ports.process, log_),
       scan_(ports.window, ports.files, ports.folderChanges, folders_, cursor_, log_),
       savedData_(ports.window, ports.files, folders_),
       login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
-      watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_),
+      watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_,
+               settings_),
       updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
                std::move(options.updateHost)) {
     transfers_.setBeforeEnd([this] { systray_.RemoveTrayIcon(); });
@@ -45,6 +47,12 @@ void Form1::onGotFocus(Control control) {
         default: break;
     }
 }
+
+void Form1::onChange(Control control) {
+    if (control == Control::URL) URL_Change();
+}
+
+void Form1::URL_Change() { ports_.window.setText(Control::Label4, SchemeLabel(ports_.window.text(Control::URL))); }
 
 void Form1::onTimer(Timer timer) {
     if (timer == Timer::Timer1) {

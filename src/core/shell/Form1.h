@@ -15,6 +15,7 @@
 #include "gamedata/ListCursor.h"
 #include "gamedata/SavedDataFiles.h"
 #include "net/Transfers.h"
+#include "ports/DataProtection.h"
 #include "ports/FileSystem.h"
 #include "ports/FolderChanges.h"
 #include "ports/Http.h"
@@ -42,6 +43,8 @@ struct Ports {
     TrayWindow& trayWindow;
     Process& process;
     Codepage& codepage;
+    // Keeps the remembered password readable only by this Windows user.
+    DataProtection& protection;
     // None: the watcher walks the account tree at every tick.
     FolderChanges* folderChanges = nullptr;
 };
@@ -65,6 +68,7 @@ public:
     void onCloseRequest(bool& cancel) override;
     void onClick(Control control) override;
     void onGotFocus(Control control) override;
+    void onChange(Control control) override;
     void onTimer(Timer timer) override;
 
     // ---- shell: start-up, window behaviour, shutdown, message log ----
@@ -72,6 +76,8 @@ public:
     void Form_Resize();
     void Form_Unload(bool& cancel);
     void URL_GotFocus();
+    // The label left of the address box names the scheme the address uses.
+    void URL_Change();
     void Login_GotFocus();
     void Password_GotFocus();
     void Command2_Click();

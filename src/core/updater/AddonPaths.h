@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "net/SiteUrl.h"
+
 namespace hb {
 
 inline constexpr std::wstring_view kAddonSubfolder = L"Interface\\Addons\\Hoardbook";
@@ -30,10 +32,8 @@ inline bool IsVersionFileName(std::wstring_view name) {
     return true;
 }
 
-// "http://" + host + "/files/Hoardbook/"; a file's URL is this followed
-// directly by its name, unencoded.
-inline std::wstring UpdateBaseUrl(std::wstring_view host) {
-    return L"http://" + std::wstring(host) + L"/files/Hoardbook/";
-}
+// "http://" + host + "/files/Hoardbook/" ("https://host..." for an https
+// host); a file's URL is this followed directly by its name, unencoded.
+inline std::wstring UpdateBaseUrl(std::wstring_view host) { return SiteUrl(host, L"/files/Hoardbook/"); }
 
 }  // namespace hb

@@ -3,6 +3,7 @@
 #include <string>
 #include <variant>
 
+#include "net/SiteUrl.h"
 #include "settings/registry.h"
 #include "updater/VersionText.h"
 
@@ -42,7 +43,14 @@ bool IsPlausibleIpv6(std::wstring_view address) {
 
 }  // namespace
 
+// An https address keeps its scheme (in lower case); a plain one is the bare host.
+std::wstring AsSiteAddress(std::wstring_view host) {
+    std::wstring address = IsHttpsAddress(host) ? std::wstring(kHttpsScheme) : std::wstring();
+    return address + std::wstring(AddressAuthority(host));
+}
+
 bool IsConfiguredUpdateHost(std::wstring_view host) {
+    host = AddressAuthority(host);
     std::wstring_view name = host.substr(0, host.find(L':'));
     constexpr std::wstring_view kReserved = L".example";
     if (name.empty()) return false;
@@ -56,6 +64,7 @@ bool IsConfiguredUpdateHost(std::wstring_view host) {
 }
 
 bool IsPlausibleUpdateHost(std::wstring_view host) {
+    host = AddressAuthority(host);
     std::wstring_view name = host;
     std::wstring_view port;
     bool hasPort = false;
@@ -80,9 +89,9 @@ std::wstring ResolveUpdateHost(Registry& registry, const std::wstring& defaultHo
     RegistryValue value = GetRegistryValue(registry, RegistryRoot::CurrentUser, kUpdateServerKey, kUpdateServerValue);
     if (const auto* text = std::get_if<std::wstring>(&value)) {
         std::wstring host = TrimSpaces(*text);
-        if (IsPlausibleUpdateHost(host)) return host;
+        if (IsPlausibleUpdateHost(host)) return AsSiteAddress(host);
     }
-    return defaultHost;
+    return AsSiteAddress(defaultHost);
 }
 
 }  // namespace hb

@@ -4,6 +4,7 @@
 
 #include "base/ScopedValue.h"
 #include "uploads/SiteLogin.h"
+#include "uploads/SiteMove.h"
 #include "uploads/UploadReplies.h"
 
 namespace hb {
@@ -23,11 +24,11 @@ std::wstring QuotedReply(std::wstring reply) {
 
 }  // namespace
 
-ChangeWatcher::ChangeWatcher(const MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
+ChangeWatcher::ChangeWatcher(MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
                              const Process& process, ListCursor& cursor, CharacterScan& scan,
-                             SavedDataFiles& savedData, Transfers& transfers)
+                             SavedDataFiles& savedData, Transfers& transfers, SettingsStore& settings)
     : window_(window), files_(files), boxes_(boxes), log_(log), process_(process), cursor_(cursor), scan_(scan),
-      savedData_(savedData), transfers_(transfers) {}
+      savedData_(savedData), transfers_(transfers), settings_(settings) {}
 
 bool ChangeWatcher::retryDue() const { return process_.monotonicMs() - lastRejectionMs_ >= kRejectedLoginRetryMs; }
 
@@ -108,6 +109,7 @@ void ChangeWatcher::report(const Visit& visit) {
         return;
     }
     siteOutageReported_ = false;
+    AdoptSiteMove(window_, settings_, log_, upload.movedTo);
     if (upload.reply == kReplyUploaded) {
         if (loginRejected_) {
             loginRejected_ = false;

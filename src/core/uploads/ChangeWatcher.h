@@ -25,6 +25,7 @@
 #include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
+#include "settings/SettingsStore.h"
 
 namespace hb {
 
@@ -33,9 +34,9 @@ inline constexpr std::int64_t kRejectedLoginRetryMs = 10 * 60 * 1000;
 
 class ChangeWatcher {
 public:
-    ChangeWatcher(const MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
+    ChangeWatcher(MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
                   const Process& process, ListCursor& cursor, CharacterScan& scan, SavedDataFiles& savedData,
-                  Transfers& transfers);
+                  Transfers& transfers, SettingsStore& settings);
 
     // One tick: scan, move to the next checked entry, upload it if changed.
     void UpdateTimer_Timer();
@@ -61,7 +62,7 @@ private:
     // While the login is rejected, whether a retry is due.
     bool retryDue() const;
 
-    const MainWindow& window_;
+    MainWindow& window_;
     FileSystem& files_;
     MessageBoxes& boxes_;
     MessageLog& log_;
@@ -70,6 +71,7 @@ private:
     CharacterScan& scan_;
     SavedDataFiles& savedData_;
     Transfers& transfers_;
+    SettingsStore& settings_;
 
     bool busy_ = false;
     bool siteOutageReported_ = false;

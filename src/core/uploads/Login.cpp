@@ -4,6 +4,7 @@
 
 #include "uploads/SiteAddress.h"
 #include "uploads/SiteLogin.h"
+#include "uploads/SiteMove.h"
 #include "uploads/UploadReplies.h"
 
 namespace hb {
@@ -48,7 +49,9 @@ bool Login::Command1_Click() {
     std::optional<std::string> data = nextReadableData();
     if (!data) return false;
 
-    const std::wstring reply = transfers_.upload(SiteLoginOf(window), *data, FailureReport::Box).reply;
+    const UploadResult upload = transfers_.upload(SiteLoginOf(window), *data, FailureReport::Box);
+    AdoptSiteMove(window, settings_, log_, upload.movedTo);
+    const std::wstring& reply = upload.reply;
     if (reply == kReplyInvalidLogin) {
         ShowMessage(boxes_, L"Invalid Login/Password");
     } else if (reply == kReplyUploaded) {
