@@ -24,6 +24,11 @@ protected:
             response.text = siteReply;
             response.status = siteStatus;
             if (request.url.find(L"/memberbankupload.php") == std::wstring::npos) return FakeResponse{};
+            if (!siteMovedTo.empty() && request.url.starts_with(L"http://")) {
+                response.status = 301;
+                response.headers = {{L"Location", siteMovedTo + L"/memberbankupload.php"}};
+                return response;
+            }
             if (siteDown) {
                 // Fails while waiting, so whatever runs during the wait runs first.
                 response.failAt = FakeResponse::FailAt::Poll;
@@ -103,6 +108,8 @@ protected:
     std::wstring siteReply = L"Inventory Uploaded";
     int siteStatus = 200;
     bool siteDown = false;
+    // The hosting answers plain requests with a move to this https address.
+    std::wstring siteMovedTo;
     std::function<void()> whileUploading;
 };
 

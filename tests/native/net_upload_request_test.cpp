@@ -115,6 +115,101 @@ TEST_F(UploadRequest, AnErrorStatusOrARedirectIsAFailureWhateverTheText) {
     }
 }
 
+// A plain site whose hosting now answers every plain request with a move to
+// https on the same host, and the site itself at that address.
+class MovedToHttps : public UploadRequest {
+protected:
+    MovedToHttps() {
+        http.responder = [this](const RecordedRequest& request) {
+            if (request.url.starts_with(L"https://")) return Answer(httpsReply);
+            FakeResponse moved = Answer(L"<html>Moved</html>");
+            moved.status = status;
+            moved.headers = {{L"Content-Type", L"text/html"}, {L"location", location}};
+            return moved;
+        };
+    }
+    int status = 301;
+    std::wstring location = L"https://GUILD.example:8443/memberbankupload.php";
+    std::wstring httpsReply = L"Inventory Uploaded";
+};
+
+TEST_F(MovedToHttps, TheUploadFollowsOnceWithTheSameBodyAndReportsTheNewAddress) {
+    for (int status : {301, 302, 307, 308}) {
+        this->status = status;
+        http.requests.clear();
+        const UploadResult result = send("the data\r\n");
+        EXPECT_TRUE(result.answered) << status;
+        EXPECT_EQ(result.reply, L"Inventory Uploaded");
+        EXPECT_EQ(result.movedTo, L"https://guild.example:8443") << "the user's spelling of the host, the new port";
+        ASSERT_EQ(http.requests.size(), 2u);
+        EXPECT_EQ(http.requests[1]->method, L"POST");
+        EXPECT_EQ(http.requests[1]->url, L"https://guild.example:8443/memberbankupload.php");
+        EXPECT_EQ(http.requests[1]->body, http.requests[0]->body);
+        EXPECT_EQ(http.requests[1]->headers, http.requests[0]->headers);
+    }
+    EXPECT_TRUE(boxes.shown.empty());
+    EXPECT_EQ(log(), L"");
+}
+
+TEST_F(MovedToHttps, AnyOtherRedirectStaysAFailureWithItsOwnText) {
+    for (const std::wstring& target :
+         {std::wstring(L"https://www.guild.example/memberbankupload.php"), std::wstring(L"https://evil.example/memberbankupload.php"),
+          std::wstring(L"https://guild.example:8443/login.php"), std::wstring(L"http://guild.example:8081/memberbankupload.php"),
+          std::wstring(L"/memberbankupload.php"), std::wstring()}) {
+        location = target;
+        http.requests.clear();
+        boxes.shown.clear();
+        const UploadResult result = send("d");
+        EXPECT_FALSE(result.answered) << target;
+        EXPECT_EQ(result.movedTo, L"");
+        EXPECT_EQ(http.requests.size(), 1u) << target;
+        ASSERT_EQ(boxes.shown.size(), 1u);
+        EXPECT_EQ(boxes.shown[0].text, L"The website answered with a redirect (HTTP status 301) instead of taking "
+                                       L"the upload; the data was not sent on.");
+    }
+    // A 303 turns a POST into a GET: never followed, even to the same page.
+    location = L"https://guild.example/memberbankupload.php";
+    status = 303;
+    http.requests.clear();
+    EXPECT_FALSE(send("d").answered);
+    EXPECT_EQ(http.requests.size(), 1u);
+}
+
+TEST_F(MovedToHttps, AnHttpsSiteIsNeverRedirectedFurtherAndAFailureThereNamesTheUrlUsed) {
+    // At the new address a redirect (to plain HTTP or anywhere) is not followed.
+    site.host = L"https://guild.example";
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse back = Answer(L"");
+        back.status = 302;
+        back.headers = {{L"Location", L"http://guild.example/memberbankupload.php"}};
+        return back;
+    };
+    EXPECT_FALSE(send("d").answered);
+    EXPECT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(only().url, L"https://guild.example/memberbankupload.php");
+    EXPECT_NE(log().find(L"Error Sending the following data to https://guild.example/memberbankupload.php: "),
+              std::wstring::npos);
+
+    // A move whose https answer fails reports the https address, not the plain one.
+    site.host = L"guild.example:8080";
+    location = L"https://guild.example/memberbankupload.php";
+    http.responder = [this](const RecordedRequest& request) {
+        if (request.url.starts_with(L"https://")) return Failure(FakeResponse::FailAt::Poll, L"certificate");
+        FakeResponse moved = Answer(L"");
+        moved.status = 308;
+        moved.headers = {{L"Location", location}};
+        return moved;
+    };
+    messages.entries.clear();
+    boxes.shown.clear();
+    const UploadResult result = send("d");
+    EXPECT_FALSE(result.answered);
+    EXPECT_EQ(result.movedTo, L"");
+    ASSERT_EQ(boxes.shown.size(), 1u);
+    EXPECT_EQ(boxes.shown[0].text, L"certificate");
+    EXPECT_NE(log().find(L"to https://guild.example/memberbankupload.php: "), std::wstring::npos) << log();
+}
+
 TEST_F(UploadRequest, PumpsWindowMessagesWhileWaiting) {
     int pumpsSeenByRequest = -1;
     http.responder = [&](const RecordedRequest&) {

@@ -9,7 +9,9 @@
 
 #include "CountingFileSystem.h"
 #include "UploadsFixture.h"
+#include "base/Base64.h"
 #include "net/Utf8.h"
+#include "settings/PasswordLine.h"
 #include "settings/TextLines.h"
 
 namespace hb::test {
@@ -304,6 +306,75 @@ TEST_F(SettingsFiles, AFileWithNulBytesIsReportedNotUsedAndKeptUntilTheUserLogsI
     form->Command1_Click();
     EXPECT_EQ(uploads().size(), 1u);
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
+}
+
+TEST_F(SettingsFiles, TheRememberedPasswordIsNeverWrittenInAnyPlainForm) {
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::URL, L"https://guild.example");
+    window.setCheckValue(Control::RememberPassword, 1);
+    for (const std::wstring& password : {std::wstring(L"secret pass"), std::wstring(L"dpapi:looks marked"),
+                                         std::wstring(L"\u0437\u043E\u043B\u043E\u0442\u043E")}) {
+        window.setText(Control::Password, password);
+        form->SaveSettings();
+        const std::string file = settingsFile();
+        EXPECT_TRUE(file.starts_with("bob\r\nhttps://guild.example\r\ndpapi:")) << file;
+        for (const std::string& plain : {ToUtf8(password), codepage.toAnsi(password), std::string("c2VjcmV0")}) {
+            EXPECT_EQ(file.find(plain), std::string::npos) << "found " << plain;
+        }
+        // And the next start reads it back.
+        window.setText(Control::Password, L"");
+        siteReply = L"Invalid Login/Password";
+        form->LoadSettings();
+        EXPECT_EQ(window.text(Control::Password), password);
+        EXPECT_EQ(window.text(Control::URL), L"https://guild.example");
+    }
+}
+
+TEST_F(SettingsFiles, AProtectedPasswordThisUserCannotReadCountsAsNoneAndIsNeverSent) {
+    addEntry("A");
+    scan();
+    const FakeDataProtection otherUser('X');
+    const std::wstring line = PasswordLineOf(L"their secret", otherUser).value();
+    for (const std::string& third : {std::string(line.begin(), line.end()), std::string("dpapi:not base64!"),
+                                     std::string("dpapi:")}) {
+        window.setText(Control::Data, L"");
+        writeSettings("bob\r\nguild.example\r\n" + third + "\r\n");
+        form->LoadSettings();
+
+        EXPECT_TRUE(http.requests.empty()) << "no automatic login: " << third;
+        EXPECT_EQ(window.text(Control::Password), L"");
+        EXPECT_EQ(window.text(Control::Login), L"bob");
+        EXPECT_EQ(window.checkValue(Control::RememberPassword), 0);
+        const std::wstring said = L"holds a remembered password that this Windows user cannot read";
+        EXPECT_NE(log().find(said), std::wstring::npos) << log();
+        EXPECT_EQ(log().find(said), log().rfind(said)) << "once";
+        EXPECT_EQ(log().find(L"their secret"), std::wstring::npos);
+    }
+}
+
+TEST_F(SettingsFiles, APasswordThatCannotBeProtectedIsNotRemembered) {
+    protection.refuses = true;
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Password, L"secret");
+    window.setCheckValue(Control::RememberPassword, 1);
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
+    EXPECT_TRUE(logHas(L"The password could not be protected for this Windows user, so it was not remembered."));
+}
+
+TEST(Base64, RoundTripsEveryLengthAndRefusesNonCanonicalText) {
+    std::string bytes;
+    for (int i = 0; i < 40; ++i) {
+        EXPECT_EQ(FromBase64(ToBase64(bytes)).value_or("(refused)"), bytes) << i;
+        bytes.push_back(static_cast<char>(i * 37 + 200));
+    }
+    EXPECT_EQ(ToBase64("foobar"), "Zm9vYmFy");
+    EXPECT_EQ(ToBase64("fo"), "Zm8=");
+    EXPECT_EQ(ToBase64("f"), "Zg==");
+    for (const char* bad : {"Zg=", "Zh==", "Zm9=", "Z===", "Zm9v!mFy", "Zm 9v", "=Zm9"}) {
+        EXPECT_FALSE(FromBase64(bad).has_value()) << bad;
+    }
 }
 
 }  // namespace

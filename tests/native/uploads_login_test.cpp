@@ -124,6 +124,50 @@ TEST_F(Login, NormalisesTheAddressSavesItAndUploadsToTheBareHost) {
     EXPECT_EQ(temp.read("Program/settings.txt"), "bob\r\nguild.example:8080\r\n\r\n");
 }
 
+TEST_F(Login, AnHttpsAddressIsKeptShownByTheLabelSavedAndUsed) {
+    EXPECT_EQ(window.text(Control::Label4), L"http://");
+    window.setText(Control::URL, L" HTTPS://guild.example:8443/forum ");
+    form->Command1_Click();
+
+    EXPECT_TRUE(loggedIn());
+    EXPECT_EQ(window.text(Control::URL), L"https://guild.example:8443");
+    EXPECT_EQ(window.text(Control::Label4), L"https://");
+    ASSERT_EQ(http.requests.size(), 1u);
+    EXPECT_EQ(http.requests[0]->url, L"https://guild.example:8443/memberbankupload.php");
+    EXPECT_EQ(temp.read("Program/settings.txt"), "bob\r\nhttps://guild.example:8443\r\n\r\n");
+
+    // Typing a plain address gives the plain label back.
+    form->Command3_Click();
+    window.setText(Control::URL, L"guild.example");
+    EXPECT_EQ(window.text(Control::Label4), L"http://");
+}
+
+TEST_F(Login, ASiteThatMovedToHttpsIsFollowedOnceThenUsedAtItsNewAddress) {
+    siteMovedTo = L"https://guild.example";
+    form->Command1_Click();
+
+    EXPECT_TRUE(loggedIn());
+    EXPECT_EQ(window.text(Control::URL), L"https://guild.example");
+    EXPECT_EQ(window.text(Control::Label4), L"https://");
+    EXPECT_EQ(temp.read("Program/settings.txt"), "bob\r\nhttps://guild.example\r\n\r\n");
+    EXPECT_TRUE(logHas(L"The website moved to https://guild.example; uploads go there from now on"));
+    EXPECT_TRUE(logHas(L"Successfully logged in"));
+    EXPECT_TRUE(boxes.shown.empty());
+    ASSERT_EQ(http.requests.size(), 2u);
+    EXPECT_EQ(http.requests[0]->url, L"http://guild.example/memberbankupload.php");
+    EXPECT_EQ(http.requests[1]->url, L"https://guild.example/memberbankupload.php");
+
+    // From now on nothing goes to the plain address.
+    form->UpdateTimer_Timer();
+    form->UpdateTimer_Timer();
+    ASSERT_EQ(http.requests.size(), 4u);
+    for (std::size_t i = 2; i < http.requests.size(); ++i) {
+        EXPECT_EQ(http.requests[i]->url, L"https://guild.example/memberbankupload.php");
+    }
+    const std::wstring said = L"The website moved to";
+    EXPECT_EQ(log().find(said), log().rfind(said)) << "logged once";
+}
+
 TEST_F(Login, OkWhileLoggedInOnlyHidesTheWindow) {
     form->Command1_Click();
     window.show();

@@ -149,6 +149,27 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     EXPECT_FALSE(logHas(L"secret pass"));
 }
 
+TEST_F(ChangeWatcher, ASiteThatMovesToHttpsWhileWatchedKeepsReceivingAtItsNewAddress) {
+    addEntry("A", "a\r\n");
+    addEntry("B", "b\r\n");
+    scan();
+    window.setCheckValue(Control::RememberPassword, 1);
+    siteMovedTo = L"https://guild.example:8443";
+    tick();
+    tick();
+
+    EXPECT_EQ(uploads(), (std::vector<std::string>{dataOf(0), dataOf(0), dataOf(1)}));
+    EXPECT_EQ(http.requests.back()->url, L"https://guild.example:8443/memberbankupload.php");
+    EXPECT_EQ(http.requests.size(), 3u) << "only the first upload went to the plain address";
+    EXPECT_EQ(window.text(Control::URL), L"https://guild.example:8443");
+    EXPECT_EQ(temp.read("Program/settings.txt"),
+              "bob\r\nhttps://guild.example:8443\r\n" + rememberedLine(L"secret pass") + "\r\n");
+    EXPECT_TRUE(logHas(L"The website moved to https://guild.example:8443; uploads go there from now on"));
+    EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
+    EXPECT_TRUE(logHas(L"Profile for B changed and was uploaded"));
+    EXPECT_TRUE(boxes.shown.empty());
+}
+
 TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack) {
     addEntry("A", "a\r\n");
     scan();
