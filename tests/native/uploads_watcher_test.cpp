@@ -150,8 +150,8 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
 }
 
 TEST_F(ChangeWatcher, ASiteThatMovesToHttpsWhileWatchedKeepsReceivingAtItsNewAddress) {
-    addEntry("A", "a\r\n");
-    addEntry("B", "b\r\n");
+    addEntry("A");
+    addEntry("B");
     scan();
     window.setCheckValue(Control::RememberPassword, 1);
     siteMovedTo = L"https://guild.example:8443";
