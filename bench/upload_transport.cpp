@@ -31,6 +31,7 @@
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
 #include "win32/ComInit.h"
+#include "win32/Win32DataProtection.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
@@ -112,8 +113,9 @@ int wmain(int argc, wchar_t** argv) {
     hb::win32::Win32FileSystem files;
     hb::win32::Win32Process process;
     hb::win32::Win32Codepage codepage;
+    hb::win32::Win32DataProtection protection;
     hb::Options options;
-    hb::Form1 form({window, boxes, registry, *http, files, shell, trayWindow, process, codepage}, options);
+    hb::Form1 form({window, boxes, registry, *http, files, shell, trayWindow, process, codepage, protection}, options);
     window.connect(&form);
     window.setText(hb::Control::URL, L"127.0.0.1:" + port);
     window.setText(hb::Control::Login, L"Officer Bob");

@@ -44,6 +44,7 @@ public:
     void onCloseRequest(bool& cancel) override { form_.onCloseRequest(cancel); }
     void onClick(Control control) override { form_.onClick(control); }
     void onGotFocus(Control control) override { form_.onGotFocus(control); }
+    void onChange(Control control) override { form_.onChange(control); }
     void onTimer(Timer timer) override {
         form_.onTimer(timer);
         if (timer == Timer::UpdateTimer) ++updateTicks;  // counted once the tick has done its work

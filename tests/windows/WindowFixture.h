@@ -40,6 +40,10 @@ public:
         log.push_back(L"click " + std::to_wstring(static_cast<int>(control)));
         if (onClickHook) onClickHook(control);
     }
+    // Not logged: every text set from code raises it.
+    void onChange(Control control) override {
+        if (form != nullptr) form->onChange(control);
+    }
     void onGotFocus(Control control) override {
         log.push_back(L"focus " + std::to_wstring(static_cast<int>(control)));
         if (form != nullptr) form->onGotFocus(control);
