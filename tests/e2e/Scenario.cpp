@@ -104,6 +104,7 @@ Scenario::Scenario() {
 
 Scenario::~Scenario() {
     std::error_code ignored;
+    std::filesystem::remove(SiteData() / "redirect.json", ignored);
     std::filesystem::remove_all(root_, ignored);
 }
 
@@ -114,6 +115,25 @@ void Scenario::setSitePassword(const std::string& password) {
 std::wstring Scenario::programPath() const { return (program_ / "HoardbookUploader.exe").wstring(); }
 
 std::wstring Scenario::siteHost() { return L"127.0.0.1:" + Environment(L"HB_SITE_PORT"); }
+
+std::wstring Scenario::tlsAddress(const wchar_t* portVariable) {
+    return L"https://127.0.0.1:" + Environment(portVariable);
+}
+
+void Scenario::redirect(const std::string& scheme, int status, const std::wstring& location) {
+    WriteFile(SiteData() / "redirect.json", "{\"" + scheme + "\": {\"status\": " + std::to_string(status) +
+                                                ", \"location\": \"" + Narrow(location) + "\"}}");
+}
+
+std::size_t Scenario::redirectedRequests() {
+    std::size_t count = 0;
+    while (std::filesystem::exists(SiteData() / "redirected" / std::to_string(count + 1))) ++count;
+    return count;
+}
+
+void Scenario::setUpdateServer(const std::wstring& address) {
+    SetRegistryString(HKEY_CURRENT_USER, "Software\\HoardbookUploader", "UpdateServer", Narrow(address));
+}
 
 unsigned short Scenario::sitePort() { return static_cast<unsigned short>(std::stoi(Environment(L"HB_SITE_PORT"))); }
 
@@ -177,7 +197,9 @@ std::vector<Upload> Scenario::uploads() const {
         Upload upload;
         upload.login = ReadFile(folder / "login");
         upload.fileBytes = ReadFile(folder / "thefile");
-        upload.answer = JsonString(ReadFile(folder / "meta.json"), "answer");
+        const std::string meta = ReadFile(folder / "meta.json");
+        upload.answer = JsonString(meta, "answer");
+        upload.scheme = JsonString(meta, "scheme");
         result.push_back(std::move(upload));
     }
     return result;

@@ -24,6 +24,7 @@ struct Upload {
     std::string login;     // as received (form-encoded)
     std::string fileBytes; // the saved data
     std::string answer;    // what the site replied
+    std::string scheme;    // "http" or "https": how it reached the site
 };
 
 class Scenario {
@@ -37,6 +38,16 @@ public:
 
     // "127.0.0.1:PORT" of the reference site.
     static std::wstring siteHost();
+    // "https://127.0.0.1:PORT" of the same site behind TLS; portVariable
+    // names which certificate (HB_TLS_PORT: the valid one, trusted).
+    static std::wstring tlsAddress(const wchar_t* portVariable = L"HB_TLS_PORT");
+    // The site answers requests that arrive over scheme ("http" or "https")
+    // with this redirect to location + the request's path, until the
+    // scenario ends; how many it redirected so far.
+    static void redirect(const std::string& scheme, int status, const std::wstring& location);
+    static std::size_t redirectedRequests();
+    // The update server the program asks (the registry value).
+    static void setUpdateServer(const std::wstring& address);
     static unsigned short sitePort();
 
     // Writes <account folder>\<entry>\SavedVariables\Hoardbook.lua.

@@ -171,6 +171,10 @@ TEST_F(EndToEnd, RememberedLoginStartsHiddenInTheTrayAndUploads) {
     EXPECT_EQ(scenario.uploads()[0].fileBytes, kAccount1);
     EXPECT_EQ(app.checkState(kIdRememberPassword), BST_CHECKED);
     EXPECT_EQ(CountTrayIcons(), 1);
+    // An earlier version's clear password is written protected by the login's save.
+    const std::string settings = scenario.readProgramFile(L"settings.txt");
+    EXPECT_TRUE(settings.starts_with("raider\r\n" + SiteHostBytes() + "\r\ndpapi:")) << settings;
+    EXPECT_EQ(settings.find("gold"), std::string::npos);
 }
 
 TEST_F(EndToEnd, NewlyPublishedAddonIsInstalledAndAnnounced) {
