@@ -7,7 +7,8 @@
 // Each request is stored in HB_SITE_DATA/received/N/ (N = 1, 2, ...):
 //   login, password   the fields exactly as received (still encoded)
 //   thefile           the uploaded file's bytes
-//   meta.json         decoded values, file name and type, headers, answer
+//   meta.json         decoded values, file name and type, headers, answer,
+//                     and "scheme": "http" or "https" (how it arrived)
 // Raw mode (HB_SITE_RAW=1, the server started with enable_post_data_reading
 // off): stores the request body as "request" and the headers in meta.json,
 // and answers "Inventory Uploaded" without checking anything.
@@ -17,25 +18,13 @@
 header('Content-Type: text/plain');
 header('Cache-Control: no-store');
 
-$data = getenv('HB_SITE_DATA') ?: sys_get_temp_dir() . '/hoardbook-site';
-$received = $data . '/received';
-if (!is_dir($received)) {
-    mkdir($received, 0777, true);
-}
+require_once __DIR__ . '/store.php';
 
-// The next free number; a lock keeps concurrent workers apart.
-$lock = fopen($received . '/.lock', 'c');
-flock($lock, LOCK_EX);
-$number = 1;
-while (is_dir($received . '/' . $number)) {
-    $number++;
-}
-$folder = $received . '/' . $number;
-mkdir($folder);
-flock($lock, LOCK_UN);
-fclose($lock);
+$data = getenv('HB_SITE_DATA') ?: sys_get_temp_dir() . '/hoardbook-site';
+$folder = next_folder($data . '/received');
 
 $meta = [
+    'scheme' => getenv('HB_SITE_SCHEME') === 'https' ? 'https' : 'http',
     'method' => $_SERVER['REQUEST_METHOD'],
     'content_type' => $_SERVER['CONTENT_TYPE'] ?? null,
     'content_length' => $_SERVER['CONTENT_LENGTH'] ?? null,
@@ -45,8 +34,7 @@ $meta = [
 function finish($folder, $meta, $answer) {
     $meta['answer'] = $answer;
     // Written last: a test that sees meta.json sees the whole upload.
-    file_put_contents($folder . '/meta.json.tmp', json_encode($meta, JSON_PRETTY_PRINT | JSON_UNESCAPED_SLASHES | JSON_INVALID_UTF8_SUBSTITUTE));
-    rename($folder . '/meta.json.tmp', $folder . '/meta.json');
+    write_meta($folder, $meta);
     echo $answer;
     exit;
 }
