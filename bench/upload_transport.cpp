@@ -4,13 +4,15 @@
 // the reference site, runs this under Wine, sends the same body with curl
 // and prints the comparison.
 //
-//   upload_transport [--transport winhttp|xmlhttp] [--megabytes N] [--repeat N] [--interleave]
+//   upload_transport [--transport winhttp|xmlhttp] [--scheme http|https] [--megabytes N] [--repeat N] [--interleave]
 // The transport defaults to the one the program uses where it runs
 // (WinHTTP under Wine, XMLHTTP on Windows).
-// Needs HB_SITE_PORT and HB_SITE_DATA (see tools/with-servers); writes the
-// exact request body to HB_SITE_DATA/body.bin for the curl run. With
-// --interleave it pauses after each upload until the script has sent the
-// body with curl (files turn-N and done-N in HB_SITE_DATA).
+// Needs HB_SITE_PORT and HB_SITE_DATA (see tools/with-servers); with
+// --scheme https it uploads to https://127.0.0.1:HB_TLS_PORT, the same site
+// behind the TLS front, after trusting HB_TEST_CA in its Wine prefix.
+// Writes the exact request body to HB_SITE_DATA/body.bin for the curl run.
+// With --interleave it pauses after each upload until the script has sent
+// the body with curl (files turn-N and done-N in HB_SITE_DATA).
 
 #include <windows.h>
 #include <psapi.h>
@@ -30,6 +32,7 @@
 #include "fakes/FakeWindow.h"
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
+#include "support/TrustedTestCa.h"
 #include "win32/ComInit.h"
 #include "win32/Win32DataProtection.h"
 #include "win32/Win32FileSystem.h"
@@ -80,6 +83,7 @@ int wmain(int argc, wchar_t** argv) {
     int megabytes = 20;
     int repeat = 5;
     bool interleave = false;
+    bool tls = false;
     bool winHttp = hb::win32::RunningUnderWine();
     for (int i = 1; i < argc; ++i) {
         std::wstring option = argv[i];
@@ -88,12 +92,20 @@ int wmain(int argc, wchar_t** argv) {
         if (option == L"--megabytes") megabytes = std::max(1, _wtoi(argv[i + 1]));
         if (option == L"--repeat") repeat = std::max(1, _wtoi(argv[i + 1]));
         if (option == L"--transport") winHttp = std::wstring(argv[i + 1]) == L"winhttp";
+        if (option == L"--scheme") tls = std::wstring(argv[i + 1]) == L"https";
     }
-    const std::wstring port = Environment(L"HB_SITE_PORT");
+    const std::wstring port = Environment(tls ? L"HB_TLS_PORT" : L"HB_SITE_PORT");
     std::wstring data = Environment(L"HB_SITE_DATA");
     if (port.empty() || data.empty()) {
         std::fprintf(stderr, "run through bench/upload-vs-curl (HB_SITE_PORT and HB_SITE_DATA are needed)\n");
         return 2;
+    }
+    if (tls) {
+        const std::wstring error = hb::test::TrustTestCa();
+        if (!error.empty()) {
+            std::fprintf(stderr, "the test CA is not trusted: %ls\n", error.c_str());
+            return 2;
+        }
     }
     std::replace(data.begin(), data.end(), L'/', L'\\');
     data = L"Z:" + data;
@@ -117,7 +129,7 @@ int wmain(int argc, wchar_t** argv) {
     hb::Options options;
     hb::Form1 form({window, boxes, registry, *http, files, shell, trayWindow, process, codepage, protection}, options);
     window.connect(&form);
-    window.setText(hb::Control::URL, L"127.0.0.1:" + port);
+    window.setText(hb::Control::URL, (tls ? L"https://127.0.0.1:" : L"127.0.0.1:") + port);
     window.setText(hb::Control::Login, L"Officer Bob");
     window.setText(hb::Control::Password, L"secret");
 
@@ -161,6 +173,7 @@ int wmain(int argc, wchar_t** argv) {
         }
     }
     std::printf("transport %s\n", winHttp ? "winhttp" : "xmlhttp");
+    std::printf("scheme %s\n", tls ? "https" : "http");
     std::printf("file_bytes %zu\n", saved.size());
     for (double t : times) std::printf("upload_ms %.1f\n", t);
     std::sort(times.begin(), times.end());

@@ -14,9 +14,11 @@
 #include <thread>
 #include <utility>
 
+#include "win32/CertificateFailure.h"
 #include "win32/ComError.h"
 #include "win32/Handles.h"
 #include "win32/HttpAnswer.h"
+#include "win32/ServerCertificateCheck.h"
 #include "win32/WinHttpProxy.h"
 
 namespace hb::win32 {
@@ -98,7 +100,8 @@ struct Exchange {
     std::atomic<bool> done{false};
 
     DWORD error = ERROR_SUCCESS;
-    std::wstring failure;  // set instead of error for a refused answer
+    std::wstring failure;  // set instead of error for a refused answer or certificate
+    DWORD certificateProblems = 0;  // WINHTTP_CALLBACK_STATUS_FLAG_* of a refused certificate
     int status = 0;
     std::wstring contentType;
     std::wstring answerHeaders;  // raw, as WinHTTP gives them
@@ -116,6 +119,15 @@ std::wstring QueryText(HINTERNET request, DWORD what) {
         return {};
     text.resize(size / sizeof(wchar_t));
     return text;
+}
+
+// Windows names what is wrong with a refused certificate only here, on the
+// worker's own thread during the call that fails (the exchange is
+// synchronous). The exchange comes as the request's context.
+void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR context, DWORD status, LPVOID information, DWORD length) noexcept {
+    if (status != WINHTTP_CALLBACK_STATUS_SECURE_FAILURE || context == 0 || !information || length < sizeof(DWORD))
+        return;
+    reinterpret_cast<Exchange*>(context)->certificateProblems |= *static_cast<const DWORD*>(information);
 }
 
 // The whole exchange with blocking calls, each bounded by WinHTTP's
@@ -136,6 +148,9 @@ bool Perform(Exchange& x) {
     // A download may follow a redirect, but never from TLS to plain HTTP.
     DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_DISALLOW_HTTPS_TO_HTTP;
     ::WinHttpSetOption(request.get(), WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy);
+    // The certificate is checked against the system's trust store, as
+    // WinHTTP does by default; the callback only hears why it was refused.
+    ::WinHttpSetStatusCallback(request.get(), OnSecureFailure, WINHTTP_CALLBACK_FLAG_SECURE_FAILURE, 0);
     const int timeout = static_cast<int>(std::min<DWORD>(x.timeoutMs, INT_MAX));
     if (!::WinHttpSetTimeouts(request.get(), timeout, timeout, timeout, timeout)) return failed();
     if (x.hasBody) {
@@ -151,7 +166,8 @@ bool Perform(Exchange& x) {
         return failed();
 
     const DWORD total = static_cast<DWORD>(x.body.size());
-    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, total, 0))
+    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, total,
+                              reinterpret_cast<DWORD_PTR>(&x)))
         return failed();
     for (DWORD sent = 0; sent < total;) {
         if (x.cancelled) return true;
@@ -220,9 +236,18 @@ bool Perform(Exchange& x) {
     }
 }
 
+// A refused secure connection is described by what is wrong with the
+// certificate. Wine's WinHTTP says only that the secure channel failed,
+// without the callback: then the certificate is examined on our own.
+void DescribeSecureFailure(Exchange& x) {
+    DWORD problems = x.certificateProblems | CertificateProblemsOf(x.error);
+    if (problems == 0 && !x.cancelled) problems = ExamineServerCertificate(x.host, x.port, x.timeoutMs);
+    x.failure = SecureFailureText(problems, x.host);
+}
+
 void RunExchange(const std::shared_ptr<Exchange>& x) {
     try {
-        Perform(*x);
+        if (!Perform(*x) && IsSecureFailure(x->error)) DescribeSecureFailure(*x);
     } catch (const std::bad_alloc&) {
         x->error = ERROR_NOT_ENOUGH_MEMORY;
     } catch (const std::exception&) {

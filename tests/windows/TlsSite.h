@@ -1,0 +1,100 @@
+#pragma once
+// The TLS reference site that tools/with-servers starts in front of the guild
+// site (same folders), reached through the WinHTTP transport and the core:
+// ports, the site's received uploads, and one upload or download at a time.
+
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <filesystem>
+#include <memory>
+#include <string>
+
+#include "HostFiles.h"
+#include "fakes/FakeMessageBoxes.h"
+#include "fakes/FakeRegistry.h"
+#include "fakes/FakeShell.h"
+#include "fakes/FakeWindow.h"
+#include "net/HttpWait.h"
+#include "net/UploadBody.h"
+#include "shell/Form1.h"
+#include "win32/ComInit.h"
+#include "win32/Win32DataProtection.h"
+#include "win32/Win32FileSystem.h"
+#include "win32/Win32Process.h"
+#include "win32/Win32WinHttp.h"
+
+namespace hb::test {
+
+// How one request ended: the answer, or the failure's description.
+struct Outcome {
+    int status = 0;
+    std::string body;
+    std::wstring failure;
+};
+
+class TlsSite : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(com_.ok());
+        ASSERT_FALSE(EnvironmentText(L"HB_TLS_PORT").empty()) << "run through tools/with-servers (ctest does)";
+        WriteBytes(siteData / "site.json", "{\"accounts\": {\"Officer Bob\": \"s3cret\"}}");
+        options.httpDeadlineMs = 20000;
+        form = std::make_unique<Form1>(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection},
+                                       options);
+        window.connect(form.get());
+    }
+
+    static std::wstring Url(const wchar_t* portVariable, const std::wstring& path) {
+        return L"https://127.0.0.1:" + EnvironmentText(portVariable) + path;
+    }
+
+    // An upload of data through the transport, as the core sends it.
+    Outcome upload(const std::wstring& url, const std::string& data) {
+        Outcome outcome;
+        try {
+            std::unique_ptr<HttpRequest> request = http.create(L"MSXML2.XMLHTTP.6.0");
+            request->Open(L"POST", url, true);
+            request->setRequestHeader(L"Content-Type", kUploadContentType);
+            request->send(BuildUploadBody(L"Officer Bob", L"s3cret", data));
+            WaitForCompletion(*request, process, options.httpDeadlineMs);
+            outcome.status = request->status();
+            outcome.body = request->responseBody();
+        } catch (const HttpError& error) {
+            outcome.failure = error.description();
+        }
+        return outcome;
+    }
+
+    // How many requests the site has stored (the servers live for the whole
+    // program, so earlier tests' requests are there too).
+    int received() const {
+        int count = 0;
+        while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
+        return count;
+    }
+    std::filesystem::path latest() const { return siteData / "received" / std::to_string(received()); }
+
+    void publish(const std::string& name, const std::string& bytes) {
+        WriteBytes(siteData / "updates" / "files" / "Hoardbook" / name, bytes);
+    }
+
+    const std::filesystem::path siteData = HostPath(EnvironmentText(L"HB_SITE_DATA"));
+
+    win32::ComInit com_;
+    // Short, so a worker of a request given up ends soon after its test.
+    win32::WinHttpFactory http{5000};
+    FakeWindow window;
+    FakeMessageBoxes boxes;
+    FakeRegistry registry;
+    FakeShell shell;
+    FakeTrayWindow trayWindow;
+    win32::Win32FileSystem files;
+    win32::Win32Process process;
+    win32::Win32Codepage codepage;
+    win32::Win32DataProtection protection;
+    Options options;
+    std::unique_ptr<Form1> form;
+};
+
+}  // namespace hb::test
