@@ -20,6 +20,7 @@
 #include "HostFiles.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
+#include "windows/ProgramInFolder.h"
 
 namespace hb::test {
 namespace {
@@ -71,6 +72,7 @@ using Names = std::vector<std::wstring>;
 class UpdaterAgainstServer : public ::testing::Test {
 protected:
     void SetUp() override {
+        process.folder = temp.corePath();
         ASSERT_TRUE(com_.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         fs::create_directories(temp.path() / "Game" / "Interface" / "Addons");
@@ -119,7 +121,7 @@ protected:
     FakeShell shell;
     FakeTrayWindow trayWindow;
     win32::Win32FileSystem files;
-    win32::Win32Process process;
+    ProgramInFolder process;  // in the temporary folder
     win32::Win32Codepage codepage;
     Options options;
     std::unique_ptr<Form1> form;
