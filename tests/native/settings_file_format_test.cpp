@@ -105,11 +105,16 @@ TEST(ExclusionList, ASaveKeepsEveryLineNamingNoEntryInItsPlace) {
     const Texts entries{L"A", L"B", L"C", L"D"};
     // B and C stay unchecked, D is newly unchecked, A checked.
     EXPECT_EQ(UpdatedExclusionLines(lines, entries, Marks{true, false, false, false}),
-              (Texts{L"GONE", L"B", L"C", L"ALSO GONE", L"D"}));
+              (Texts{L"GONE", L"B", L"  ", L"C", L"ALSO GONE", L"D"}));
     // Checking B and C again takes their lines out; the others stay.
-    EXPECT_EQ(UpdatedExclusionLines(lines, entries, Marks{true, true, true, true}), (Texts{L"GONE", L"ALSO GONE"}));
-    // No entry listed at all (the account tree is missing): nothing is lost.
-    EXPECT_EQ(UpdatedExclusionLines(lines, {}, {}), (Texts{L"GONE", L"B", L" C ", L"ALSO GONE", L"B"}));
+    EXPECT_EQ(UpdatedExclusionLines(lines, entries, Marks{true, true, true, true}),
+              (Texts{L"GONE", L"  ", L"ALSO GONE"}));
+    // No entry listed at all (the account tree is missing): nothing is lost
+    // but an empty line, which names nothing ever.
+    EXPECT_EQ(UpdatedExclusionLines(lines, {}, {}), (Texts{L"GONE", L"B", L"  ", L" C ", L"ALSO GONE", L"B"}));
+    // Blanks alone are a name where the file system allows it.
+    EXPECT_EQ(UpdatedExclusionLines({L" "}, {}, {}), Texts{L" "});
+    EXPECT_EQ(UpdatedExclusionLines({L" "}, {L" "}, Marks{false}), Texts{L" "});
     // The file of an earlier version (the unchecked entries in list order) stays as it was.
     EXPECT_EQ(UpdatedExclusionLines({L"A", L"C"}, entries, Marks{false, true, false, true}), (Texts{L"A", L"C"}));
     EXPECT_EQ(UpdatedExclusionLines({}, entries, Marks{false, true, false, true}), (Texts{L"A", L"C"}));

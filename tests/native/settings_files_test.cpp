@@ -197,8 +197,8 @@ TEST_F(SettingsFiles, ASaveKeepsLinesNamingNoEntryInTheirPlaceAndWritesTheMarksO
     addEntry("A");
     addEntry("B");
     addEntry("C");
-    // Hand-edited too: a blank line and spaces around a name.
-    temp.write("Program/noupload.txt", "GONE1\r\n  B  \r\n\r\nGONE2\r\nA\r\n   \r\n");
+    // Hand-edited too: an empty line and spaces around a name.
+    temp.write("Program/noupload.txt", "GONE1\r\n  B  \r\n\r\nGONE2\r\nA\r\n");
     scan();
     ASSERT_FALSE(window.itemChecked(indexOf("A")));
     ASSERT_FALSE(window.itemChecked(indexOf("B")));

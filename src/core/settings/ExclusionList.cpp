@@ -56,7 +56,9 @@ std::vector<std::wstring> UpdatedExclusionLines(const std::vector<std::wstring>&
     };
     for (std::size_t line = 0; line < lines.size(); ++line) {
         if (namedBy[line].empty()) {
-            if (!WithoutSurroundingSpaces(lines[line]).empty()) updated.push_back(lines[line]);
+            // An empty line can never name an entry; blanks alone can (a
+            // folder may be called " " where the file system allows it).
+            if (!lines[line].empty()) updated.push_back(lines[line]);
         } else {
             for (std::size_t entry : namedBy[line]) writeEntry(entry);
         }

@@ -25,7 +25,7 @@ std::vector<bool> ExcludedEntries(const std::vector<std::wstring>& lines, const 
 // names no entry, in its place; for every unchecked entry its text, in the
 // place of the first line naming it, or after all the others (in list
 // order) when no line names it yet. A line naming a checked entry goes, and
-// so does a line that cannot name any entry (empty, or blanks only).
+// so does an empty line, which can name no entry.
 std::vector<std::wstring> UpdatedExclusionLines(const std::vector<std::wstring>& lines,
                                                 const std::vector<std::wstring>& entries,
                                                 const std::vector<bool>& checked);
