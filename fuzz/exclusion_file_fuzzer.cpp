@@ -5,7 +5,8 @@
 //         saved, and the same entries found again at the next start must
 //         get the same marks;
 //   odd:  the bytes up to the first "|" are the file as found, the lines
-//         after it entries found by the scan.
+//         after it entries found by the scan; saved, then a start with no
+//         entries listed and one with them again must give the same marks.
 
 #include "gamedata/EntryText.h"
 #include "support/FormHarness.h"
@@ -21,6 +22,37 @@ constexpr bool kCheckExclusionSpaces = true;
 // Entries outside the ANSI code page keep their marks. Switched on by the
 // change that makes them so.
 constexpr bool kCheckNamesOutsideCodePage = true;
+// A save with entries missing from the list keeps their lines. Switched on
+// by the change that makes it so.
+constexpr bool kCheckExclusionsKept = true;
+
+// Well-formed UTF-8 holding a byte beyond ASCII: what the reader takes for
+// UTF-8 without a mark (a plain model of Unicode's table of sequences).
+bool IsUtf8BeyondAscii(const std::string& bytes) {
+    bool beyond = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        const auto b = static_cast<unsigned char>(bytes[i]);
+        if (b < 0x80) {
+            ++i;
+            continue;
+        }
+        beyond = true;
+        int length = b >= 0xC2 && b <= 0xDF ? 2 : b >= 0xE0 && b <= 0xEF ? 3 : b >= 0xF0 && b <= 0xF4 ? 4 : 0;
+        if (length == 0 || i + length > bytes.size()) return false;
+        std::uint32_t cp = b & (length == 2 ? 0x1F : length == 3 ? 0x0F : 0x07);
+        for (int k = 1; k < length; ++k) {
+            const auto c = static_cast<unsigned char>(bytes[i + k]);
+            if ((c & 0xC0) != 0x80) return false;
+            cp = (cp << 6) | (c & 0x3F);
+        }
+        if ((length == 3 && cp < 0x800) || (length == 4 && (cp < 0x10000 || cp > 0x10FFFF)) ||
+            (cp >= 0xD800 && cp <= 0xDFFF)) {
+            return false;
+        }
+        i += length;
+    }
+    return beyond;
+}
 
 // What can be a saved-data folder's path below the account folder: folder
 // names without control characters or the characters Windows reserves.
@@ -107,16 +139,44 @@ void CompareFoundFile(std::string_view bytes) {
     List(start, entries);
     start.form->CompareToHardDrive();
 
-    // An entry that a line of an ANSI file names exactly is unchecked.
-    if (file.starts_with("\xEF\xBB\xBF")) return;
-    // Lines end at CR; an LF right after a CR belongs to the line end.
-    std::vector<std::wstring> lines = fuzz::SplitAt<wchar_t>(start.codepage.fromAnsi(file), L'\r');
-    for (std::size_t k = 1; k < lines.size(); ++k) {
-        if (!lines[k].empty() && lines[k].front() == L'\n') lines[k].erase(0, 1);
+    // An entry that a line of an ANSI file names exactly is unchecked
+    // (UTF-8 with or without its mark reads otherwise).
+    if (!file.starts_with("\xEF\xBB\xBF") && !IsUtf8BeyondAscii(file)) {
+        // Lines end at CR LF, a lone CR or a lone LF.
+        std::vector<std::wstring> lines;
+        std::wstring line;
+        const std::wstring text = start.codepage.fromAnsi(file);
+        for (std::size_t k = 0; k < text.size(); ++k) {
+            if (text[k] == L'\r' || text[k] == L'\n') {
+                lines.push_back(line);
+                line.clear();
+                if (text[k] == L'\r' && k + 1 < text.size() && text[k + 1] == L'\n') ++k;
+            } else {
+                line += text[k];
+            }
+        }
+        lines.push_back(line);
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            for (const std::wstring& named : lines) {
+                if (named == entries[i].text) FUZZ_CHECK(!start.window.itemChecked(static_cast<int>(i)));
+            }
+        }
     }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        for (const std::wstring& line : lines) {
-            if (line == entries[i].text) FUZZ_CHECK(!start.window.itemChecked(static_cast<int>(i)));
+
+    // A save keeps what the file says about entries not listed: the next
+    // start with no entries at all, then with them, gives the same marks.
+    if (kCheckExclusionsKept) {
+        start.form->SaveSettings();
+        {
+            fuzz::FormHarness empty(files);
+            empty.form->CompareToHardDrive();
+            empty.form->SaveSettings();
+        }
+        fuzz::FormHarness next(files);
+        List(next, entries);
+        next.form->CompareToHardDrive();
+        for (std::size_t i = 0; i < entries.size(); ++i) {
+            FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == start.window.itemChecked(static_cast<int>(i)));
         }
     }
 }

@@ -21,6 +21,7 @@ namespace hb::fuzz {
 inline constexpr wchar_t kProgramFolder[] = L"C:\\Program";
 inline constexpr wchar_t kSettingsFile[] = L"C:\\Program\\settings.txt";
 inline constexpr wchar_t kExclusionFile[] = L"C:\\Program\\noupload.txt";
+inline constexpr wchar_t kLogFile[] = L"C:\\Program\\HoardbookUploader.log";
 inline constexpr wchar_t kUpdateHost[] = L"updates.test";
 
 class FormHarness {

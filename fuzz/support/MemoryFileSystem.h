@@ -41,6 +41,18 @@ public:
         folders.insert(path);
         return true;
     }
+    bool folderWritable(const std::wstring&) override { return true; }
+    bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring&) override {
+        files[path] += bytes;
+        ++writes[path];
+        writeOrder.push_back(path);
+        return true;
+    }
+    std::optional<std::uint64_t> fileSize(const std::wstring& path) override {
+        auto found = files.find(path);
+        if (found == files.end()) return std::nullopt;
+        return found->second.size();
+    }
 
     std::map<std::wstring, std::string> files;
     std::set<std::wstring> folders;

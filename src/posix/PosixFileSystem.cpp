@@ -169,6 +169,31 @@ bool PosixFileSystem::createFolder(const std::wstring& path, std::wstring& error
     return true;
 }
 
+bool PosixFileSystem::folderWritable(const std::wstring& folder) {
+    // Tried: the permission bits do not tell for root, nor for an immutable folder.
+    std::string probe = NativePath(folder) + "/.write-probe-XXXXXX";
+    int fd = mkstemp(probe.data());
+    if (fd < 0) return false;
+    close(fd);
+    unlink(probe.c_str());
+    return true;
+}
+
+bool PosixFileSystem::appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    FdCloser file{open(NativePath(path).c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644)};
+    if (file.fd < 0 || !WriteFully(file.fd, bytes)) {
+        error = ErrorText(errno);
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> PosixFileSystem::fileSize(const std::wstring& path) {
+    struct stat info {};
+    if (stat(NativePath(path).c_str(), &info) != 0 || S_ISDIR(info.st_mode)) return std::nullopt;
+    return static_cast<std::uint64_t>(info.st_size);
+}
+
 std::optional<std::wstring> PosixFileSystem::resolvedPath(const std::wstring& path) {
     std::unique_ptr<char, decltype(&std::free)> resolved(realpath(NativePath(path).c_str(), nullptr), &std::free);
     if (!resolved) return std::nullopt;

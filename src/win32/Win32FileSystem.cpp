@@ -171,6 +171,39 @@ bool Win32FileSystem::createFolder(const std::wstring& path, std::wstring& error
     return true;
 }
 
+bool Win32FileSystem::folderWritable(const std::wstring& folder) {
+    // A file of a name no one else uses, gone again when its handle closes.
+    // Under Program Files without administrator rights this is refused (the
+    // manifest turns Windows' redirection into the VirtualStore off).
+    const std::wstring probe = folder + L"\\HoardbookUploader-" + std::to_wstring(::GetCurrentProcessId()) + L"-" +
+                               std::to_wstring(::GetTickCount64()) + L".tmp";
+    UniqueFile file(::CreateFileW(SystemPath(probe).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                  FILE_ATTRIBUTE_TEMPORARY | FILE_FLAG_DELETE_ON_CLOSE, nullptr));
+    return static_cast<bool>(file);
+}
+
+bool Win32FileSystem::appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) {
+    // Opened and closed for each append, so no handle is held that keeps a
+    // player from opening, copying or deleting the file meanwhile.
+    UniqueFile file(::CreateFileW(SystemPath(path).c_str(), FILE_APPEND_DATA,
+                                  FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_ALWAYS,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr));
+    if (!file || !WriteFully(file.get(), bytes)) {
+        error = LastErrorText();
+        return false;
+    }
+    return true;
+}
+
+std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data) ||
+        (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0) {
+        return std::nullopt;
+    }
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
+}
+
 std::optional<FolderIdentity> Win32FileSystem::folderIdentity(const std::wstring& path) {
     // As in resolvedPath: every link followed to the folder itself.
     UniqueFile handle(::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

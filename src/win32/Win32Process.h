@@ -8,7 +8,12 @@ class Win32Process : public Process {
 public:
     [[noreturn]] void endNow() override;
     std::wstring executableFolder() const override;
+    std::wstring executableFileName() const override;
+    std::wstring workingFolder() const override;
+    std::wstring localAppDataFolder() const override;
+    std::optional<std::wstring> virtualStoreFolder(const std::wstring& folder) const override;
     std::wstring localDateTimeText() const override;
+    std::wstring isoLocalDateTimeText() const override;
     void pumpMessages(int maxWaitMs) override;
     std::int64_t monotonicMs() const override;
 

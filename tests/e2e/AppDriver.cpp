@@ -154,6 +154,13 @@ bool AppDriver::visible() const { return ::IsWindowVisible(main_) != FALSE; }
 
 void AppDriver::close() { ::PostMessageW(main_, WM_CLOSE, 0, 0); }
 
+bool AppDriver::exitProgram() {
+    if (!visible()) trayMessage(WM_LBUTTONUP);
+    if (!WaitFor([&] { return visible(); }, 5000)) return false;
+    click(win32::kIdCommand2);
+    return waitForExit(10000);
+}
+
 std::vector<ListEntry> AppDriver::entries() const {
     std::vector<ListEntry> result;
     HWND list = control(win32::kIdCharacters);

@@ -49,6 +49,9 @@ public:
     void pressEnter(int id);
     bool visible() const;
     void close();
+    // Brings the window back (from the tray when hidden) and presses "Exit
+    // Program"; true once the process has ended.
+    bool exitProgram();
 
     std::vector<ListEntry> entries() const;
     void setEntryChecked(int index, bool checked);

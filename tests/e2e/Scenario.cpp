@@ -7,6 +7,8 @@
 #include <sstream>
 #include <stdexcept>
 
+#include <shlobj.h>
+
 #include "AppDriver.h"
 
 namespace hb::e2e {
@@ -87,7 +89,11 @@ Scenario::Scenario() {
     root_ = std::filesystem::path(temp) / (L"hb-e2e-" + std::to_wstring(random()));
     program_ = root_ / "Program";
     game_ = root_ / "World of Warcraft";
+    work_ = root_ / "Work";
     std::filesystem::create_directories(program_);
+    std::filesystem::create_directories(work_);
+    std::error_code ignored;
+    std::filesystem::remove_all(perUserFolder(), ignored);
     std::filesystem::create_directories(game_ / "WTF" / "Account");
     std::filesystem::create_directories(game_ / "Interface" / "Addons");
     std::filesystem::copy_file(FromHostPath(Environment(L"HB_APP_EXE")), program_ / "HoardbookUploader.exe");
@@ -106,6 +112,51 @@ Scenario::~Scenario() {
     std::error_code ignored;
     std::filesystem::remove(SiteData() / "redirect.json", ignored);
     std::filesystem::remove_all(root_, ignored);
+    std::filesystem::remove_all(perUserFolder(), ignored);
+}
+
+std::wstring Scenario::copyProgramAs(const std::wstring& name) const {
+    std::filesystem::copy_file(program_ / "HoardbookUploader.exe", program_ / name,
+                               std::filesystem::copy_options::overwrite_existing);
+    return (program_ / name).wstring();
+}
+
+void Scenario::removeProgramFile(const std::wstring& name) const { std::filesystem::remove(program_ / name); }
+
+std::filesystem::path Scenario::perUserFolder() {
+    PWSTR folder = nullptr;
+    if (FAILED(::SHGetKnownFolderPath(FOLDERID_LocalAppData, 0, nullptr, &folder))) {
+        throw std::runtime_error("no local application-data folder");
+    }
+    std::filesystem::path path(folder);
+    ::CoTaskMemFree(folder);
+    return path / "HoardbookUploader";
+}
+
+std::filesystem::path Scenario::lockedProgramFolder() {
+    wchar_t value[32768];
+    DWORD length = ::GetEnvironmentVariableW(L"HB_LOCKED_PROGRAM", value, 32768);
+    if (length == 0) return {};
+    return FromHostPath(std::wstring(value, length));
+}
+
+bool FolderWritable(const std::filesystem::path& folder) {
+    const std::filesystem::path probe = folder / "write-probe.tmp";
+    HANDLE file = ::CreateFileW(probe.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_FLAG_DELETE_ON_CLOSE,
+                                nullptr);
+    if (file == INVALID_HANDLE_VALUE) return false;
+    ::CloseHandle(file);
+    return true;
+}
+
+std::string Utf8(const std::wstring& text) {
+    if (text.empty()) return {};
+    int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
+                                       nullptr);
+    std::string bytes(static_cast<std::size_t>(length), '\0');
+    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
+                          nullptr);
+    return bytes;
 }
 
 void Scenario::setSitePassword(const std::string& password) {

@@ -35,6 +35,21 @@ public:
     const std::filesystem::path& programFolder() const { return program_; }
     std::wstring programPath() const;
     const std::filesystem::path& gameFolder() const { return game_; }
+    // A folder of its own to start the program in: earlier versions kept
+    // their files in the working directory.
+    const std::filesystem::path& workFolder() const { return work_; }
+    // A copy of the program beside the first one under another file name.
+    std::wstring copyProgramAs(const std::wstring& name) const;
+    // Removes a file from the program folder.
+    void removeProgramFile(const std::wstring& name) const;
+
+    // %LOCALAPPDATA%\HoardbookUploader, where the settings go when the
+    // program's folder cannot be written; emptied before and after each scenario.
+    static std::filesystem::path perUserFolder();
+    // A folder holding a copy of the program that cannot be written to, as
+    // "Program Files" is for a player (tools/with-locked-program); empty
+    // where the test runner could not take the write access away.
+    static std::filesystem::path lockedProgramFolder();
 
     // "127.0.0.1:PORT" of the reference site.
     static std::wstring siteHost();
@@ -85,11 +100,16 @@ private:
     std::filesystem::path root_;
     std::filesystem::path program_;
     std::filesystem::path game_;
+    std::filesystem::path work_;
     std::size_t uploadsBefore_ = 0;
 };
 
 // Text files as the tests write them.
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& bytes);
+// Whether a new file can be made in the folder.
+bool FolderWritable(const std::filesystem::path& folder);
+// Text as UTF-8 bytes.
+std::string Utf8(const std::wstring& text);
 
 }  // namespace hb::e2e

@@ -18,16 +18,6 @@ using namespace hb::win32;
 
 const std::string kUtf8Mark = "\xEF\xBB\xBF";
 
-std::string Utf8(const std::wstring& text) {
-    if (text.empty()) return {};
-    int length = ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), nullptr, 0, nullptr,
-                                       nullptr);
-    std::string bytes(static_cast<std::size_t>(length), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()), bytes.data(), length, nullptr,
-                          nullptr);
-    return bytes;
-}
-
 std::string HostBytes() { return Utf8(Scenario::siteHost()); }
 
 // Each entry's saved data names it, so the site's files tell who was sent.

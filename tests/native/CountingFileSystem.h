@@ -1,7 +1,7 @@
 #pragma once
-// Passes every call to a real file system, counting the folder listings and
-// the atomic replacements per file name, and failing the listings and
-// replacements of the names it is told to fail.
+// Passes every call to a real file system, counting the folder listings,
+// the atomic replacements and the appends per file name, and failing the
+// listings, writes and write probes of the names it is told to fail.
 
 #include <map>
 #include <memory>
@@ -27,6 +27,7 @@ public:
         return listing;
     }
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
+        ++reads[nameOf(path)];
         return real_->readAll(path, error);
     }
     bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
@@ -50,15 +51,31 @@ public:
     bool createFolder(const std::wstring& path, std::wstring& error) override {
         return real_->createFolder(path, error);
     }
+    bool folderWritable(const std::wstring& folder) override {
+        return lockedFolders.count(nameOf(folder)) == 0 && real_->folderWritable(folder);
+    }
+    bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        const std::wstring name = nameOf(path);
+        ++appends[name];
+        if (failing.count(name) != 0) {
+            error = L"The disk is full.";
+            return false;
+        }
+        return real_->appendToFile(path, bytes, error);
+    }
+    std::optional<std::uint64_t> fileSize(const std::wstring& path) override { return real_->fileSize(path); }
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
     std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override {
         return real_->folderIdentity(path);
     }
 
     int listings = 0;
+    std::map<std::wstring, int> reads;        // by file name
     std::set<std::wstring> unreadableFolders;  // folder names whose listing fails
     std::map<std::wstring, int> replacements;  // by file name
-    std::set<std::wstring> failing;            // file names whose replacement fails
+    std::set<std::wstring> failing;            // file names whose replacement or append fails
+    std::map<std::wstring, int> appends;       // by file name
+    std::set<std::wstring> lockedFolders;      // folder names that cannot be written
     int plainWrites = 0;
 
 private:

@@ -56,6 +56,11 @@ public:
     bool createFolder(const std::wstring& path, std::wstring& error) override {
         return real_->createFolder(path, error);
     }
+    bool folderWritable(const std::wstring& folder) override { return real_->folderWritable(folder); }
+    bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
+        return real_->appendToFile(path, bytes, error);
+    }
+    std::optional<std::uint64_t> fileSize(const std::wstring& path) override { return real_->fileSize(path); }
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override {
         return hideLinks ? std::nullopt : real_->resolvedPath(path);
     }

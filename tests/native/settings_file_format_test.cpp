@@ -1,6 +1,6 @@
 // The program's own text files: their two encodings (code page as before,
-// UTF-8 after a mark where a name needs it) and how exclusion lines name
-// entries.
+// UTF-8 after a mark where a name needs it, UTF-8 without a mark as editors
+// save it) and how exclusion lines name entries and are kept.
 
 #include <gtest/gtest.h>
 
@@ -39,6 +39,30 @@ TEST(TextFileFormat, ALineOutsideTheCodePageMakesTheWholeFileUtf8AfterAMark) {
     EXPECT_EQ(DecodeTextFile(EncodeTextFile(lookalike, codepage), codepage), lookalike);
 }
 
+TEST(TextFileFormat, Utf8WithoutAMarkIsReadAsUtf8AndAnythingElseAsTheCodePage) {
+    Latin1Codepage codepage;
+    // Notepad's default today, with LF line ends from an editor under Wine.
+    EXPECT_EQ(DecodeTextFile("\xC5\x81ukasz\nguild.example\n\xD0\x9B\xD0\xB5\xD0\xBD\xD0\xB0 \xE5\xB0\x8F\xF0\x9F\x90\x89\n", codepage),
+              (Texts{L"\u0141ukasz", L"guild.example", L"\u041B\u0435\u043D\u0430 \u5C0F\U0001F409"}));
+    // Plain ASCII is the same either way; code-page bytes are no UTF-8.
+    EXPECT_EQ(DecodeTextFile("bob\n", codepage), Texts{L"bob"});
+    EXPECT_EQ(DecodeTextFile("Ren\xE9\r\n", codepage), Texts{L"Ren\u00E9"});
+    // Ill-formed UTF-8 anywhere makes the whole file the code page's: an
+    // overlong "/", a surrogate, a code point beyond U+10FFFF, a cut sequence.
+    for (const std::string bad : {"\xC3\xA9 \xC0\xAF", "\xC3\xA9 \xED\xA0\x80", "\xC3\xA9 \xF4\x90\x80\x80",
+                                  "\xC3\xA9 \xE5\xB0", "\xC3\xA9 \xE0\x80\xAF"}) {
+        EXPECT_EQ(DecodeTextFile(bad, codepage), Texts{codepage.fromAnsi(bad)}) << bad;
+    }
+}
+
+TEST(TextFileFormat, CodePageTextThatWouldReadAsUtf8IsWrittenAsUtf8AfterAMark) {
+    Latin1Codepage codepage;
+    // "Ã©" in the code page has the bytes of "é" in UTF-8.
+    const Texts lines{L"\u00C3\u00A9"};
+    EXPECT_EQ(EncodeTextFile(lines, codepage), kMark + "\xC3\x83\xC2\xA9\r\n");
+    EXPECT_EQ(DecodeTextFile(EncodeTextFile(lines, codepage), codepage), lines);
+}
+
 TEST(TextFileFormat, EveryLineComesBackAsItWasWritten) {
     Latin1Codepage codepage;
     const wchar_t lone = static_cast<wchar_t>(0xD800);
@@ -50,6 +74,7 @@ TEST(TextFileFormat, EveryLineComesBackAsItWasWritten) {
         {L"\uFEFFfirst", L"second"},
         {std::wstring{L'a', lone}, L"\u00e9"},
         {L"\t\u00a0\u00ff"},
+        {L"\u00C3\u00A9", L"\u00E9"},
     };
     for (const auto& lines : files) EXPECT_EQ(DecodeTextFile(EncodeTextFile(lines, codepage), codepage), lines);
 }
@@ -72,6 +97,38 @@ TEST(ExclusionList, ALineNamingNoEntryMatchesWithoutItsSurroundingSpaces) {
     // Only spaces are trimmed, letter case counts, and an empty line names nothing.
     EXPECT_EQ(ExcludedEntries({L"\tALPHA", L"alpha", L"", L"   "}, {L"ALPHA", L"BRAVO"}), (Marks{false, false}));
     EXPECT_EQ(ExcludedEntries({L"ALPHA"}, {}), Marks{});
+}
+
+TEST(ExclusionList, ASaveKeepsEveryLineNamingNoEntryInItsPlace) {
+    using Marks = std::vector<bool>;  // checked
+    const Texts lines{L"GONE", L"B", L"", L"  ", L" C ", L"ALSO GONE", L"B"};
+    const Texts entries{L"A", L"B", L"C", L"D"};
+    // B and C stay unchecked, D is newly unchecked, A checked.
+    EXPECT_EQ(UpdatedExclusionLines(lines, entries, Marks{true, false, false, false}),
+              (Texts{L"GONE", L"B", L"  ", L"C", L"ALSO GONE", L"D"}));
+    // Checking B and C again takes their lines out; the others stay.
+    EXPECT_EQ(UpdatedExclusionLines(lines, entries, Marks{true, true, true, true}),
+              (Texts{L"GONE", L"  ", L"ALSO GONE"}));
+    // No entry listed at all (the account tree is missing): nothing is lost
+    // but an empty line, which names nothing ever.
+    EXPECT_EQ(UpdatedExclusionLines(lines, {}, {}), (Texts{L"GONE", L"B", L"  ", L" C ", L"ALSO GONE", L"B"}));
+    // Blanks alone are a name where the file system allows it.
+    EXPECT_EQ(UpdatedExclusionLines({L" "}, {}, {}), Texts{L" "});
+    EXPECT_EQ(UpdatedExclusionLines({L" "}, {L" "}, Marks{false}), Texts{L" "});
+    // The file of an earlier version (the unchecked entries in list order) stays as it was.
+    EXPECT_EQ(UpdatedExclusionLines({L"A", L"C"}, entries, Marks{false, true, false, true}), (Texts{L"A", L"C"}));
+    EXPECT_EQ(UpdatedExclusionLines({}, entries, Marks{false, true, false, true}), (Texts{L"A", L"C"}));
+}
+
+TEST(ExclusionList, WhatASaveWritesMarksTheSameEntriesWhenReadAgain) {
+    using Marks = std::vector<bool>;
+    const Texts entries{L" x", L"x", L"y", L"z"};
+    const Texts lines{L"x ", L"kept", L" x"};
+    const Marks checked{false, true, false, true};
+    const Texts written = UpdatedExclusionLines(lines, entries, checked);
+    const Marks excluded = ExcludedEntries(written, entries);
+    for (std::size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(excluded[i], !checked[i]) << i;
+    EXPECT_EQ(written, (Texts{L"kept", L" x", L"y"}));
 }
 
 }  // namespace

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -19,14 +20,16 @@ namespace {
 
 using Lines = std::vector<std::string_view>;
 
-TEST(TextLines, EndALineAtCrAndSkipOneLfAfterIt) {
+TEST(TextLines, EndALineAtCrLfAtALoneCrOrAtALoneLf) {
     EXPECT_EQ(SplitTextLines(""), Lines{});
     EXPECT_EQ(SplitTextLines("a\r\nb\r\n"), (Lines{"a", "b"}));
     EXPECT_EQ(SplitTextLines("a\r\nb"), (Lines{"a", "b"}));
     EXPECT_EQ(SplitTextLines("a\rb\r"), (Lines{"a", "b"}));
+    EXPECT_EQ(SplitTextLines("a\nb\n"), (Lines{"a", "b"}));  // a Linux editor under Wine
     EXPECT_EQ(SplitTextLines("a\r\n\r\n\r\n"), (Lines{"a", "", ""}));
-    EXPECT_EQ(SplitTextLines("a\r\n\nb"), (Lines{"a", "\nb"}));  // only one LF belongs to the line end
-    EXPECT_EQ(SplitTextLines("a\nb"), Lines{"a\nb"});
+    EXPECT_EQ(SplitTextLines("a\r\n\nb"), (Lines{"a", "", "b"}));  // one LF belongs to the CR, the next ends a line
+    EXPECT_EQ(SplitTextLines("a\n\rb"), (Lines{"a", "", "b"}));     // LF CR is two line ends
+    EXPECT_EQ(SplitTextLines("\n"), Lines{""});
     EXPECT_EQ(JoinTextLines({}), "");
     EXPECT_EQ(JoinTextLines({"a", "", "c"}), "a\r\n\r\nc\r\n");
 }
@@ -185,10 +188,50 @@ TEST_F(SettingsFiles, TheExclusionFileNamesTheUncheckedEntriesInListOrder) {
     EXPECT_EQ(exclusionFile(), "");
 }
 
-TEST_F(SettingsFiles, AnEmptyListWritesAnEmptyExclusionFile) {
-    temp.write("Program/noupload.txt", "OLD\r\n");
+TEST_F(SettingsFiles, AnEmptyListKeepsEveryExclusion) {
+    // The account tree is missing for a while (renamed to reset the game's
+    // interface, a drive not yet mounted): no entry is listed at all.
+    temp.write("Program/noupload.txt", "OLD\r\nACC\\Realm\\Gone\r\n");
     form->SaveSettings();
-    EXPECT_EQ(exclusionFile(), "");
+    EXPECT_EQ(exclusionFile(), "OLD\r\nACC\\Realm\\Gone\r\n");
+}
+
+TEST_F(SettingsFiles, ASaveKeepsLinesNamingNoEntryInTheirPlaceAndWritesTheMarksOfTheListedOnes) {
+    addEntry("A");
+    addEntry("B");
+    addEntry("C");
+    // Hand-edited too: an empty line and spaces around a name.
+    temp.write("Program/noupload.txt", "GONE1\r\n  B  \r\n\r\nGONE2\r\nA\r\n");
+    scan();
+    ASSERT_FALSE(window.itemChecked(indexOf("A")));
+    ASSERT_FALSE(window.itemChecked(indexOf("B")));
+    ASSERT_TRUE(window.itemChecked(indexOf("C")));
+
+    // The player checks A again and unchecks C.
+    window.setItemChecked(indexOf("A"), true);
+    window.setItemChecked(indexOf("C"), false);
+    form->SaveSettings();
+    EXPECT_EQ(exclusionFile(), "GONE1\r\nB\r\nGONE2\r\nC\r\n");
+
+    // Saved again unchanged, it stays as it is.
+    form->SaveSettings();
+    EXPECT_EQ(exclusionFile(), "GONE1\r\nB\r\nGONE2\r\nC\r\n");
+}
+
+TEST_F(SettingsFiles, AnExclusionFileThatIsThereButCannotBeReadIsNotOverwritten) {
+    addEntry("A");
+    scan();
+    window.setItemChecked(0, false);
+    // A folder in its place reads as a failure, as a file the system refuses does.
+    std::filesystem::create_directories(temp.path() / "Program" / "noupload.txt");
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::URL, L"guild.example");
+
+    form->SaveSettings();
+
+    EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "Program" / "noupload.txt"));
+    EXPECT_TRUE(logHas(L"Could not save " + programFolder() + L"\\noupload.txt: "));
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n") << "the settings are saved all the same";
 }
 
 TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
@@ -218,13 +261,12 @@ TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Could not save " + programFolder() + L"\\settings.txt: The disk is full.\r\n");
 
-    // Nothing but the two files is left in the folder.
-    int files = 0;
+    // Nothing but the two files and the log is left in the folder.
+    std::set<std::string> names;
     for (const auto& entry : std::filesystem::directory_iterator(temp.path() / "Program")) {
-        (void)entry;
-        ++files;
+        names.insert(entry.path().filename().string());
     }
-    EXPECT_EQ(files, 2);
+    EXPECT_EQ(names, (std::set<std::string>{"settings.txt", "noupload.txt", "HoardbookUploader.log"}));
 }
 
 TEST_F(SettingsFiles, NamesOutsideTheCodePageKeepTheirMarksAndNoEntryTakesAnothersMark) {
@@ -375,6 +417,52 @@ TEST(Base64, RoundTripsEveryLengthAndRefusesNonCanonicalText) {
     for (const char* bad : {"Zg=", "Zh==", "Zm9=", "Z===", "Zm9v!mFy", "Zm 9v", "=Zm9"}) {
         EXPECT_FALSE(FromBase64(bad).has_value()) << bad;
     }
+}
+
+TEST_F(SettingsFiles, AFileAsEditorsSaveItLogsInWithTheRightLogin) {
+    // UTF-8 without a byte-order mark and LF line ends: Notepad's default
+    // today, and any editor under Wine. Polish, Russian and Chinese logins.
+    const Texts logins{L"\u0141ukasz \u017B\u00F3\u0142w", L"\u041B\u0435\u043D\u0430", L"\u5C0F\u660E"};
+    for (const auto& login : logins) {
+        SCOPED_TRACE(ToUtf8(login));
+        http.requests.clear();
+        addEntry("A");
+        scan();
+        writeSettings(ToUtf8(login) + "\nguild.example\n" + ToUtf8(L"has\u0142o \u5BC6") + "\n");
+        siteReply = L"Invalid Login/Password";
+        form->LoadSettings();
+        EXPECT_EQ(window.text(Control::Login), login);
+        EXPECT_EQ(window.text(Control::URL), L"guild.example");
+        EXPECT_EQ(window.text(Control::Password), L"has\u0142o \u5BC6");
+        ASSERT_EQ(http.requests.size(), 1u) << "the automatic login is tried with them";
+        boxes.shown.clear();
+    }
+}
+
+TEST_F(SettingsFiles, ASettingsFileLargerThan64KilobytesIsDamagedAndNotRead) {
+    // One long line, as a program that wrote its own data over the file leaves it.
+    std::string huge = "bob\r\nguild.example\r\n" + std::string(64 * 1024, 'x') + "\r\n";
+    writeSettings(huge);
+    form->LoadSettings();
+
+    EXPECT_EQ(counter->reads[L"settings.txt"], 0) << "not even read";
+    EXPECT_TRUE(http.requests.empty()) << "no automatic login";
+    EXPECT_EQ(window.text(Control::Login), L"");
+    EXPECT_EQ(window.text(Control::Password), L"");
+    EXPECT_EQ(log(), process.dateTimeText + L": " + programFolder() +
+                         L"\\settings.txt is damaged (it is larger than 64 KB): the saved login was not used, and "
+                         L"the file is kept as it is until you log in again.\r\n");
+    form->SaveSettings();
+    EXPECT_EQ(settingsFile(), huge) << "kept until the user logs in";
+
+    // Exactly 64 KB is a file that can be read.
+    window.setText(Control::Data, L"");
+    const std::string password(64 * 1024 - std::string("bob\r\nguild.example\r\n\r\n").size(), 'p');
+    writeSettings("bob\r\nguild.example\r\n" + password + "\r\n");
+    siteReply = L"Invalid Login/Password";
+    form->LoadSettings();
+    EXPECT_EQ(window.text(Control::Password).size(), password.size());
+    EXPECT_EQ(log(), L"");
 }
 
 }  // namespace

@@ -5,7 +5,10 @@
 
 #include <cwctype>
 
+#include <filesystem>
+
 #include "CountingFileSystem.h"
+#include "net/Utf8.h"
 #include "settings/RegistryText.h"
 #include "settings/RunOnStartup.h"
 #include "support/FormFixture.h"
@@ -87,6 +90,7 @@ protected:
     RunOnStartup() {
         registry.createKey(RegistryRoot::LocalMachine, kRunKey);
         registry.createKey(RegistryRoot::CurrentUser, kRunKey);
+        temp.write("Program/HoardbookUploader.exe", "MZ");  // the running program
     }
 
     std::wstring expectedData() const { return L"\"" + programFolder() + L"\\HoardbookUploader.exe\""; }
@@ -103,8 +107,9 @@ protected:
     bool boxChecked() const { return window.checkValue(Control::StartWithWindows) == 1; }
 };
 
-TEST_F(RunOnStartup, TheValueNamesHoardbookUploaderExeInTheGivenFolder) {
-    EXPECT_EQ(RunValueData(L"C:\\Tools"), L"\"C:\\Tools\\HoardbookUploader.exe\"");
+TEST_F(RunOnStartup, TheValueNamesTheGivenFileInTheGivenFolder) {
+    EXPECT_EQ(RunValueData(L"C:\\Tools", L"HoardbookUploader.exe"), L"\"C:\\Tools\\HoardbookUploader.exe\"");
+    EXPECT_EQ(RunValueData(L"C:\\Tools", L"Hoardbook (1).exe"), L"\"C:\\Tools\\Hoardbook (1).exe\"");
     EXPECT_STREQ(kRunKeyPath, L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run");
 }
 
@@ -189,8 +194,11 @@ TEST_F(RunOnStartup, AStaleMachineWideValueThatCannotBeReplacedFallsBackToTheCur
 }
 
 TEST_F(RunOnStartup, AProgramFolderOutsideTheCodePageIsStoredIntact) {
-    // Not "C:\Users\Lukasz\...", a folder that does not exist, while the box shows checked.
-    process.exeFolder = L"C:\\Users\\\u0141ukasz\\\u041B\u0435\u043D\u0430\\\u5C0F\u660E";
+    // Not "...\Lukasz ...", a folder that does not exist, while the box shows checked.
+    const std::wstring name = L"\u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E";
+    const std::string utf8 = ToUtf8(name);
+    temp.write(std::filesystem::path(std::u8string(utf8.begin(), utf8.end())) / "HoardbookUploader.exe", "MZ");
+    process.exeFolder = temp.corePath() + sep() + name;
 
     window.userClick(Control::StartWithWindows);
 
@@ -276,6 +284,63 @@ TEST_F(RunOnStartup, IsRunOnStartupWantsExactlyThisProgramsData) {
         EXPECT_EQ(form->IsRunOnStartup(), c.expected);
         EXPECT_FALSE(boxChecked());  // reading changes nothing
     }
+}
+
+TEST_F(RunOnStartup, ARenamedProgramsValueNamesItsOwnFile) {
+    process.exeName = L"HoardbookUploader (1).exe";
+    temp.write("Program/HoardbookUploader (1).exe", "MZ");
+    const std::wstring data = L"\"" + programFolder() + L"\\HoardbookUploader (1).exe\"";
+
+    window.userClick(Control::StartWithWindows);
+
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine), data);
+    EXPECT_TRUE(boxChecked());
+    EXPECT_TRUE(form->IsRunOnStartup());
+}
+
+TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatIsThereCounts) {
+    // The running program is "Uploader.exe"; an earlier version wrote the
+    // documented name for any file name.
+    process.exeName = L"Uploader.exe";
+    std::filesystem::remove(temp.path() / "Program" / "HoardbookUploader.exe");
+    temp.write("Program/Uploader.exe", "MZ");
+    const std::wstring running = L"\"" + programFolder() + L"\\Uploader.exe\"";
+    const std::wstring documented = L"\"" + programFolder() + L"\\HoardbookUploader.exe\"";
+    struct Case {
+        const char* what;
+        std::wstring data;
+        bool documentedThere;
+        bool expected;
+    };
+    const Case cases[] = {
+        {"this program's own file", running, false, true},
+        {"the documented name, a file that is there", documented, true, true},
+        {"the documented name, a file that is not there: Windows starts nothing", documented, false, false},
+        {"another file in this folder", L"\"" + programFolder() + L"\\Other.exe\"", false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        registry = FakeRegistry();
+        registry.createKey(RegistryRoot::LocalMachine, kRunKey);
+        registry.createKey(RegistryRoot::CurrentUser, kRunKey);
+        registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, c.data);
+        std::filesystem::remove(temp.path() / "Program" / "HoardbookUploader.exe");
+        if (c.documentedThere) temp.write("Program/HoardbookUploader.exe", "MZ");
+        EXPECT_EQ(form->IsRunOnStartup(), c.expected);
+    }
+
+    // Start-up finds the documented name there: the box is checked, and its
+    // click names the running file from then on, in one value.
+    registry = FakeRegistry();
+    registry.createKey(RegistryRoot::LocalMachine, kRunKey);
+    registry.createKey(RegistryRoot::CurrentUser, kRunKey);
+    registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, documented);
+    temp.write("Program/HoardbookUploader.exe", "MZ");
+    ASSERT_TRUE(form->IsRunOnStartup());
+    form->SetCheckBox(Control::StartWithWindows, 1);
+    EXPECT_TRUE(boxChecked());
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine).value_or(stored(RegistryRoot::CurrentUser).value_or(L"")), running);
+    EXPECT_EQ(stored(RegistryRoot::LocalMachine).has_value() + stored(RegistryRoot::CurrentUser).has_value(), 1);
 }
 
 }  // namespace

@@ -69,5 +69,31 @@ TEST_F(StartupWithFiles, RememberedLoginKeepsTheExclusionsAndLeavesTheWatcherAtT
     EXPECT_TRUE(shell.iconShown);
 }
 
+TEST_F(StartupWithFiles, AStartWithoutTheAccountTreeKeepsTheExclusionsForWhenItIsBack) {
+    // The player renamed WTF to reset the game's interface: no entry is
+    // listed, and the remembered password saves both files at once.
+    const auto tree = temp.path() / "Game" / "WTF";
+    const auto aside = temp.path() / "Game" / "WTF.old";
+    std::filesystem::rename(tree, aside);
+    form->onLoad();
+    EXPECT_EQ(window.itemCount(), 0);
+    EXPECT_EQ(temp.read(std::filesystem::path("Program") / "noupload.txt"), "BRAVO\r\n");
+
+    // The game makes its folders again; the next start.
+    std::filesystem::rename(aside, tree);
+    window = FakeWindow();
+    http.requests.clear();
+    makeForm();
+    form->onLoad();
+    ASSERT_EQ(window.itemCount(), 3);
+    EXPECT_FALSE(window.itemChecked(indexOf(L"BRAVO")));
+    for (const auto& request : http.requests) {
+        if (request->body) {
+            EXPECT_EQ(request->body->find("bravo"), std::string::npos) << "an excluded entry was sent";
+        }
+    }
+    EXPECT_EQ(temp.read(std::filesystem::path("Program") / "noupload.txt"), "BRAVO\r\n");
+}
+
 }  // namespace
 }  // namespace hb::test

@@ -210,7 +210,9 @@ TEST_F(StartupTest, WithoutEntriesStillOneStamp) {
 }
 
 TEST_F(StartupTest, RunValueOfThisProgramChecksTheBoxThroughItsClick) {
-    registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName, RunValueData(process.exeFolder));
+    temp.write(std::filesystem::path("Program") / "HoardbookUploader.exe", "MZ");
+    registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName,
+                       RunValueData(process.exeFolder, process.exeName));
     auto& form = makeForm();
     form.onLoad();
     EXPECT_EQ(window.checkValue(Control::StartWithWindows), 1);

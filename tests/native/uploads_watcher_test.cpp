@@ -130,6 +130,24 @@ TEST_F(ChangeWatcher, ANewSavedDataFileJoinsCheckedAndIsUploadedAtItsFirstVisit)
     EXPECT_TRUE(logHas(L"Profile for NEWCHAR changed and was uploaded"));
 }
 
+TEST_F(ChangeWatcher, ANewSavedDataFileTheExclusionFileNamesJoinsUncheckedAndIsNeverUploaded) {
+    // Excluded before the game made the character's folder (or while it was gone).
+    temp.write("Program/noupload.txt", "NEWCHAR\r\n");
+    addEntry("A", "a\r\n");
+    scan();
+    tick();
+    addEntry("NEWCHAR", "new\r\n");
+    addEntry("OTHER", "other\r\n");
+
+    tick(4);
+
+    ASSERT_EQ(window.itemCount(), 3);
+    EXPECT_FALSE(window.itemChecked(indexOf("NEWCHAR")));
+    EXPECT_TRUE(window.itemChecked(indexOf("OTHER")));
+    EXPECT_EQ(uploads(), (Strings{"a\r\n", "other\r\n"}));
+    EXPECT_EQ(temp.read("Program/noupload.txt"), "NEWCHAR\r\n");
+}
+
 TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     addEntry("A", "a\r\n");
     scan();

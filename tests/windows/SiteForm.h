@@ -25,15 +25,9 @@
 #include "win32/Win32MainWindow.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32DataProtection.h"
+#include "windows/ProgramInFolder.h"
 
 namespace hb::test {
-
-// The real process, but with the program's folder where the test says.
-class ProgramInFolder : public win32::Win32Process {
-public:
-    std::wstring executableFolder() const override { return folder; }
-    std::wstring folder;
-};
 
 // Hands every event to the form and counts the watcher's ticks.
 class TickCounter : public FormEvents {

@@ -69,6 +69,8 @@ protected:
         : files(MakeRealFileSystem()),
           window(::GetModuleHandleW(nullptr)),
           form(Ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection}, Options{}) {
+        // The program's folder (its settings and log) is the test's own.
+        process.exeFolder = temp.corePath();
         tap.form = &form;
         window.connect(&tap);
         window.setErrorReporter([this](const std::wstring& message) { reported.push_back(message); });

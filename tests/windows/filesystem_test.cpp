@@ -5,7 +5,11 @@
 
 #include <algorithm>
 
+#include <filesystem>
+#include <optional>
+
 #include "support/TempFolder.h"
+#include "win32/Handles.h"
 #include "win32/Win32FileSystem.h"
 
 namespace hb::test {
@@ -136,6 +140,29 @@ TEST_F(Win32FileSystemTest, FoldersAreTestedAndCreated) {
     ASSERT_TRUE(files.createFolder(temp.corePath("New"), error));
     EXPECT_TRUE(files.folderExists(temp.corePath("New")));
     EXPECT_FALSE(files.createFolder(temp.corePath("Missing\\Deeper"), error));
+}
+
+TEST_F(Win32FileSystemTest, AppendAddsAtTheEndAndMakesAMissingFileWhileAReaderHoldsItOpen) {
+    const std::wstring path = temp.corePath("HoardbookUploader.log");
+    std::wstring error;
+    EXPECT_FALSE(files.fileSize(path).has_value());
+    ASSERT_TRUE(files.appendToFile(path, "first\r\n", error)) << error;
+    // An editor or a copy holding the file open does not stop the next entry.
+    win32::UniqueFile reader(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                           OPEN_EXISTING, 0, nullptr));
+    ASSERT_TRUE(reader);
+    ASSERT_TRUE(files.appendToFile(path, "second\r\n", error)) << error;
+    EXPECT_EQ(temp.read("HoardbookUploader.log"), "first\r\nsecond\r\n");
+    EXPECT_EQ(files.fileSize(path), std::optional<std::uint64_t>(15));
+    EXPECT_FALSE(files.fileSize(temp.corePath()).has_value()) << "a folder has no file size";
+    EXPECT_FALSE(files.appendToFile(temp.corePath("Missing\\x.log"), "x", error));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST_F(Win32FileSystemTest, AFolderIsWritableWhenAFileCanBeMadeThereAndNothingIsLeftBehind) {
+    EXPECT_TRUE(files.folderWritable(temp.corePath()));
+    EXPECT_TRUE(std::filesystem::is_empty(temp.path())) << "the probe is gone again";
+    EXPECT_FALSE(files.folderWritable(temp.corePath("Missing")));
 }
 
 TEST_F(Win32FileSystemTest, ResolvedPathIsTheSameForEveryWayOfNamingAFolder) {

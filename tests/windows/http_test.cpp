@@ -23,6 +23,7 @@
 #include "HostFiles.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
+#include "windows/ProgramInFolder.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
 #include "win32/Win32DataProtection.h"
@@ -82,6 +83,7 @@ enum class Transport { XmlHttp, WinHttp };
 class HttpAgainstSite : public ::testing::TestWithParam<Transport> {
 protected:
     void SetUp() override {
+        process.folder = temp.corePath();
         ASSERT_TRUE(com_.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         options.httpDeadlineMs = 20000;
@@ -137,7 +139,7 @@ protected:
     FakeShell shell;
     FakeTrayWindow trayWindow;
     win32::Win32FileSystem files;
-    win32::Win32Process process;
+    ProgramInFolder process;  // in the temporary folder
     win32::Win32Codepage codepage;
     win32::Win32DataProtection protection;
     Options options;

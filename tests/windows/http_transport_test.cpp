@@ -27,6 +27,7 @@
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
+#include "windows/ProgramInFolder.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
 #include "win32/Win32DataProtection.h"
@@ -65,6 +66,7 @@ int MegabyteFiles(const std::filesystem::path& folder) {
 class Transports : public ::testing::TestWithParam<Transport> {
 protected:
     void SetUp() override {
+        process.folder = temp.corePath();
         ASSERT_TRUE(com_.ok());
         makeForm(20000);
     }
@@ -107,7 +109,7 @@ protected:
     FakeShell shell;
     FakeTrayWindow trayWindow;
     win32::Win32FileSystem files;
-    win32::Win32Process process;
+    ProgramInFolder process;  // in the temporary folder
     win32::Win32Codepage codepage;
     win32::Win32DataProtection protection;
     Options options;

@@ -21,6 +21,7 @@
 #include "win32/Win32Http.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32DataProtection.h"
+#include "windows/ProgramInFolder.h"
 
 namespace hb::test {
 namespace {
@@ -73,6 +74,7 @@ using Names = std::vector<std::wstring>;
 class UpdaterAgainstServer : public ::testing::Test {
 protected:
     void SetUp() override {
+        process.folder = temp.corePath();
         ASSERT_TRUE(com_.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         fs::create_directories(temp.path() / "Game" / "Interface" / "Addons");
@@ -121,7 +123,7 @@ protected:
     FakeShell shell;
     FakeTrayWindow trayWindow;
     win32::Win32FileSystem files;
-    win32::Win32Process process;
+    ProgramInFolder process;  // in the temporary folder
     win32::Win32Codepage codepage;
     win32::Win32DataProtection protection;
     Options options;

@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <optional>
 
 #include "fakes/FakeHttp.h"
@@ -13,6 +15,7 @@
 #include "settings/RunOnStartup.h"
 #include "settings/registry.h"
 #include "shell/Form1.h"
+#include "support/TempFolder.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32Registry.h"
@@ -55,7 +58,8 @@ protected:
 };
 
 TEST_F(RunOnStartupInRegistry, CheckingWritesTheQuotedProgramPathAndUncheckingRemovesIt) {
-    const std::wstring expected = RunValueData(process.executableFolder());
+    // The running test program names itself.
+    const std::wstring expected = RunValueData(process.executableFolder(), process.executableFileName());
     ASSERT_FALSE(form.IsRunOnStartup());
 
     window.userClick(Control::StartWithWindows);
@@ -82,7 +86,7 @@ TEST_F(RunOnStartupInRegistry, CheckingWritesTheQuotedProgramPathAndUncheckingRe
 }
 
 TEST_F(RunOnStartupInRegistry, TheCurrentUsersValueCountsAndIsRemovedToo) {
-    const std::wstring expected = RunValueData(process.executableFolder());
+    const std::wstring expected = RunValueData(process.executableFolder(), process.executableFileName());
     SetRegistryString(registry, RegistryRoot::CurrentUser, kRunKeyPath, kRunValueName, expected);
     if (stored(RegistryRoot::CurrentUser) != RegistryValue(expected)) {
         GTEST_SKIP() << "this prefix has no per-user Run key";
@@ -121,6 +125,7 @@ std::optional<std::wstring> StoredRunData(HKEY root) {
 class ProgramInFolder : public win32::Win32Process {
 public:
     std::wstring executableFolder() const override { return folder; }
+    std::wstring executableFileName() const override { return L"HoardbookUploader.exe"; }
     std::wstring folder;
 };
 
@@ -155,6 +160,14 @@ protected:
         ::RegCloseKey(key);
     }
     std::wstring expectedData() const { return L"\"" + process.folder + L"\\HoardbookUploader.exe\""; }
+    // The program in a folder of that name below the temporary folder: the
+    // box shows only a value naming a file that is there.
+    void placeProgramIn(const std::wstring& name) {
+        process.folder = temp.corePath() + L"\\" + name;
+        std::filesystem::create_directories(process.folder);
+        std::ofstream(std::filesystem::path(process.folder) / L"HoardbookUploader.exe", std::ios::binary) << "MZ";
+    }
+    TempFolder temp;
 
     static constexpr const wchar_t* kRunKeyW = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
     bool madeMachineKey = false;
@@ -163,7 +176,7 @@ protected:
 TEST_F(RunValueOfAProgramInFolder, AFolderOutsideTheCodePageIsStoredAsItIs) {
     // A user named Łukasz, Лена or 小明 on a Western system: the ANSI functions
     // stored "C:\Users\Lukasz\..." (a program that does not exist), or "?".
-    process.folder = L"C:\\Users\\\u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E\\Tools";
+    placeProgramIn(L"\u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E\\Tools");
     ASSERT_FALSE(form.IsRunOnStartup());
 
     window.userClick(Control::StartWithWindows);
@@ -179,7 +192,7 @@ TEST_F(RunValueOfAProgramInFolder, AnElevatedStartLeavesExactlyOneValue) {
     // Run on Startup was checked without administrator rights (the current
     // user's value); now the program starts with them, and start-up checks
     // the box, which writes the value again.
-    process.folder = L"C:\\Tools";
+    placeProgramIn(L"Tools");
     store(HKEY_CURRENT_USER, expectedData());
     ASSERT_TRUE(form.IsRunOnStartup());
 

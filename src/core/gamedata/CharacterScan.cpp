@@ -31,8 +31,11 @@ void CharacterScan::LoadfilesFromHardDriveIfChanged() {
 
 void CharacterScan::WalkAccountFolder(const std::wstring& accountFolder) {
     walkLeftWatchedTree_ = false;
+    const int countBefore = list_.itemCount();
     LoadFilesFromDir(accountFolder);
     walkSchedule_.walked(!walkLeftWatchedTree_);
+    // Before anyone picks an entry to send: the watcher chooses after the walk.
+    if (entriesAdded_ && list_.itemCount() > countBefore) entriesAdded_(countBefore);
 }
 
 void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {

@@ -2,8 +2,12 @@
 // The character scan: walks the account folder and appends a checked entry
 // for every folder holding a saved-data file that the list does not show
 // yet. Runs at start-up, and at the watcher's ticks when the account tree
-// changed (or no change notification can tell).
+// changed (or no change notification can tell). After a walk that added
+// entries it says so, so the exclusion list can uncheck those it names: a
+// character the player excluded stays excluded when the game makes (or
+// brings back) its folder while the program runs.
 
+#include <functional>
 #include <set>
 #include <string>
 
@@ -34,6 +38,9 @@ public:
     void LoadFilesFromDir(const std::wstring& folder);
     // Whether an entry of this text is listed, ignoring case.
     bool InListAlready(const std::wstring& text) const;
+    // Called after a walk from the account folder that added entries, with
+    // the index of the first one added.
+    void setEntriesAdded(std::function<void(int first)> entriesAdded) { entriesAdded_ = std::move(entriesAdded); }
 
 private:
     MainWindow& list_;
@@ -51,6 +58,7 @@ private:
     // Whether the walk so far went where the change notification does not
     // reach: through a folder link, or past a folder it could not read.
     bool walkLeftWatchedTree_ = false;
+    std::function<void(int first)> entriesAdded_;
 
     void WalkAccountFolder(const std::wstring& accountFolder);
 };

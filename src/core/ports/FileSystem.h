@@ -54,6 +54,13 @@ public:
     virtual bool folderExists(const std::wstring& path) = 0;
     virtual bool pathExists(const std::wstring& path) = 0;
     virtual bool createFolder(const std::wstring& path, std::wstring& error) = 0;
+    // Whether a new file can be made in the folder. Tried, not worked out
+    // from permissions: on Windows too many rules decide it.
+    virtual bool folderWritable(const std::wstring& folder) = 0;
+    // Adds the bytes at the end of the file, which is made if missing.
+    virtual bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) = 0;
+    // The file's size in bytes; nothing when there is no such file.
+    virtual std::optional<std::uint64_t> fileSize(const std::wstring& path) = 0;
     // The folder's location with every link resolved, to tell whether a link
     // leads somewhere already walked; nothing when it cannot be resolved.
     virtual std::optional<std::wstring> resolvedPath(const std::wstring& path) {

@@ -8,6 +8,10 @@
 // file, or one written when the list held another entry. So an entry " x"
 // keeps its own mark beside an entry "x", and a list saved and read again
 // keeps every mark.
+//
+// A line that names no listed entry is kept: its character may be missing
+// for a while (the account tree renamed to reset the game's interface, a
+// game drive not yet mounted) and must stay excluded when it comes back.
 
 #include <string>
 #include <vector>
@@ -16,5 +20,14 @@ namespace hb {
 
 // For each entry, whether one of the lines names it.
 std::vector<bool> ExcludedEntries(const std::vector<std::wstring>& lines, const std::vector<std::wstring>& entries);
+
+// The lines to write when the entries carry these marks: every line that
+// names no entry, in its place; for every unchecked entry its text, in the
+// place of the first line naming it, or after all the others (in list
+// order) when no line names it yet. A line naming a checked entry goes, and
+// so does an empty line, which can name no entry.
+std::vector<std::wstring> UpdatedExclusionLines(const std::vector<std::wstring>& lines,
+                                                const std::vector<std::wstring>& entries,
+                                                const std::vector<bool>& checked);
 
 }  // namespace hb

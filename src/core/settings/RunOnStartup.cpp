@@ -7,8 +7,8 @@
 
 namespace hb {
 
-std::wstring RunValueData(const std::wstring& executableFolder) {
-    return L"\"" + executableFolder + L"\\HoardbookUploader.exe\"";
+std::wstring RunValueData(const std::wstring& executableFolder, const std::wstring& executableFileName) {
+    return L"\"" + executableFolder + L"\\" + executableFileName + L"\"";
 }
 
 namespace {
@@ -41,14 +41,14 @@ std::optional<RegistryRoot> StoreRunValue(Registry& registry, const std::wstring
 
 }  // namespace
 
-RunOnStartup::RunOnStartup(MainWindow& window, FormEvents& events, Registry& registry, const Process& process,
-                           MessageLog& log)
-    : window_(window), events_(events), registry_(registry), process_(process), log_(log) {}
+RunOnStartup::RunOnStartup(MainWindow& window, FormEvents& events, Registry& registry, FileSystem& files,
+                           const Process& process, MessageLog& log)
+    : window_(window), events_(events), registry_(registry), files_(files), process_(process), log_(log) {}
 
 void RunOnStartup::StartWithWindows_Click() {
     Registry& registry = registry_;
     const bool wanted = window_.checkValue(Control::StartWithWindows) == 1;
-    const std::wstring data = RunValueData(process_.executableFolder());
+    const std::wstring data = RunValueData(process_.executableFolder(), process_.executableFileName());
 
     if (wanted) {
         // Exactly one value: with both, Windows would start two copies at
@@ -73,9 +73,16 @@ void RunOnStartup::StartWithWindows_Click() {
 }
 
 bool RunOnStartup::IsRunOnStartup() {
-    const std::wstring expected = RunValueData(process_.executableFolder());
-    return HoldsRunValue(registry_, RegistryRoot::LocalMachine, expected) ||
-           HoldsRunValue(registry_, RegistryRoot::CurrentUser, expected);
+    const std::wstring folder = process_.executableFolder();
+    for (const std::wstring& name : {process_.executableFileName(), std::wstring(kDocumentedExecutableName)}) {
+        const std::wstring expected = RunValueData(folder, name);
+        if ((HoldsRunValue(registry_, RegistryRoot::LocalMachine, expected) ||
+             HoldsRunValue(registry_, RegistryRoot::CurrentUser, expected)) &&
+            files_.pathExists(folder + L"\\" + name)) {
+            return true;
+        }
+    }
+    return false;
 }
 
 }  // namespace hb

@@ -3,40 +3,36 @@
 #include <vector>
 
 #include "base/ScopedValue.h"
-#include "settings/ExclusionList.h"
 #include "settings/PasswordLine.h"
+#include "settings/SettingsFileBytes.h"
 #include "settings/SettingsStore.h"
 #include "settings/TextFileFormat.h"
 
 namespace hb {
 
 SettingsStore::SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
-                             const Process& process, const Codepage& codepage, const DataProtection& protection,
-                             MessageLog& log)
-    : window_(window), events_(events), boxes_(boxes), files_(files), process_(process), codepage_(codepage),
-      protection_(protection), log_(log) {}
+                             SettingsLocation& location, const Codepage& codepage,
+                             const DataProtection& protection, MessageLog& log)
+    : window_(window), events_(events), boxes_(boxes), files_(files), location_(location), codepage_(codepage),
+      protection_(protection), log_(log), exclusions_(files, codepage, log, location) {}
 
 // A start from the Run value at logon gets the system folder as its working
-// directory, so the files are found through the executable's folder, which
-// is the working directory of a start by hand.
-std::wstring SettingsStore::SettingsFilePath() const { return process_.executableFolder() + L"\\settings.txt"; }
-
-std::wstring SettingsStore::ExclusionFilePath() const { return process_.executableFolder() + L"\\noupload.txt"; }
+// directory, so the files are found through the location, never the
+// working directory.
+std::wstring SettingsStore::SettingsFilePath() const { return location_.folder() + L"\\" + kSettingsFileName; }
 
 bool SettingsStore::LoadSettings() {
-    std::wstring error;
     const std::wstring path = SettingsFilePath();
-    const std::string bytes = files_.readAll(path, error).value_or("");
+    const SettingsFileBytes file = ReadSettingsFile(files_, path);
     std::vector<std::wstring> lines;
-    // No version writes NUL bytes; a file holding them was damaged (a crash
-    // while it was written, a disk error). Its values would come back cut, so
-    // nothing of it is used, and it stays as it is until the user logs in.
-    damaged_ = bytes.find('\0') != std::string::npos;
+    // A damaged file's values would come back cut (settings/SettingsFileBytes.h),
+    // so nothing of it is used, and it stays as it is until the user logs in.
+    damaged_ = file.damage.has_value();
     if (damaged_) {
-        log_.add(path + L" is damaged (it holds NUL bytes): the saved login was not used, and the file is kept as "
-                        L"it is until you log in again.");
+        log_.add(path + L" is damaged (" + *file.damage + L"): the saved login was not used, and the file is kept "
+                        L"as it is until you log in again.");
     } else {
-        lines = DecodeTextFile(bytes, codepage_);
+        lines = DecodeTextFile(file.bytes, codepage_);
     }
     lines.resize(3);  // missing lines read as empty; lines after the third are ignored
 
@@ -87,11 +83,7 @@ void SettingsStore::SaveSettings() {
                 EncodeTextFile({window_.text(Control::Login), window_.text(Control::URL), passwordLine}, codepage_));
     }
 
-    std::vector<std::wstring> excluded;
-    for (int i = 0; i < window_.itemCount(); ++i) {
-        if (!window_.itemChecked(i)) excluded.push_back(window_.itemText(i));
-    }
-    replace(ExclusionFilePath(), EncodeTextFile(excluded, codepage_));
+    exclusions_.Save(window_);
 }
 
 void SettingsStore::SaveSettingsAtLogin() {
@@ -100,25 +92,7 @@ void SettingsStore::SaveSettingsAtLogin() {
     SaveSettings();
 }
 
-void SettingsStore::CompareToHardDrive() {
-    int count = window_.itemCount();
-    for (int i = 0; i < count; ++i) window_.setItemChecked(i, true);
-
-    // Any failure on the way ends this quietly: the file is optional.
-    try {
-        std::wstring error;
-        auto bytes = files_.readAll(ExclusionFilePath(), error);
-        if (!bytes) return;
-        std::vector<std::wstring> entries;
-        entries.reserve(static_cast<std::size_t>(count));
-        for (int i = 0; i < count; ++i) entries.push_back(window_.itemText(i));
-        const std::vector<bool> excluded = ExcludedEntries(DecodeTextFile(*bytes, codepage_), entries);
-        for (int i = 0; i < count; ++i) {
-            if (excluded[static_cast<std::size_t>(i)]) window_.setItemChecked(i, false);
-        }
-    } catch (const std::exception&) {
-    }
-}
+void SettingsStore::CompareToHardDrive() { exclusions_.CompareToHardDrive(window_); }
 
 void SettingsStore::RememberPassword_Click() {
     if (!loading_ && window_.checkValue(Control::RememberPassword) == 1) {

@@ -1,9 +1,10 @@
 #pragma once
 // "settings.txt" (login, site address, remembered password, the last kept
 // protected for the Windows user: settings/PasswordLine.h) and
-// "noupload.txt" (the unchecked entries), both beside the executable, in the
-// format of settings/TextFileFormat.h and settings/ExclusionList.h, and
-// the "Remember Password" box that decides what the first one holds.
+// "noupload.txt" (the unchecked entries), both in the folder of
+// settings/SettingsLocation.h, in the format of settings/TextFileFormat.h
+// and settings/ExclusionList.h, and the "Remember Password" box that decides
+// what the first one holds.
 
 #include <string>
 
@@ -13,6 +14,8 @@
 #include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
+#include "settings/ExclusionFile.h"
+#include "settings/SettingsLocation.h"
 
 namespace hb {
 
@@ -20,7 +23,7 @@ class SettingsStore {
 public:
     // events receives the click a check box set from code raises.
     SettingsStore(MainWindow& window, FormEvents& events, MessageBoxes& boxes, FileSystem& files,
-                  const Process& process, const Codepage& codepage, const DataProtection& protection,
+                  SettingsLocation& location, const Codepage& codepage, const DataProtection& protection,
                   MessageLog& log);
 
     // Fills the three fields and the box from "settings.txt". Returns whether
@@ -33,11 +36,14 @@ public:
     void SaveSettingsAtLogin();
     // Checks every entry, then unchecks those "noupload.txt" names.
     void CompareToHardDrive();
+    // Unchecks the entries from index first on (added by a later scan) that
+    // "noupload.txt" names.
+    void UncheckExcludedEntries(int first) { exclusions_.UncheckNamed(window_, first); }
     // Asks before the password is stored in clear text; saves either way.
     void RememberPassword_Click();
 
     std::wstring SettingsFilePath() const;
-    std::wstring ExclusionFilePath() const;
+    std::wstring ExclusionFilePath() const { return exclusions_.path(); }
     // True while LoadSettings sets the box from a remembered password, which
     // is no reason to ask.
     bool LoadingSettings() const { return loading_; }
@@ -47,13 +53,14 @@ private:
     FormEvents& events_;
     MessageBoxes& boxes_;
     FileSystem& files_;
-    const Process& process_;
+    SettingsLocation& location_;
     const Codepage& codepage_;
     const DataProtection& protection_;
     MessageLog& log_;
+    mutable ExclusionFile exclusions_;
     bool loading_ = false;
-    // "settings.txt" held NUL bytes at start-up: neither used nor written
-    // until the user logs in.
+    // "settings.txt" was damaged at start-up (NUL bytes, or far too large):
+    // neither used nor written until the user logs in.
     bool damaged_ = false;
 };
 

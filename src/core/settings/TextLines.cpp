@@ -6,14 +6,14 @@ std::vector<std::string_view> SplitTextLines(std::string_view bytes) {
     std::vector<std::string_view> lines;
     std::size_t start = 0;
     while (start < bytes.size()) {
-        std::size_t cr = bytes.find('\r', start);
-        if (cr == std::string_view::npos) {
+        std::size_t end = bytes.find_first_of("\r\n", start);
+        if (end == std::string_view::npos) {
             lines.push_back(bytes.substr(start));
             break;
         }
-        lines.push_back(bytes.substr(start, cr - start));
-        start = cr + 1;
-        if (start < bytes.size() && bytes[start] == '\n') ++start;
+        lines.push_back(bytes.substr(start, end - start));
+        start = end + 1;
+        if (bytes[end] == '\r' && start < bytes.size() && bytes[start] == '\n') ++start;
     }
     return lines;
 }

@@ -1,6 +1,8 @@
 #pragma once
 // The line format of the program's own text files: each line is followed by
-// CR LF when written; a reader ends a line at CR and skips one LF right after it.
+// CR LF when written. A reader ends a line at CR LF, at a lone CR or at a
+// lone LF, so a file saved by any editor (a Linux one under Wine writes LF)
+// reads as the lines it shows.
 
 #include <string>
 #include <string_view>

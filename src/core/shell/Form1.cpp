@@ -7,13 +7,19 @@ namespace hb {
 
 Form1::Form1(Ports ports, Options options)
     : ports_(ports),
-      log_(ports.window, ports.process),
+      settingsLocation_(ports.files, ports.process),
+      windowLog_(ports.window, ports.process),
+      logFile_(
+          ports.files, ports.process, [this] { return settingsLocation_.folder(); },
+          [this] { return ports_.window.text(Control::Password); }, windowLog_),
+      log_(windowLog_, logFile_),
       systray_(ports.shell, ports.trayWindow, ports.codepage),
       folders_(ports.registry, ports.boxes, ports.process),
       transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
                  options.httpDeadlineMs),
-      settings_(ports.window, *this, ports.boxes, ports.files, ports.process, ports.codepage, ports.protection, log_),
-      runOnStartup_(ports.window, *this, ports.registry, ports.process, log_),
+      settings_(ports.window, *this, ports.boxes, ports.files, settingsLocation_, ports.codepage, ports.protection,
+                log_),
+      runOnStartup_(ports.window, *this, ports.registry, ports.files, ports.process, log_),
       scan_(ports.window, ports.files, ports.folderChanges, folders_, cursor_, log_),
       savedData_(ports.window, ports.files, folders_),
       login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
@@ -22,6 +28,7 @@ Form1::Form1(Ports ports, Options options)
       updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
                std::move(options.updateHost)) {
     transfers_.setBeforeEnd([this] { systray_.RemoveTrayIcon(); });
+    scan_.setEntriesAdded([this](int first) { settings_.UncheckExcludedEntries(first); });
 }
 
 void Form1::onLoad() { Form_Load(); }

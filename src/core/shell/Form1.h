@@ -25,7 +25,9 @@
 #include "ports/Registry.h"
 #include "ports/Shell.h"
 #include "settings/RunOnStartup.h"
+#include "settings/SettingsLocation.h"
 #include "settings/SettingsStore.h"
+#include "shell/LogFile.h"
 #include "shell/MessageLog.h"
 #include "updater/AddonUpdater.h"
 #include "uploads/ChangeWatcher.h"
@@ -117,6 +119,8 @@ public:
     bool IsRunOnStartup() { return runOnStartup_.IsRunOnStartup(); }
     std::wstring SettingsFilePath() const { return settings_.SettingsFilePath(); }
     std::wstring ExclusionFilePath() const { return settings_.ExclusionFilePath(); }
+    // Where the settings files and the log live (settings/SettingsLocation.h).
+    std::wstring SettingsFolder() { return settingsLocation_.folder(); }
 
     // ---- net: HTTP object, upload request, downloads ----
     std::unique_ptr<HttpRequest> CreateXMLObject() { return transfers_.CreateXMLObject(); }
@@ -149,7 +153,11 @@ public:
 
 private:
     Ports ports_;
-    WindowMessageLog log_;
+    SettingsLocation settingsLocation_;
+    WindowMessageLog windowLog_;
+    LogFile logFile_;
+    // The window's log and the log file.
+    KeptMessageLog log_;
     SystrayMod systray_;
     GameFolders folders_;
     ListCursor cursor_;

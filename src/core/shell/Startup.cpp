@@ -26,6 +26,8 @@ void RunStartupStep(Form1& form, const Codepage& codepage, Step step) {
 
 void Form1::Form_Load() {
     const Codepage& codepage = ports_.codepage;
+    // Where the files are (and an earlier version's taken over) before any is read.
+    RunStartupStep(*this, codepage, [&] { settingsLocation_.prepare(log_); });
     RunStartupStep(*this, codepage, [&] { LoadfilesFromHardDrive(); });
     RunStartupStep(*this, codepage, [&] { CompareToHardDrive(); });
     RunStartupStep(*this, codepage, [&] { LoadSettings(); });  // may log in by itself, which hides the window
