@@ -183,6 +183,7 @@ class ToggleWithFormTest : public FormFixture {};
 TEST_F(ToggleWithFormTest, UserMinimisedWindowComesBackShownAndNormal) {
     // With the form connected, minimising hides the window, and the state
     // change back to normal raises the resize rule before show().
+    addTrayIcon();
     window.show();
     window.setState(WindowState::Minimised);
     ASSERT_FALSE(window.visible());

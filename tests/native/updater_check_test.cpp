@@ -240,9 +240,14 @@ TEST_F(UpdaterCheck, PartialFailureNamesTheFailedFilesAndClaimsNoVersion) {
     EXPECT_EQ(temp.read(kAddon / "C.lua"), "c\r\n");
     EXPECT_FALSE(temp.exists(kAddon / "B.lua"));
     const std::wstring summary = L"Hoardbook could not be updated to version 1.3: these files failed: \"B.lua\", \"D.lua\"";
-    ASSERT_EQ(boxes.shown.size(), 3u);  // B's and D's download boxes, then the summary
-    EXPECT_EQ(boxes.shown[2].text, summary);
-    EXPECT_EQ(logWhenSummaryShown, L"");
+    // One box per check at start-up: the first failure's own, then the
+    // summary; D's failure goes to the log.
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].text.find(L"Error Downloading File: " + kBase + L"B.lua"), std::wstring::npos);
+    EXPECT_EQ(boxes.shown[1].text, summary);
+    EXPECT_TRUE(logHas(L"Hoardbook update: the file \"D.lua\" failed: The operation failed"));
+    EXPECT_FALSE(logHas(L"\"B.lua\" failed")) << "its box said it";
+    EXPECT_EQ(logWhenSummaryShown.find(summary), std::wstring::npos) << "the log entry follows the closed box";
     EXPECT_TRUE(logHas(summary));
     for (const auto& box : boxes.shown) EXPECT_EQ(box.text.find(L"has been updated"), std::wstring::npos);
     EXPECT_FALSE(logHas(L"Updated to version"));
@@ -279,9 +284,11 @@ TEST_F(UpdaterCheck, AnOverlongFileListIsBoundedWithOneMessageAndNoVersionClaime
     installVersion("## Version: 1.2\r\n");
     serve(L"HoardbookVersion", L"1.3\r\n");
     std::wstring list;
-    for (int i = 0; i < 4000; ++i) list += L"Hoardbook.lua\r\n";
+    for (int i = 0; i < 4000; ++i) {
+        list += L"F" + std::to_wstring(i) + L".lua\r\n";
+        if (i < 300) serve(L"F" + std::to_wstring(i) + L".lua", L"x");
+    }
     serve(L"HoardbookFiles", list + L"Hoardbook.toc\r\n");
-    serve(L"Hoardbook.lua", L"x");
     serve(L"Hoardbook.toc", L"## Version: 1.3");
 
     startupCheck();
