@@ -69,7 +69,7 @@ inline constexpr std::int64_t kSlowestHonestBytesPerSecond = 16 * 1024;
 
 // An upload's total cap for a body of this size.
 constexpr std::int64_t UploadTotalMs(std::int64_t baseMs, std::size_t bodyBytes) {
-    return baseMs + static_cast<std::int64_t>(bodyBytes) * 1000 / kSlowestHonestBytesPerSecond;
+    return baseMs + static_cast<std::int64_t>(bodyBytes) / kSlowestHonestBytesPerSecond * 1000;
 }
 
 struct DownloadResult {
