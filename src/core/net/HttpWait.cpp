@@ -49,13 +49,11 @@ void WaitForCompletion(HttpRequest& request, Process& process, WaitBounds bounds
         // A connection that never completes (a silent server, or Wine's
         // XMLHTTP after a refused connection) would otherwise hold the
         // program forever; one that trickles forever, too.
+        // No sign of the server for that long: it reads nothing and sends
+        // nothing, whether before its answer or in the middle of a transfer.
         if (now - lastMove >= bounds.idleMs) {
             GiveUp(request);
-            if (!moved) {
-                throw Failure(L"The server did not answer within " + DeadlineText(bounds.idleMs) +
-                              L"; the request was cancelled.");
-            }
-            throw Failure(L"The transfer stalled: nothing was sent or received for " + DeadlineText(bounds.idleMs) +
+            throw Failure(L"The server did not answer within " + DeadlineText(bounds.idleMs) +
                           L"; the request was cancelled.");
         }
         if (now - start >= bounds.totalMs) {
