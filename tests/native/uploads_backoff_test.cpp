@@ -61,6 +61,14 @@ protected:
         }
     }
 
+    // B's saved data after its nth change.
+    static std::string changeOfB(int n) {
+        std::string data = std::to_string(n);
+        data.insert(data.begin(), 'b');
+        data += "\r\n";
+        return data;
+    }
+
     int refusedStatus = 413;
     std::wstring refusedText = L"Request Entity Too Large";
     std::vector<std::pair<std::wstring, std::wstring>> refusedHeaders;
@@ -76,8 +84,7 @@ TEST_F(Backoff, AFailingEntryIsSentAgainAfter5Then10Then20SecondsUpTo10MinutesWh
         // B's file changes every 30 s.
         if ((process.nowMs - start) % 30000 == 0) {
             ++changesOfB;
-            rewrite(nameOf(indexOf("B")), "b" + std::to_string(changesOfB) + "\r\n",
-                    kBaseTime + seconds(changesOfB));
+            rewrite(nameOf(indexOf("B")), changeOfB(changesOfB), kBaseTime + seconds(changesOfB));
             changedAt.push_back((process.nowMs - start) / 1000);
         }
         tick();
@@ -101,7 +108,7 @@ TEST_F(Backoff, AFailingEntryIsSentAgainAfter5Then10Then20SecondsUpTo10MinutesWh
 
     // Every change of B arrived within two visits of it.
     for (int change = 1; change <= changesOfB; ++change) {
-        const std::string marker = "b" + std::to_string(change) + "\r\n";
+        const std::string marker = changeOfB(change);
         const std::vector<std::int64_t> sent = timesOf(marker);
         ASSERT_EQ(sent.size(), 1u) << marker;
         EXPECT_LE(sent[0] - changedAt[static_cast<std::size_t>(change - 1)], 20) << marker;
