@@ -12,7 +12,7 @@
 //   /megabyte    answers 1 MB with its length announced
 //   /slow-answer answers "Inventory Uploaded" honestly but slowly: one byte
 //                every 200 ms (3.6 s in all), its length announced
-//   /slow-reader reads the request's body 32 KB every 100 ms (a slow
+//   /slow-reader reads the request's body 64 KB every 40 ms (a slow
 //                uplink), then answers "Inventory Uploaded"
 //   /silent      reads the request, then sends nothing until the server ends
 //   anything else: 200 "ok"

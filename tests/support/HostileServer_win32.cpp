@@ -140,14 +140,14 @@ void HostileServer::serve(SOCKET client) {
     // The body, unless this path drops the connection partway.
     const std::size_t readUpTo = path == "/drop" ? std::min<std::size_t>(announced, 1024 * 1024) : announced;
     // A slow uplink: the body arrives a little at a time, but it does arrive.
-    const std::size_t piece = path == "/slow-reader" ? 32 * 1024 : sizeof buffer;
+    const std::size_t piece = path == "/slow-reader" ? 64 * 1024 : sizeof buffer;
     while (request.bodyBytes < readUpTo) {
         if (stopping_) return;
         if (!Ready(client, false, 50)) continue;
         const int got = ::recv(client, buffer, static_cast<int>(std::min(piece, readUpTo - request.bodyBytes)), 0);
         if (got <= 0) break;
         request.bodyBytes += static_cast<std::size_t>(got);
-        if (path == "/slow-reader") ::Sleep(100);
+        if (path == "/slow-reader") ::Sleep(40);
     }
     record(std::move(request));
 
