@@ -107,7 +107,7 @@ int Run(HINSTANCE instance) {
     process.setMainWindow(window.handle());
 
     window.load();
-    DisplayAfterLoad(window);
+    DisplayAfterLoad(window, form.systray().iconPresent());
     int status = RunMessageLoop(window.handle());
     form.systray().RemoveTrayIcon();  // no dead icon if the loop ever ends
     return status;

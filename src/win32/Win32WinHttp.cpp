@@ -26,8 +26,9 @@ namespace hb::win32 {
 namespace {
 
 // Bodies go to the socket straight from the caller's buffer, a piece at a
-// time, so a cancelled upload stops within one piece.
-constexpr DWORD kWritePiece = 256 * 1024;
+// time, so a cancelled upload stops within one piece and a slow uplink
+// shows progress at every piece.
+constexpr DWORD kWritePiece = 64 * 1024;
 constexpr std::size_t kReadPiece = 64 * 1024;
 
 // The texts Windows gives for these codes; Wine's WinHTTP has no message
@@ -98,6 +99,10 @@ struct Exchange {
 
     std::atomic<bool> cancelled{false};
     std::atomic<bool> done{false};
+    // Grows whenever bytes move (connected, a piece sent, the answer's head
+    // or a piece of it received): the window thread tells a slow exchange
+    // from a dead one by it.
+    std::atomic<std::uint64_t> progress{0};
 
     DWORD error = ERROR_SUCCESS;
     std::wstring failure;  // set instead of error for a refused answer or certificate
@@ -169,6 +174,7 @@ bool Perform(Exchange& x) {
     if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, total,
                               reinterpret_cast<DWORD_PTR>(&x)))
         return failed();
+    x.progress += 1;
     for (DWORD sent = 0; sent < total;) {
         if (x.cancelled) return true;
         DWORD written = 0;
@@ -179,12 +185,14 @@ bool Perform(Exchange& x) {
             return failed();
         }
         sent += written;
+        x.progress += written;
     }
     // On the wire: the program's copy is not needed any more.
     std::string().swap(x.body);
 
     if (x.cancelled) return true;
     if (!::WinHttpReceiveResponse(request.get(), nullptr)) return failed();
+    x.progress += 1;
     DWORD status = 0;
     DWORD size = sizeof status;
     if (!::WinHttpQueryHeaders(request.get(), WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
@@ -219,6 +227,7 @@ bool Perform(Exchange& x) {
         const bool ok = ::WinHttpReadData(request.get(), x.answer.data() + before, static_cast<DWORD>(piece), &read);
         x.answer.resize(before + (ok ? read : 0));
         if (!ok) return failed();
+        x.progress += read;
         if (read == 0) {
             // A connection closed early can look like a normal end.
             if (length && x.answer.size() != *length) {
@@ -335,6 +344,8 @@ public:
     }
 
     void setResponseLimit(std::size_t maxBytes) override { unsent().limit = maxBytes; }
+
+    std::uint64_t progress() override { return exchange_ ? exchange_->progress.load() : 0; }
 
 private:
     [[noreturn]] static void fail(DWORD code) { throw HttpError(TransportErrorText(code)); }

@@ -1,5 +1,6 @@
 #include "fakes/FakeHttp.h"
 
+#include <algorithm>
 #include <utility>
 
 #include "net/Utf8.h"
@@ -19,6 +20,7 @@ public:
         record_->url = url;
         record_->async = async;
         response_ = factory_.responder ? factory_.responder(*record_) : FakeResponse{};
+        body_ = response_.body ? *response_.body : ToUtf8(response_.text);
         if (response_.failAt == FakeResponse::FailAt::Open) throw HttpError(response_.description);
     }
     void setRequestHeader(const std::wstring& name, const std::wstring& value) override {
@@ -33,7 +35,17 @@ public:
         if (response_.whilePolling) response_.whilePolling();
         if (response_.failAt == FakeResponse::FailAt::Poll) throw HttpError(response_.description);
         if (response_.neverCompletes || record_->aborted) return record_->aborted ? 0 : 1;
+        if (response_.bytesPerPoll > 0) {
+            ++polls_;
+            return moved() < exchangeBytes() ? 1 : completed();
+        }
         if (++polls_ < response_.pollsUntilDone) return 1;
+        return completed();
+    }
+    std::uint64_t progress() override {
+        return response_.bytesPerPoll > 0 ? moved() : 0;
+    }
+    int completed() {
         if (body().size() > record_->responseLimit) throw HttpError(ResponseTooLargeText(record_->responseLimit));
         return 4;
     }
@@ -60,15 +72,26 @@ public:
     void setResponseLimit(std::size_t maxBytes) override { record_->responseLimit = maxBytes; }
 
 private:
-    std::string body() const { return response_.body ? *response_.body : ToUtf8(response_.text); }
+    const std::string& body() const { return body_; }
+    std::uint64_t exchangeBytes() const { return (record_->body ? record_->body->size() : 0) + body().size(); }
+    std::uint64_t moved() const {
+        std::uint64_t bytes = static_cast<std::uint64_t>(polls_) * response_.bytesPerPoll;
+        if (response_.stallAfterBytes) bytes = std::min(bytes, *response_.stallAfterBytes);
+        return std::min(bytes, exchangeBytes());
+    }
     void sendCommon() {
         record_->sent = true;
+        if (factory_.responderAtSend) {
+            response_ = factory_.responderAtSend(*record_);
+            body_ = response_.body ? *response_.body : ToUtf8(response_.text);
+        }
         if (response_.failAt == FakeResponse::FailAt::Send) throw HttpError(response_.description);
     }
 
     FakeHttpFactory& factory_;
     std::shared_ptr<RecordedRequest> record_;
     FakeResponse response_;
+    std::string body_;
     int polls_ = 0;
 };
 

@@ -39,6 +39,14 @@ struct FakeResponse {
     std::wstring description = L"The operation failed";
     int pollsUntilDone = 1;  // readyState reads before it becomes 4
     bool neverCompletes = false;
+    // A link of this many bytes per poll (10 ms of the fake clock): the
+    // body and the answer move at this rate, progress() tells it, and the
+    // request completes once both have moved (pollsUntilDone is then
+    // ignored). 0: progress() stays 0, as for a transport that cannot tell.
+    std::uint64_t bytesPerPoll = 0;
+    // With bytesPerPoll: the peer stops moving anything after this many
+    // bytes, and the request never completes.
+    std::optional<std::uint64_t> stallAfterBytes;
     std::function<void()> whilePolling;  // runs on every readyState read
 };
 
@@ -51,6 +59,9 @@ public:
     std::vector<std::wstring> attempts;  // every class name asked for
     std::vector<std::shared_ptr<RecordedRequest>> requests;
     std::function<FakeResponse(const RecordedRequest&)> responder;
+    // When set, answers instead once the body is known (at send), for a
+    // site that answers by what it received.
+    std::function<FakeResponse(const RecordedRequest&)> responderAtSend;
 };
 
 }  // namespace hb::test

@@ -19,7 +19,15 @@ public:
 
     bool notifyIcon(TrayOperation operation, const NotifyIconRecord& data) override {
         notifyCalls.push_back({operation, data});
-        if (operation == TrayOperation::Add) iconShown = true;
+        if (operation == TrayOperation::Add) {
+            // The notification area is not there yet (Explorer starting at logon).
+            if (failingAdds > 0) {
+                --failingAdds;
+                return false;
+            }
+            iconShown = true;
+        }
+        if (operation == TrayOperation::Modify) return iconShown;
         if (operation == TrayOperation::Delete) iconShown = false;
         return true;
     }
@@ -39,6 +47,7 @@ public:
 
     std::vector<NotifyCall> notifyCalls;
     bool iconShown = false;
+    int failingAdds = 0;  // how many Add calls fail from now on
     std::wstring browserPath = L"C:\\Browser\\browser.exe";
     std::vector<std::wstring> lookedUp;
     std::vector<std::wstring> lookedUpIn;

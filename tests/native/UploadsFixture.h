@@ -15,6 +15,7 @@ namespace hb::test {
 class UploadsFixture : public FormFixture {
 protected:
     UploadsFixture() {
+        addTrayIcon();
         installGame();
         window.setText(Control::URL, L"guild.example");
         window.setText(Control::Login, L"bob");

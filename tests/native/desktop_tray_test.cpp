@@ -183,12 +183,59 @@ class ToggleWithFormTest : public FormFixture {};
 TEST_F(ToggleWithFormTest, UserMinimisedWindowComesBackShownAndNormal) {
     // With the form connected, minimising hides the window, and the state
     // change back to normal raises the resize rule before show().
+    addTrayIcon();
     window.show();
     window.setState(WindowState::Minimised);
     ASSERT_FALSE(window.visible());
     ToggleMainWindow(window);
     EXPECT_TRUE(window.visible());
     EXPECT_EQ(window.state(), WindowState::Normal);
+}
+
+// At logon the notification area may not be ready when the icon is added.
+TEST_F(ToggleWithFormTest, AFailedIconAddIsTriedAgainEveryFewSecondsAndTheWindowHidesOnlyOnceItWorks) {
+    shell.failingAdds = 3;
+    addTrayIcon();
+    EXPECT_FALSE(form->systray().iconPresent());
+    window.show();
+    window.setState(WindowState::Minimised);  // as the automatic login leaves it
+    EXPECT_TRUE(window.visible()) << "hidden now, nothing could bring it back";
+
+    int ticks = 0;
+    while (!form->systray().iconPresent() && ticks < 60) {
+        process.nowMs += 1000;
+        form->onTimer(Timer::Timer1);
+        ++ticks;
+    }
+    ASSERT_TRUE(form->systray().iconPresent());
+    EXPECT_TRUE(shell.iconShown);
+    EXPECT_LE(ticks, 3 * kTrayRetryTicks);
+    EXPECT_GE(ticks, 2 * kTrayRetryTicks) << "a few seconds apart, not at every tick";
+    EXPECT_FALSE(window.visible()) << "back in the tray, where the icon brings it from";
+
+    // Present: no more adds.
+    const std::size_t calls = shell.notifyCalls.size();
+    for (int i = 0; i < 20; ++i) form->onTimer(Timer::Timer1);
+    EXPECT_EQ(shell.notifyCalls.size(), calls);
+}
+
+TEST_F(ToggleWithFormTest, ARebuiltNotificationAreaTakesBackAWindowLeftOnTheTaskbar) {
+    shell.failingAdds = 1;
+    addTrayIcon();
+    window.show();
+    window.setState(WindowState::Minimised);
+    ASSERT_TRUE(window.visible());
+    SysTrayForm trayForm(form->systray(), window, trayWindow);
+    trayForm.onTaskbarCreated();
+    EXPECT_TRUE(form->systray().iconPresent());
+    EXPECT_FALSE(window.visible());
+}
+
+TEST_F(ToggleWithFormTest, AnIconThatIsThereAlreadyCountsAsPresent) {
+    addTrayIcon();
+    shell.failingAdds = 1;  // adding again fails: the icon exists
+    form->systray().RestoreTrayIcon();
+    EXPECT_TRUE(form->systray().iconPresent());
 }
 
 }  // namespace

@@ -227,23 +227,34 @@ TEST_F(StartupTest, NoRunValueLeavesTheBoxAlone) {
     EXPECT_TRUE(form.clicks.empty());
 }
 
-TEST_F(StartupTest, WindowIsDisplayedAfterLoadUnlessMinimised) {
+TEST_F(StartupTest, WindowIsDisplayedAfterLoadUnlessMinimisedWithAnIconToBringItBack) {
     makeForm().onLoad();
-    DisplayAfterLoad(window);
+    DisplayAfterLoad(window, true);
     EXPECT_TRUE(window.visible());
 
     JournalWindow hidden{journal};
     hidden.setState(WindowState::Minimised);  // as a login during start-up leaves it
-    DisplayAfterLoad(hidden);
+    DisplayAfterLoad(hidden, true);
     EXPECT_FALSE(hidden.visible());
+
+    // Without an icon the hidden window could never be reached again.
+    JournalWindow iconless{journal};
+    iconless.setState(WindowState::Minimised);
+    DisplayAfterLoad(iconless, false);
+    EXPECT_TRUE(iconless.visible());
+    EXPECT_EQ(iconless.state(), WindowState::Minimised);
 }
 
 // ---- behaviour of the shown window ----
 
 class WindowBehaviourTest : public FormFixture {};
 
-TEST_F(WindowBehaviourTest, MinimisingHides) {
+TEST_F(WindowBehaviourTest, MinimisingHidesOnlyWhileTheTrayIconCanBringItBack) {
     window.show();
+    window.setState(WindowState::Minimised);
+    EXPECT_TRUE(window.visible()) << "no icon yet: hidden, the window could not be reached";
+    window.setState(WindowState::Normal);
+    addTrayIcon();
     window.setState(WindowState::Minimised);
     EXPECT_FALSE(window.visible());
 }
@@ -257,6 +268,7 @@ TEST_F(WindowBehaviourTest, OtherStatesDoNotHide) {
 }
 
 TEST_F(WindowBehaviourTest, CloseRequestIsRefusedAndHides) {
+    addTrayIcon();
     window.show();
     bool cancel = false;
     form->onCloseRequest(cancel);

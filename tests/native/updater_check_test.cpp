@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <map>
 
@@ -240,9 +241,14 @@ TEST_F(UpdaterCheck, PartialFailureNamesTheFailedFilesAndClaimsNoVersion) {
     EXPECT_EQ(temp.read(kAddon / "C.lua"), "c\r\n");
     EXPECT_FALSE(temp.exists(kAddon / "B.lua"));
     const std::wstring summary = L"Hoardbook could not be updated to version 1.3: these files failed: \"B.lua\", \"D.lua\"";
-    ASSERT_EQ(boxes.shown.size(), 3u);  // B's and D's download boxes, then the summary
-    EXPECT_EQ(boxes.shown[2].text, summary);
-    EXPECT_EQ(logWhenSummaryShown, L"");
+    // One box per check at start-up: the first failure's own, then the
+    // summary; D's failure goes to the log.
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_NE(boxes.shown[0].text.find(L"Error Downloading File: " + kBase + L"B.lua"), std::wstring::npos);
+    EXPECT_EQ(boxes.shown[1].text, summary);
+    EXPECT_TRUE(logHas(L"Hoardbook update: the file \"D.lua\" failed: The operation failed"));
+    EXPECT_FALSE(logHas(L"\"B.lua\" failed")) << "its box said it";
+    EXPECT_EQ(logWhenSummaryShown.find(summary), std::wstring::npos) << "the log entry follows the closed box";
     EXPECT_TRUE(logHas(summary));
     for (const auto& box : boxes.shown) EXPECT_EQ(box.text.find(L"has been updated"), std::wstring::npos);
     EXPECT_FALSE(logHas(L"Updated to version"));
@@ -279,9 +285,11 @@ TEST_F(UpdaterCheck, AnOverlongFileListIsBoundedWithOneMessageAndNoVersionClaime
     installVersion("## Version: 1.2\r\n");
     serve(L"HoardbookVersion", L"1.3\r\n");
     std::wstring list;
-    for (int i = 0; i < 4000; ++i) list += L"Hoardbook.lua\r\n";
+    for (int i = 0; i < 4000; ++i) {
+        list += L"F" + std::to_wstring(i) + L".lua\r\n";
+        if (i < 300) serve(L"F" + std::to_wstring(i) + L".lua", L"x");
+    }
     serve(L"HoardbookFiles", list + L"Hoardbook.toc\r\n");
-    serve(L"Hoardbook.lua", L"x");
     serve(L"Hoardbook.toc", L"## Version: 1.3");
 
     startupCheck();
@@ -461,6 +469,126 @@ TEST_F(UpdaterCheck, Timer1RunsACheckOnItsTick1802) {
     EXPECT_EQ(requested().size(), 1u);
     updater->Timer1_Timer();
     EXPECT_EQ(requested().size(), 2u);
+}
+
+// ---- an updater that converges ----
+
+TEST_F(UpdaterCheck, ANameWithFoldersIsInstalledInThoseFoldersInsideTheAddon) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Libs\\X.lua\r\nLibs/Deep/Y.lua\r\nHoardbook.toc\r\n");
+    serve(L"Libs\\X.lua", L"x");
+    serve(L"Libs/Deep/Y.lua", L"y");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+
+    startupCheck();
+
+    EXPECT_EQ(temp.read(kAddon / "Libs" / "X.lua"), "x\r\n");
+    EXPECT_EQ(temp.read(kAddon / "Libs" / "Deep" / "Y.lua"), "y\r\n");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.3");
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Hoardbook has been updated to version 1.3"});
+}
+
+TEST_F(UpdaterCheck, AFileThatAlwaysFailsLeavesTheOthersInstalledAndAloneIsFetchedAgainOncePerCheck) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"A.lua\r\nBroken.lua\r\nC.lua\r\nHoardbook.toc\r\n");
+    serve(L"A.lua", L"a");
+    serve(L"C.lua", L"c");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+
+    startupCheck();
+    EXPECT_EQ(temp.read(kAddon / "A.lua"), "a\r\n");
+    EXPECT_EQ(temp.read(kAddon / "C.lua"), "c\r\n");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
+
+    for (int check = 0; check < 3; ++check) {
+        SCOPED_TRACE(check);
+        periodicCheck();
+        EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Broken.lua"}))
+            << "the files installed are not fetched again";
+        EXPECT_TRUE(boxes.shown.empty());
+        if (check == 0) {
+            EXPECT_TRUE(logHas(L"Hoardbook update: the file \"Broken.lua\" failed: The server answered with HTTP status "
+                               L"404."));
+            EXPECT_FALSE(logHas(L"Hoardbook could not be updated")) << "logged by the start-up check already";
+        } else {
+            EXPECT_EQ(log(), L"") << "said once for this version";
+        }
+    }
+
+    // The server is mended: the one file arrives, then the version file.
+    serve(L"Broken.lua", L"b");
+    periodicCheck();
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Broken.lua", L"Hoardbook.toc"}));
+    EXPECT_EQ(updater->GetMyVersion(), L"1.3");
+}
+
+TEST_F(UpdaterCheck, TheUpdatedBoxComesOncePerVersionWhenTheAddonCallsItselfOtherwise) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.lua\r\nHoardbook.toc\r\n");
+    serve(L"Hoardbook.lua", L"lua");
+    serve(L"Hoardbook.toc", L"## Version: 1.3-beta");  // the author forgot to change it
+
+    startupCheck();
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Hoardbook has been updated to version 1.3"});
+    EXPECT_TRUE(logHas(L"Hoardbook update: the installed add-on calls itself version 1.3-beta, not 1.3 as the update "
+                       L"server publishes it; it is not fetched again for that"));
+
+    for (int check = 0; check < 3; ++check) {
+        periodicCheck();
+        EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
+        EXPECT_TRUE(boxes.shown.empty());
+        EXPECT_EQ(log(), L"");
+    }
+
+    // A new version is news again.
+    serve(L"HoardbookVersion", L"1.4\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.4");
+    periodicCheck();
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Hoardbook has been updated to version 1.4"});
+    EXPECT_EQ(updater->GetMyVersion(), L"1.4");
+}
+
+TEST_F(UpdaterCheck, ABrokenFileListGivesTwoBoxesAtStartupTheFirstFailureAndTheSummary) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"One.lua\r\nTwo.lua\r\nThree.lua\r\nFour.lua\r\nHoardbook.toc\r\n");  // none served
+
+    startupCheck();
+
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    EXPECT_EQ(boxes.shown[0].text.rfind(L"Error Downloading File: " + kBase + L"One.lua", 0), 0u);
+    EXPECT_EQ(boxes.shown[1].text, L"Hoardbook could not be updated to version 1.3: these files failed: \"One.lua\", "
+                                   L"\"Two.lua\", \"Three.lua\", \"Four.lua\"");
+    for (const wchar_t* later : {L"Two.lua", L"Three.lua", L"Four.lua"}) {
+        EXPECT_TRUE(logHas(L"Hoardbook update: the file \"" + std::wstring(later) + L"\" failed")) << later;
+    }
+}
+
+TEST_F(UpdaterCheck, AnUpdateServedAtFiftyKilobytesASecondCompletesAndKeepsWhatEachCheckInstalled) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"F1.lua\r\nF2.lua\r\nF3.lua\r\nBig.lua\r\nHoardbook.toc\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+    for (const wchar_t* name : {L"F1.lua", L"F2.lua", L"F3.lua", L"Big.lua"}) {
+        FakeResponse& file = server[kBase + name];
+        // 600 KB takes 12 s at 50 KB/s; the big one 1.5 MB, 30 s.
+        file.body = std::string(std::wstring(name) == L"Big.lua" ? 1536 * 1024 : 600 * 1024, 'f');
+        file.bytesPerPoll = 512;
+    }
+
+    startupCheck();  // 20 s: the first file, and a second cut short
+    EXPECT_TRUE(temp.exists(kAddon / "F1.lua"));
+    EXPECT_EQ(updater->GetMyVersion(), L"1.2");
+
+    periodicCheck();
+    const Names asked = requested();
+    EXPECT_EQ(std::count(asked.begin(), asked.end(), L"F1.lua"), 0) << "kept from the start-up check";
+    EXPECT_EQ(temp.read(kAddon / "Big.lua").size(), 1536u * 1024u + 2u) << "longer than a download's bound";
+    EXPECT_EQ(updater->GetMyVersion(), L"1.3");
+    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Hoardbook has been updated to version 1.3"});
 }
 
 class UpdaterInstalledVersion : public UpdaterCheck {};

@@ -17,8 +17,17 @@ using Strings = std::vector<std::string>;
 
 class ChangeWatcher : public UploadsFixture {
 protected:
+    // UpdateTimer's ticks, 5 s apart.
     void tick(int count = 1) {
-        for (int i = 0; i < count; ++i) form->UpdateTimer_Timer();
+        for (int i = 0; i < count; ++i) {
+            process.nowMs += 5000;
+            form->UpdateTimer_Timer();
+        }
+    }
+    // Ticks until the site got this many requests; false after maxTicks.
+    bool tickUntilRequests(std::size_t count, int maxTicks) {
+        for (int i = 0; i < maxTicks && http.requests.size() < count; ++i) tick();
+        return http.requests.size() >= count;
     }
 };
 
@@ -193,16 +202,16 @@ TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack)
     scan();
     siteDown = true;
 
-    tick(4);
+    tick(4);  // sent at once, after 5 s, then 10 s later (backing off)
 
-    EXPECT_EQ(http.requests.size(), 4u);
+    EXPECT_EQ(http.requests.size(), 3u);
     EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The server could not be reached"});
     EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website did not answer"));
     EXPECT_FALSE(logHas(L"changed and was uploaded"));
     EXPECT_FALSE(logHas(L"secret pass"));
 
     siteDown = false;
-    tick();
+    ASSERT_TRUE(tickUntilRequests(4, 4));
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
 
     // A later outage is news again.
@@ -247,11 +256,12 @@ TEST_F(ChangeWatcher, AnErrorStatusOrARedirectIsAFailureWhateverTheAnswerSays) {
     siteStatus = 302;
     tick();
     EXPECT_EQ(form->cursor().LastModified[0], 0);
-    EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website answered with HTTP status 302"));
-    EXPECT_EQ(boxes.shown.size(), 1u) << "still the same outage";
+    EXPECT_TRUE(logHas(L"Profile for A could not be uploaded again (2 times in a row): the website answered with "
+                       L"HTTP status 302. Next try in 10 seconds"));
+    EXPECT_EQ(boxes.shown.size(), 1u) << "still the same streak";
 
     siteStatus = 200;
-    tick();
+    ASSERT_TRUE(tickUntilRequests(3, 2));
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
     EXPECT_NE(form->cursor().LastModified[0], 0);
 }

@@ -67,6 +67,9 @@ protected:
 
     // Builds the form (call after changing options).
     void makeForm();
+    // The tray icon as start-up adds it: a minimised window hides only
+    // while the icon can bring it back.
+    void addTrayIcon();
 };
 
 }  // namespace hb::test

@@ -23,6 +23,11 @@ void FormFixture::makeForm() {
     window.connect(form.get());
 }
 
+void FormFixture::addTrayIcon() {
+    form->systray().PrepareTrayIcon();
+    form->systray().AddTrayIcon();
+}
+
 std::string PortsFixture::rememberedLine(const std::wstring& password) const {
     const std::wstring line = PasswordLineOf(password, protection).value_or(L"(not protected)");
     return std::string(line.begin(), line.end());  // ASCII: the mark and base64

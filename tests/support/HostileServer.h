@@ -10,6 +10,11 @@
 //   /redirect    answers 302 to /landing, which answers "Inventory Uploaded"
 //   /status500   answers 500 with the text "Inventory Uploaded"
 //   /megabyte    answers 1 MB with its length announced
+//   /slow-answer answers "Inventory Uploaded" honestly but slowly: one byte
+//                every 200 ms (3.6 s in all), its length announced
+//   /slow-reader reads the request's body 64 KB every 40 ms (a slow
+//                uplink), then answers "Inventory Uploaded"
+//   /silent      reads the request, then sends nothing until the server ends
 //   anything else: 200 "ok"
 // The upload page (/memberbankupload.php) behaves as whichever path
 // answerUploadsAs names, so the program's own upload meets each of them.

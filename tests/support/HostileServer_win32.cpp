@@ -139,12 +139,15 @@ void HostileServer::serve(SOCKET client) {
 
     // The body, unless this path drops the connection partway.
     const std::size_t readUpTo = path == "/drop" ? std::min<std::size_t>(announced, 1024 * 1024) : announced;
+    // A slow uplink: the body arrives a little at a time, but it does arrive.
+    const std::size_t piece = path == "/slow-reader" ? 64 * 1024 : sizeof buffer;
     while (request.bodyBytes < readUpTo) {
         if (stopping_) return;
         if (!Ready(client, false, 50)) continue;
-        const int got = ::recv(client, buffer, static_cast<int>(std::min(sizeof buffer, readUpTo - request.bodyBytes)), 0);
+        const int got = ::recv(client, buffer, static_cast<int>(std::min(piece, readUpTo - request.bodyBytes)), 0);
         if (got <= 0) break;
         request.bodyBytes += static_cast<std::size_t>(got);
+        if (path == "/slow-reader") ::Sleep(40);
     }
     record(std::move(request));
 
@@ -189,6 +192,19 @@ void HostileServer::serve(SOCKET client) {
         answer("500 Internal Server Error", "", "Inventory Uploaded");
     } else if (path == "/megabyte") {
         answer("200 OK", "", std::string(1024 * 1024, 'm'));
+    } else if (path == "/slow-answer") {
+        const std::string text = "Inventory Uploaded";
+        const std::string head = "HTTP/1.1 200 OK\r\nContent-Type: text/plain\r\nContent-Length: " +
+                                 std::to_string(text.size()) + "\r\nConnection: close\r\n\r\n";
+        if (!sendAll(client, head.data(), head.size())) return;
+        for (char c : text) {
+            ::Sleep(200);
+            if (!sendAll(client, &c, 1)) return;
+        }
+    } else if (path == "/slow-reader") {
+        answer("200 OK", "", "Inventory Uploaded");
+    } else if (path == "/silent") {
+        while (!stopping_) ::Sleep(50);
     } else if (path == "/landing") {
         answer("200 OK", "", "Inventory Uploaded");
     } else {

@@ -69,6 +69,9 @@ protected:
             << "{\"accounts\": {\"Officer Bob\": \"s3cret pass\"}}";
         form = std::make_unique<Form1>(
             Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, options);
+        // The tray icon, as start-up adds it: a login hides the window into it.
+        form->systray().PrepareTrayIcon();
+        form->systray().AddTrayIcon();
         events = std::make_unique<TickCounter>(*form);
         window.connect(events.get());
         window.setText(Control::URL, L"127.0.0.1:" + sitePort);

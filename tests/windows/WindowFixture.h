@@ -74,6 +74,13 @@ protected:
         tap.form = &form;
         window.connect(&tap);
         window.setErrorReporter([this](const std::wstring& message) { reported.push_back(message); });
+        // The form's tray icon, as start-up adds it: a minimised window
+        // hides only while the icon can bring it back. Tests of the
+        // notification area count from here.
+        form.systray().PrepareTrayIcon();
+        form.systray().AddTrayIcon();
+        shell.notifyCalls.clear();
+        shell.iconShown = false;
     }
 
     HWND main() const { return window.handle(); }

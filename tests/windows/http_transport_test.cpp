@@ -71,8 +71,11 @@ protected:
         makeForm(20000);
     }
 
-    void makeForm(int deadlineMs) {
+    // deadlineMs: nothing moved for that long; totalMs: the cap on the
+    // whole request (by default the same, one bound as before).
+    void makeForm(int deadlineMs, std::int64_t totalMs = 0) {
         options.httpDeadlineMs = deadlineMs;
+        options.httpTotalMs = totalMs > 0 ? totalMs : deadlineMs;
         if (GetParam() == Transport::XmlHttp) {
             http_ = std::make_unique<win32::Win32HttpFactory>();
         } else {
@@ -190,8 +193,49 @@ TEST_P(Transports, AnAnswerWithoutEndStopsAtItsDeadlineOrItsBoundWhileTheWindowA
     }
     EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
     ASSERT_EQ(boxes.shown.size(), 2u);
-    EXPECT_NE(boxes.shown[0].text.find(L"did not answer within 1.5 seconds"), std::wstring::npos);
+    // Bytes kept coming: the cap on the whole request ended it.
+    EXPECT_NE(boxes.shown[0].text.find(L"did not finish within 1.5 seconds"), std::wstring::npos)
+        << boxes.shown[0].text;
     EXPECT_NE(boxes.shown[1].text.find(L"larger than 16 MB"), std::wstring::npos) << boxes.shown[1].text;
+}
+
+// A bound that stops a dead peer must not stop a slow honest one: only
+// WinHTTP tells how many bytes moved (XMLHTTP's wait is bounded from its
+// start, as before).
+TEST_P(Transports, ASlowHonestPeerCompletesWhereASilentOneFails) {
+    if (GetParam() == Transport::XmlHttp) {
+        GTEST_SKIP() << "known: XMLHTTP reports no progress, so its wait ends at the bound whatever moves";
+    }
+    makeForm(2000, 120000);
+    // The answer takes 3.6 s, a byte every 200 ms.
+    EXPECT_EQ(form->QuickDownload(server.url("/slow-answer")), L"Inventory Uploaded");
+    server.answerUploadsAs("/slow-answer");
+    EXPECT_EQ(form->GetXML("saved data\r\n"), L"Inventory Uploaded");
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // A slow uplink: the site reads 16 MB at about 1.6 MB/s, some 10 s in
+    // all. The bound counts bytes the program hands to the system, which
+    // buffers a few megabytes (their last stretch goes out while the
+    // program waits for the answer), so it is 6 s here, well above that.
+    makeForm(6000, 120000);
+    server.answerUploadsAs("/slow-reader");
+    const std::string data(16 * 1024 * 1024, 's');
+    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded") << (boxes.shown.empty() ? L"" : boxes.shown.back().text);
+    const std::vector<HostileRequest> seen = server.requests();
+    ASSERT_FALSE(seen.empty());
+    EXPECT_EQ(seen.back().bodyBytes, BuildUploadBody(L"Officer Bob", L"secret", data).size());
+    EXPECT_TRUE(boxes.shown.empty());
+
+    // A peer that takes the request and then says nothing fails at the bound.
+    makeForm(2000, 120000);
+    server.answerUploadsAs("/silent");
+    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    EXPECT_EQ(form->QuickDownload(server.url("/silent")), L"");
+    ASSERT_EQ(boxes.shown.size(), 2u);
+    for (const auto& box : boxes.shown) {
+        EXPECT_NE(box.text.find(L"The server did not answer within 2 seconds; the request was cancelled."),
+                  std::wstring::npos) << box.text;
+    }
 }
 
 TEST_P(Transports, FiftyMegabytesAreRefusedAndNothingIsWritten) {

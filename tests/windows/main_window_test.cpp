@@ -473,7 +473,7 @@ TEST_F(MainWindowTest, LoginDuringStartupKeepsTheWindowHidden) {
     tap.log.clear();
     window.setState(WindowState::Minimised);  // before the window was ever shown
     EXPECT_EQ(tap.count(L"resize"), 1);
-    DisplayAfterLoad(window);
+    DisplayAfterLoad(window, true);
     EXPECT_FALSE(window.visible());
     ToggleMainWindow(window);
     EXPECT_TRUE(window.visible());
@@ -481,7 +481,7 @@ TEST_F(MainWindowTest, LoginDuringStartupKeepsTheWindowHidden) {
 }
 
 TEST_F(MainWindowTest, StartupWithoutLoginShowsTheWindow) {
-    DisplayAfterLoad(window);
+    DisplayAfterLoad(window, true);
     EXPECT_TRUE(window.visible());
     EXPECT_EQ(window.state(), WindowState::Normal);
 }

@@ -37,6 +37,11 @@ void SysTrayForm::Form_Unload() { systray_.RemoveTrayIcon(); }
 
 void SysTrayForm::onMouseMove(int button, int shift, double x, double y) { Form_MouseMove(button, shift, x, y); }
 void SysTrayForm::onUnload() { Form_Unload(); }
-void SysTrayForm::onTaskbarCreated() { systray_.RestoreTrayIcon(); }
+void SysTrayForm::onTaskbarCreated() {
+    systray_.RestoreTrayIcon();
+    // A window left minimised on the taskbar while no icon existed goes
+    // back to the tray.
+    if (systray_.iconPresent() && mainWindow_.state() == WindowState::Minimised) mainWindow_.hide();
+}
 
 }  // namespace hb

@@ -28,17 +28,27 @@ void SystrayMod::PrepareTrayIcon() {
 }
 
 void SystrayMod::AddTrayIcon() {
-    shell_.notifyIcon(TrayOperation::Add, record_);
     shown_ = true;
+    ticksSinceTry_ = 0;
+    // Adding fails for an icon that is there already; changing it then
+    // tells that it is.
+    present_ = shell_.notifyIcon(TrayOperation::Add, record_) || shell_.notifyIcon(TrayOperation::Modify, record_);
 }
 
 void SystrayMod::RemoveTrayIcon() {
     shell_.notifyIcon(TrayOperation::Delete, record_);
     shown_ = false;
+    present_ = false;
 }
 
 void SystrayMod::RestoreTrayIcon() {
-    if (shown_) shell_.notifyIcon(TrayOperation::Add, record_);
+    if (shown_) AddTrayIcon();
+}
+
+bool SystrayMod::Timer1_Timer() {
+    if (!shown_ || present_ || ++ticksSinceTry_ < kTrayRetryTicks) return false;
+    AddTrayIcon();
+    return present_;
 }
 
 }  // namespace hb

@@ -23,9 +23,9 @@ bool IsSuccessStatus(int status) {
     return (status >= 200 && status < 300) || status == 1223;
 }
 
-DownloadResult Transfers::download(const std::wstring& url, FailureReport report, int deadlineMs) {
+DownloadResult Transfers::download(const std::wstring& url, FailureReport report, std::int64_t totalMs) {
     DownloadResult failed;
-    std::unique_ptr<HttpRequest> request = fetch(url, kListAnswerLimit, report, deadlineMs, failed);
+    std::unique_ptr<HttpRequest> request = fetch(url, kListAnswerLimit, report, totalMs, failed);
     if (!request) return failed;
     try {
         return {request->responseText(), {}};
@@ -36,14 +36,17 @@ DownloadResult Transfers::download(const std::wstring& url, FailureReport report
 }
 
 std::unique_ptr<HttpRequest> Transfers::fetch(const std::wstring& url, std::size_t maxBytes, FailureReport report,
-                                              int deadlineMs, DownloadResult& failed) {
+                                              std::int64_t totalMs, DownloadResult& failed) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
     std::wstring description;
     try {
         request->Open(L"GET", url, true);
         request->setResponseLimit(maxBytes);
         request->send();
-        WaitForCompletion(*request, process_, std::min({deadlineMs_, kDownloadDeadlineMs, deadlineMs}));
+        // A slow update server is waited for as long as bytes keep coming;
+        // only the caller's total bound (the start-up check's) is firm.
+        const int idleMs = std::min(deadlineMs_, kDownloadDeadlineMs);
+        WaitForCompletion(*request, process_, WaitBounds{idleMs, std::min(totalMs_, totalMs)});
         const int status = request->status();
         // An error page is not the file: storing it would replace a good
         // add-on file, and reading it as a version would trigger updates.
@@ -60,9 +63,9 @@ std::unique_ptr<HttpRequest> Transfers::fetch(const std::wstring& url, std::size
 }
 
 DownloadResult Transfers::downloadToFile(const std::wstring& url, const std::wstring& path, FailureReport report,
-                                         int deadlineMs) {
+                                         std::int64_t totalMs) {
     DownloadResult failed;
-    std::unique_ptr<HttpRequest> request = fetch(url, kAddonFileLimit, report, deadlineMs, failed);
+    std::unique_ptr<HttpRequest> request = fetch(url, kAddonFileLimit, report, totalMs, failed);
     // The failure has been reported; the file that is there stays as it is.
     if (!request) return failed;
 

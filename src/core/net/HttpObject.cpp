@@ -21,9 +21,9 @@ constexpr const wchar_t* kXmlRuntimeDownloadPage =
 }  // namespace
 
 Transfers::Transfers(HttpFactory& http, MessageBoxes& boxes, Shell& shell, FileSystem& files, Process& process,
-                     const Codepage& codepage, MessageLog& log, int deadlineMs)
+                     const Codepage& codepage, MessageLog& log, int deadlineMs, std::int64_t totalMs)
     : http_(http), boxes_(boxes), shell_(shell), files_(files), process_(process), codepage_(codepage), log_(log),
-      deadlineMs_(deadlineMs) {}
+      deadlineMs_(deadlineMs), totalMs_(totalMs) {}
 
 std::unique_ptr<HttpRequest> Transfers::CreateXMLObject() {
     for (const wchar_t* className : kXmlHttpClassNames) {

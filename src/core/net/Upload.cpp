@@ -6,6 +6,7 @@
 
 #include "net/Downloads.h"
 #include "net/HttpWait.h"
+#include "net/RetryAfter.h"
 #include "net/SiteUrl.h"
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
@@ -38,8 +39,9 @@ std::wstring StatusFailure(int status) {
 }  // namespace
 
 bool Transfers::post(const std::wstring& url, const SiteLogin& site, const std::string& data, UploadResult& result,
-                     std::wstring& location) {
+                     std::wstring& location, const bool* cancelled) {
     std::unique_ptr<HttpRequest> request = CreateXMLObject();
+    result.url = url;
     try {
         request->Open(L"POST", url, true);
         request->setRequestHeader(L"Content-Type", kUploadContentType);
@@ -47,8 +49,12 @@ bool Transfers::post(const std::wstring& url, const SiteLogin& site, const std::
         // Built per upload and handed over: the program idles for hours
         // between uploads and should not hold a saved-data file's worth of
         // memory meanwhile, and the transport needs no copy of its own.
-        request->send(BuildUploadBody(site.login, site.password, data));
-        WaitForCompletion(*request, process_, deadlineMs_);
+        std::string body = BuildUploadBody(site.login, site.password, data);
+        // A slow uplink is waited for while bytes move; the cap grows with
+        // the body, so a large file on a slow line still arrives.
+        const WaitBounds bounds{deadlineMs_, UploadTotalMs(totalMs_, body.size())};
+        request->send(std::move(body));
+        WaitForCompletion(*request, process_, bounds, cancelled);
         result.reply = request->responseText();
         result.status = request->status();
         // Only a success answer to the upload itself counts, whatever its text.
@@ -57,7 +63,11 @@ bool Transfers::post(const std::wstring& url, const SiteLogin& site, const std::
             return true;
         }
         if (MayCarryTheUpload(result.status)) location = request->responseHeader(L"Location");
+        if (MayAskToRetryLater(result.status)) result.retryAfterMs = RetryAfterMs(request->responseHeader(L"Retry-After"));
         result.failure = StatusFailure(result.status);
+    } catch (const Cancelled& error) {
+        result.cancelled = true;
+        result.failure = error.description();
     } catch (const Failure& error) {
         result.failure = error.description();
     } catch (const std::bad_alloc&) {
@@ -66,11 +76,11 @@ bool Transfers::post(const std::wstring& url, const SiteLogin& site, const std::
     return false;
 }
 
-UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
+UploadResult Transfers::send(const SiteLogin& site, const std::string& data, const bool* cancelled) {
     std::wstring url = SiteUrl(site.host, kUploadPage);
     UploadResult result;
     std::wstring location;
-    bool answered = post(url, site, data, result, location);
+    bool answered = post(url, site, data, result, location, cancelled);
 
     // A site that moved to HTTPS answers the plain address with a redirect
     // to itself; the upload goes there at once, body and all (one hop).
@@ -79,21 +89,29 @@ UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, F
             url = SiteUrl(*movedTo, kUploadPage);
             result = UploadResult{};
             std::wstring ignored;
-            answered = post(url, site, data, result, ignored);
+            answered = post(url, site, data, result, ignored, cancelled);
             if (answered) result.movedTo = *movedTo;
         }
     }
-    if (answered) return result;
+    return result;
+}
 
+UploadResult Transfers::upload(const SiteLogin& site, const std::string& data, FailureReport report) {
+    UploadResult result = send(site, data);
+    if (result.answered) return result;
+    reportFailedUpload(result, data, report);
+    result.reply.clear();
+    return result;
+}
+
+void Transfers::reportFailedUpload(const UploadResult& result, const std::string& data, FailureReport report) {
     if (report == FailureReport::Box) {
         MessageBoxRequest box;
         box.text = result.failure;
         boxes_.show(box);
     }
     // The password is never logged; the data is, so the user can see what was lost.
-    log_.add(FailedUploadReport(url, data, codepage_));
-    result.reply.clear();
-    return result;
+    log_.add(FailedUploadReport(result.url, data, codepage_));
 }
 
 }  // namespace hb

@@ -5,6 +5,7 @@
 // component's own description text.
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 
@@ -32,6 +33,11 @@ public:
     // A header of the answer (the first of that name), empty when absent.
     virtual std::wstring responseHeader(const std::wstring& name) = 0;
     virtual void abort() = 0;
+    // A count that grows whenever bytes of the exchange move (connected,
+    // a piece of the body sent, a piece of the answer received), so the
+    // caller can tell a slow transfer from a dead one. A transport that
+    // cannot tell returns 0 throughout; its wait then ends as if nothing moved.
+    virtual std::uint64_t progress() { return 0; }
     // The longest answer the caller accepts (set before send). A longer one
     // ends the request as a failure described by ResponseTooLargeText, so a
     // server cannot fill memory or disk.

@@ -16,13 +16,13 @@ Form1::Form1(Ports ports, Options options)
       systray_(ports.shell, ports.trayWindow, ports.codepage),
       folders_(ports.registry, ports.boxes, ports.process),
       transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
-                 options.httpDeadlineMs),
+                 options.httpDeadlineMs, options.httpTotalMs),
       settings_(ports.window, *this, ports.boxes, ports.files, settingsLocation_, ports.codepage, ports.protection,
                 log_),
       runOnStartup_(ports.window, *this, ports.registry, ports.files, ports.process, log_),
       scan_(ports.window, ports.files, ports.folderChanges, folders_, cursor_, log_),
       savedData_(ports.window, ports.files, folders_),
-      login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_),
+      login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_, ports.process),
       watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_,
                settings_),
       updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
@@ -63,6 +63,9 @@ void Form1::URL_Change() { ports_.window.setText(Control::Label4, SchemeLabel(po
 
 void Form1::onTimer(Timer timer) {
     if (timer == Timer::Timer1) {
+        // The icon first: the window it brings back may wait for it to hide.
+        if (systray_.Timer1_Timer() && ports_.window.state() == WindowState::Minimised) ports_.window.hide();
+        if (login_.Timer1_Timer()) watcher_.loginAccepted();
         Timer1_Timer();
     } else {
         UpdateTimer_Timer();
@@ -75,8 +78,9 @@ void Form1::Command1_Click() {
 }
 
 void Form1::LoadSettings() {
-    // Remembered settings with all three fields log in by themselves.
-    if (settings_.LoadSettings()) Command1_Click();
+    // Remembered settings with all three fields log in by themselves, and
+    // keep trying while the network is not there yet.
+    if (settings_.LoadSettings() && login_.automaticLogin()) watcher_.loginAccepted();
 }
 
 std::wstring Form1::GetXML(const std::string& data) {

@@ -54,8 +54,12 @@ struct Ports {
 struct Options {
     // Host (with optional port) of the add-on's update server.
     std::wstring updateHost;
-    // Our own bound on every HTTP request.
+    // Our own bound on every HTTP request: it fails when nothing moved for
+    // this long (a download's bound is never above kDownloadDeadlineMs).
     int httpDeadlineMs = 60000;
+    // The generous cap on a request's whole time (an upload's grows with
+    // its body: UploadTotalMs).
+    std::int64_t httpTotalMs = kTransferTotalMs;
 };
 
 class Form1 : public FormEvents {

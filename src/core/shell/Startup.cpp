@@ -42,13 +42,14 @@ void Form1::Form_Load() {
     });
 }
 
-void DisplayAfterLoad(MainWindow& window) {
-    if (window.state() == WindowState::Minimised) return;
+void DisplayAfterLoad(MainWindow& window, bool trayIconPresent) {
+    if (window.state() == WindowState::Minimised && trayIconPresent) return;
     window.show();
 }
 
 void Form1::Form_Resize() {
-    if (ports_.window.state() == WindowState::Minimised) ports_.window.hide();
+    // Hidden only while the tray icon can bring it back.
+    if (ports_.window.state() == WindowState::Minimised && systray_.iconPresent()) ports_.window.hide();
 }
 
 void Form1::Form_Unload(bool& cancel) {

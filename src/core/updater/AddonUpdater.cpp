@@ -34,6 +34,21 @@ bool EnsureFolder(FileSystem& files, const std::wstring& folder, std::wstring& e
     return false;
 }
 
+// Makes sure the folders a listed name ("Libs\X.lua", already found safe)
+// needs below the add-on folder exist, one level at a time.
+bool EnsureFoldersFor(FileSystem& files, const std::wstring& addonFolder, const std::wstring& name,
+                      std::wstring& error) {
+    for (std::size_t end = name.find_first_of(L"\\/"); end != std::wstring::npos;
+         end = name.find_first_of(L"\\/", end + 1)) {
+        std::wstring part = name.substr(0, end);
+        for (wchar_t& c : part) {
+            if (c == L'/') c = L'\\';
+        }
+        if (!EnsureFolder(files, JoinPath(addonFolder, part), error)) return false;
+    }
+    return true;
+}
+
 // Server-supplied names go into log lines and boxes: control characters in
 // them would break the log's line structure, and a name of megabytes would
 // freeze the window that shows it.
@@ -88,6 +103,14 @@ void AddonUpdater::Timer1_Timer() {
     ++ticks_;
 }
 
+void AddonUpdater::startVersion(const std::wstring& version) {
+    if (version == version_) return;
+    version_ = version;
+    versionInstalled_ = false;
+    installedFiles_.clear();
+    failureLogged_.clear();
+}
+
 void AddonUpdater::CheckVersionAndDownload() {
     if (checking_) return;
     const bool periodic = startupCheckDone_;
@@ -112,17 +135,28 @@ void AddonUpdater::check(FailureReport report) {
     auto failureText = [](const DownloadResult& download, const std::wstring& whenEmpty) {
         return download.failure.empty() ? whenEmpty : L"could not be fetched: " + download.failure;
     };
-    // One bound for the whole check: each download waits at most for what is left.
+    // One bound for the whole check. At start-up each download waits at
+    // most for what is left; later, one started in time runs to its own bounds.
     const std::int64_t deadline = process_.monotonicMs() + (periodic ? kPeriodicCheckBudgetMs : kStartupCheckBudgetMs);
-    auto timeLeftMs = [&] {
-        return static_cast<int>(std::clamp<std::int64_t>(deadline - process_.monotonicMs(), 0, kDownloadDeadlineMs));
+    auto timeLeftMs = [&]() -> std::int64_t {
+        const std::int64_t left = std::max<std::int64_t>(deadline - process_.monotonicMs(), 0);
+        if (periodic) return left == 0 ? 0 : kTransferTotalMs;
+        return left;
+    };
+    // At start-up the first failed download shows its box; the others of
+    // the same check go to the log and into the summary box.
+    bool failureBoxed = false;
+    auto reportNext = [&] { return periodic || failureBoxed ? FailureReport::LogOnly : FailureReport::Box; };
+    auto noteFailure = [&](FailureReport asked) {
+        if (asked == FailureReport::Box) failureBoxed = true;
     };
 
     // An empty answer is no version at all: comparing it would "update" to
     // nothing on every check while the server is down; and a broken server's
     // page or random bytes would be announced as a version.
+    const FailureReport versionReport = reportNext();
     const DownloadResult version =
-        transfers_.download(baseUrl + std::wstring(kServerVersionName), report, timeLeftMs());
+        transfers_.download(baseUrl + std::wstring(kServerVersionName), versionReport, timeLeftMs());
     const std::wstring serverVersion = ServerVersionFromText(version.text.value_or(L""));
     if (!version) {
         log_.add(L"Hoardbook update check failed: the published version " + failureText(version, L""));
@@ -133,12 +167,22 @@ void AddonUpdater::check(FailureReport report) {
         return;
     }
 
+    startVersion(serverVersion);
+    // Installed by this run already: an add-on whose own version text
+    // differs from the published one must not be fetched and announced again
+    // and again.
+    if (versionInstalled_) return;
     if (GetMyVersion() == serverVersion) return;
 
     const std::wstring addonFolder = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
     auto reportIncomplete = [&](const std::wstring& why) {
         std::wstring text = L"Hoardbook could not be updated to version " + serverVersion + L": " + why;
-        if (!periodic) boxes_.show({text});
+        if (!periodic) {
+            boxes_.show({text});
+        } else if (text == lastIncompleteLogged_) {
+            return;  // said already; the check goes on every half hour
+        }
+        lastIncompleteLogged_ = text;
         log_.add(text);
     };
 
@@ -148,7 +192,9 @@ void AddonUpdater::check(FailureReport report) {
         return;
     }
 
-    const DownloadResult list = transfers_.download(baseUrl + std::wstring(kServerFileListName), report, timeLeftMs());
+    const FailureReport listReport = reportNext();
+    const DownloadResult list = transfers_.download(baseUrl + std::wstring(kServerFileListName), listReport, timeLeftMs());
+    if (!list) noteFailure(listReport);
     const BoundedFileList listed = SplitBoundedFileList(list.text.value_or(L""));
     if (listed.names.empty()) {
         reportIncomplete(L"the list of its files " + failureText(list, L"is empty"));
@@ -163,30 +209,45 @@ void AddonUpdater::check(FailureReport report) {
     std::vector<std::wstring> failed;
     std::size_t outOfTime = 0;
     auto fetch = [&](const std::wstring& name) {
+        // Within one published version a file is fetched until it is installed.
+        if (installedFiles_.count(name) != 0) return;
         // The names come from the network; one that could address anything
         // outside the add-on folder, or another file than it says, is never fetched.
         if (!IsSafeAddonFileName(name)) {
-            log_.add(name.size() > kMaxAddonFileNameLength
-                         ? L"Hoardbook update: refused a file name of " + std::to_wstring(name.size()) +
-                               L" characters, longer than a path can be"
-                         : L"Hoardbook update: refused the file name \"" + Printable(name) +
-                               L"\", which would be written outside the add-on folder or as another file");
+            if (failureLogged_.insert(name).second) {
+                log_.add(name.size() > kMaxAddonFileNameLength
+                             ? L"Hoardbook update: refused a file name of " + std::to_wstring(name.size()) +
+                                   L" characters, longer than a path can be"
+                             : L"Hoardbook update: refused the file name \"" + Printable(name) +
+                                   L"\", which would be written outside the add-on folder or as another file");
+            }
             failed.push_back(name);
             return;
         }
-        const int waitMs = timeLeftMs();
+        const std::int64_t waitMs = timeLeftMs();
         if (waitMs == 0) {
             ++outOfTime;
             return;
         }
-        const DownloadResult file =
-            transfers_.downloadToFile(baseUrl + name, JoinPath(addonFolder, name), report, waitMs);
-        if (!file) {
-            if (periodic) {
-                log_.add(L"Hoardbook update: the file \"" + Printable(name) + L"\" failed: " +
-                         (file.failure.empty() ? L"no reason given" : file.failure));
-            }
-            failed.push_back(name);
+        std::wstring folderError;
+        DownloadResult file;
+        const FailureReport fileReport = reportNext();
+        if (EnsureFoldersFor(files_, addonFolder, name, folderError)) {
+            file = transfers_.downloadToFile(baseUrl + name, JoinPath(addonFolder, name), fileReport, waitMs);
+        } else {
+            file.failure = L"its folder could not be created: " + folderError;
+        }
+        if (file) {
+            installedFiles_.insert(name);
+            return;
+        }
+        noteFailure(fileReport);
+        failed.push_back(name);
+        // A file that keeps failing is tried once per check (the checks'
+        // period is its back-off) and logged once per version.
+        if (fileReport == FailureReport::LogOnly && failureLogged_.insert(name).second) {
+            log_.add(L"Hoardbook update: the file \"" + Printable(name) + L"\" failed: " +
+                     (file.failure.empty() ? L"no reason given" : file.failure));
         }
     };
     // The version file goes in last, and only when every other file arrived:
@@ -220,6 +281,12 @@ void AddonUpdater::check(FailureReport report) {
         for (const std::wstring& reason : reasons) why += (why.empty() ? L"" : L"; ") + reason;
         reportIncomplete(why);
         return;
+    }
+    versionInstalled_ = true;
+    lastIncompleteLogged_.clear();
+    if (const std::optional<std::wstring> own = GetMyVersion(); own != serverVersion) {
+        log_.add(L"Hoardbook update: the installed add-on calls itself version " + Printable(own.value_or(L"")) +
+                 L", not " + serverVersion + L" as the update server publishes it; it is not fetched again for that");
     }
     boxes_.show({L"Hoardbook has been updated to version " + serverVersion});
     log_.add(L"Hoardbook Mod Updated to version " + serverVersion);

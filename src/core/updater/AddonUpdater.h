@@ -4,6 +4,7 @@
 // every half hour.
 
 #include <optional>
+#include <set>
 #include <string>
 
 #include "gamedata/GameFolders.h"
@@ -15,9 +16,12 @@
 
 namespace hb {
 
-// How long one check may take in all, whatever the update server does. The
-// window waits for the start-up check, so it gets no more than one
-// download's bound; a periodic check runs behind the game and may take longer.
+// How long one check may go on starting downloads. The window waits for the
+// start-up check, so its downloads end with its budget whatever the server
+// does; a periodic check runs behind the game, so a download it started
+// runs to its own bounds (nothing moved for a while, or the generous cap),
+// and a slow server's large file still arrives. What a check did not get
+// to is fetched by the next one; what it installed is kept.
 inline constexpr int kStartupCheckBudgetMs = kDownloadDeadlineMs;
 inline constexpr int kPeriodicCheckBudgetMs = 120000;
 
@@ -50,9 +54,20 @@ private:
     Transfers& transfers_;
     std::wstring updateHost_;
 
+    // What this run knows of the published version: once installed, it
+    // is not installed again (and not announced again), whatever the
+    // add-on's own version text says; within it, a file installed is not
+    // fetched again and a failing file is logged once.
+    void startVersion(const std::wstring& version);
+
     int ticks_ = 0;
     bool checking_ = false;
     bool startupCheckDone_ = false;
+    std::wstring version_;                    // the published version the sets below belong to
+    bool versionInstalled_ = false;           // every file of version_ installed by this run
+    std::set<std::wstring> installedFiles_;   // of version_
+    std::set<std::wstring> failureLogged_;    // files of version_ whose failure is in the log
+    std::wstring lastIncompleteLogged_;       // the periodic check's last "could not be updated" line
 };
 
 }  // namespace hb

@@ -1,8 +1,10 @@
 #include "uploads/ChangeWatcher.h"
 
+#include <algorithm>
 #include <string>
 
 #include "base/ScopedValue.h"
+#include "net/HttpWait.h"
 #include "uploads/SiteLogin.h"
 #include "uploads/SiteMove.h"
 #include "uploads/UploadReplies.h"
@@ -69,6 +71,12 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
     }
     if (stamps[slot] == *time) return std::nullopt;
     if (loginRejected_ && !retryDue()) return std::nullopt;
+    // A failed entry waits for its turn; the others go on meanwhile.
+    const std::int64_t now = process_.monotonicMs();
+    if (now < siteQuietUntilMs_) return std::nullopt;
+    if (auto streak = streaks_.find(i); streak != streaks_.end() && !streak->second.backoff.due(now)) {
+        return std::nullopt;
+    }
 
     std::optional<std::string> data = savedData_.tryLoad(i, error);
     if (!data) {
@@ -77,8 +85,9 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
     }
     visit.time = *time;
 
-    // The box, if any, comes after the tick (report); the upload logs each failure.
-    visit.upload = transfers_.upload(SiteLoginOf(window_), *data, FailureReport::LogOnly);
+    // The box and the log come after the tick (report).
+    visit.upload = transfers_.send(SiteLoginOf(window_), *data);
+    if (OutcomeOf(visit.upload) != UploadOutcome::Accepted) visit.data = std::move(*data);
     return visit;
 }
 
@@ -95,40 +104,72 @@ void ChangeWatcher::report(const Visit& visit) {
     unreadableEntriesReported_.erase(i);
 
     const UploadResult& upload = visit.upload;
-    if (!upload.answered) {
-        log_.add(profile + L" could not be uploaded: " +
-                 (upload.status == 0 ? L"the website did not answer"
-                                     : L"the website answered with HTTP status " + std::to_wstring(upload.status)) +
-                 L". It will be sent again");
-        // While the site stays down the user gets one message box, not one
-        // every few seconds. Set before the box: ticks go on while it is open.
-        if (!siteOutageReported_) {
-            siteOutageReported_ = true;
-            boxes_.show({upload.failure});
-        }
+    // Any answer shows the site is there: an outage is over.
+    if (upload.status != 0) siteOutageReported_ = false;
+    switch (OutcomeOf(upload)) {
+        case UploadOutcome::Accepted:
+            AdoptSiteMove(window_, settings_, log_, upload.movedTo);
+            streaks_.erase(i);
+            if (loginRejected_) {
+                loginRejected_ = false;
+                log_.add(L"The website accepted the login again; uploads go on");
+            }
+            log_.add(profile + L" changed and was uploaded");
+            cursor_.LastModified[static_cast<std::size_t>(i)] = visit.time;
+            return;
+        case UploadOutcome::RejectedLogin:
+            AdoptSiteMove(window_, settings_, log_, upload.movedTo);
+            lastRejectionMs_ = process_.monotonicMs();
+            if (loginRejected_) return;  // a retry: said already
+            loginRejected_ = true;
+            log_.add(profile + L" was not uploaded: the website rejected the login. Nothing is sent until you log in "
+                               L"again; the login is tried again every 10 minutes");
+            boxes_.show({L"The website rejected the login, so uploads are paused. Log out, enter the login and "
+                         L"password that the website accepts and press OK. Until then the program tries again every "
+                         L"10 minutes."});
+            return;
+        default:
+            reportFailure(visit, profile);
+            return;
+    }
+}
+
+void ChangeWatcher::reportFailure(const Visit& visit, const std::wstring& profile) {
+    const int i = visit.index;
+    const UploadResult& upload = visit.upload;
+    const std::int64_t now = process_.monotonicMs();
+    Streak& streak = streaks_[i];
+    const bool first = streak.backoff.failures() == 0;
+    // A site that asks for a pause gets it, from every entry.
+    if (upload.retryAfterMs) siteQuietUntilMs_ = now + std::min(*upload.retryAfterMs, kFailedUploadLongestDelayMs);
+    const std::int64_t delay = streak.backoff.fail(now, upload.retryAfterMs.value_or(0));
+
+    const std::wstring why = upload.status == 0 ? L"the website did not answer"
+                             : !upload.answered ? L"the website answered with HTTP status " + std::to_wstring(upload.status)
+                                                : L"the website answered " + QuotedReply(upload.reply);
+    if (!first) {
+        // The streak's first entry holds the data; each retry is one line.
+        log_.add(profile + L" could not be uploaded again (" + std::to_wstring(streak.backoff.failures()) +
+                 L" times in a row): " + why + L". Next try in " + DeadlineText(delay));
+    } else if (upload.answered) {
+        log_.add(profile + L" was not uploaded: " + why + L". It will be sent again");
+    } else {
+        transfers_.reportFailedUpload(upload, visit.data, FailureReport::LogOnly);
+        log_.add(profile + L" could not be uploaded: " + why + L". It will be sent again");
+    }
+
+    // One box per streak: while the site does not answer, one for the whole
+    // outage. Set before the box: ticks go on while it is open. An unknown
+    // text with a success status is only logged, as it always was.
+    if (upload.answered) return;
+    if (upload.status == 0) {
+        if (siteOutageReported_) return;
+        siteOutageReported_ = true;
+    } else if (streak.boxed) {
         return;
     }
-    siteOutageReported_ = false;
-    AdoptSiteMove(window_, settings_, log_, upload.movedTo);
-    if (upload.reply == kReplyUploaded) {
-        if (loginRejected_) {
-            loginRejected_ = false;
-            log_.add(L"The website accepted the login again; uploads go on");
-        }
-        log_.add(profile + L" changed and was uploaded");
-        cursor_.LastModified[static_cast<std::size_t>(i)] = visit.time;
-    } else if (upload.reply == kReplyInvalidLogin) {
-        lastRejectionMs_ = process_.monotonicMs();
-        if (loginRejected_) return;  // a retry: said already
-        loginRejected_ = true;
-        log_.add(profile + L" was not uploaded: the website rejected the login. Nothing is sent until you log in "
-                           L"again; the login is tried again every 10 minutes");
-        boxes_.show({L"The website rejected the login, so uploads are paused. Log out, enter the login and password "
-                     L"that the website accepts and press OK. Until then the program tries again every 10 minutes."});
-    } else {
-        log_.add(profile + L" was not uploaded: the website answered " + QuotedReply(upload.reply) +
-                 L". It will be sent again");
-    }
+    streak.boxed = true;
+    boxes_.show({upload.failure});
 }
 
 }  // namespace hb

@@ -11,11 +11,19 @@
 // files again and again with a login that cannot work would fill the log
 // and bother the site. They go on when the user logs in again, or when a
 // retry, one every kRejectedLoginRetryMs, is accepted.
+//
+// A failed upload is not sent again at once: its entry backs off (5 s,
+// doubling to 10 minutes) while the other entries go on, and a site that
+// asks for a pause (Retry-After) gets it. The first failure of an entry's
+// streak is logged in full, later ones in one line each; the user gets at
+// most one box per streak (per outage while the site does not answer).
 
+#include <map>
 #include <optional>
 #include <set>
 #include <string>
 
+#include "base/Backoff.h"
 #include "gamedata/CharacterScan.h"
 #include "gamedata/ListCursor.h"
 #include "gamedata/SavedDataFiles.h"
@@ -31,6 +39,10 @@ namespace hb {
 
 // How often the watcher tries an upload while the site rejects the login.
 inline constexpr std::int64_t kRejectedLoginRetryMs = 10 * 60 * 1000;
+// How long a failed entry waits before it is sent again: the first delay,
+// doubled after each failure in a row, up to the longest.
+inline constexpr std::int64_t kFailedUploadFirstDelayMs = 5000;
+inline constexpr std::int64_t kFailedUploadLongestDelayMs = 10 * 60 * 1000;
 
 class ChangeWatcher {
 public:
@@ -43,7 +55,11 @@ public:
     // Whether a tick is running (its upload waits and lets further ticks in).
     bool busy() const { return busy_; }
     // The user logged in (again): the site accepts the login.
-    void loginAccepted() { loginRejected_ = false; }
+    void loginAccepted() {
+        loginRejected_ = false;
+        streaks_.clear();
+        siteQuietUntilMs_ = 0;
+    }
     // Whether uploads are paused because the site rejected the login.
     bool loginRejected() const { return loginRejected_; }
 
@@ -55,9 +71,16 @@ private:
         std::optional<std::wstring> readError;
         FileTime time = 0;  // the file's last-write time when it was read
         UploadResult upload;
+        std::string data;  // what was sent, for the log of a failure
+    };
+    // An entry's failures in a row and whether the user was told of them.
+    struct Streak {
+        Backoff backoff{kFailedUploadFirstDelayMs, kFailedUploadLongestDelayMs};
+        bool boxed = false;
     };
     std::optional<Visit> visitNextEntry();
     void report(const Visit& visit);
+    void reportFailure(const Visit& visit, const std::wstring& profile);
 
     // While the login is rejected, whether a retry is due.
     bool retryDue() const;
@@ -78,6 +101,8 @@ private:
     bool loginRejected_ = false;
     std::int64_t lastRejectionMs_ = 0;  // when the site last rejected the login
     std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
+    std::map<int, Streak> streaks_;            // entries whose last upload failed
+    std::int64_t siteQuietUntilMs_ = 0;        // no upload before this (the site's Retry-After)
 };
 
 }  // namespace hb

@@ -2,6 +2,8 @@
 
 #include <string>
 
+#include "base/ScopedValue.h"
+#include "net/HttpWait.h"
 #include "uploads/SiteAddress.h"
 #include "uploads/SiteLogin.h"
 #include "uploads/SiteMove.h"
@@ -17,17 +19,52 @@ void ShowMessage(MessageBoxes& boxes, const std::wstring& text) {
     boxes.show(box);
 }
 
+// What the automatic login waits out: no answer at all, or a gateway
+// saying the site behind it is not there yet.
+bool SiteNotThereYet(const UploadResult& upload) {
+    return OutcomeOf(upload) == UploadOutcome::NoAnswer ||
+           (!upload.answered && (upload.status == 429 || upload.status == 502 || upload.status == 503 ||
+                                 upload.status == 504));
+}
+
 }  // namespace
 
 Login::Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings, ListCursor& cursor,
-             SavedDataFiles& savedData, Transfers& transfers)
+             SavedDataFiles& savedData, Transfers& transfers, const Process& process)
     : window_(window), boxes_(boxes), log_(log), settings_(settings), cursor_(cursor), savedData_(savedData),
-      transfers_(transfers) {}
+      transfers_(transfers), process_(process) {}
 
 bool Login::Command1_Click() {
+    // The wait lets clicks in; a second login inside the first would send
+    // the file again and stack its boxes.
+    if (waiting_) return false;
+    // The player's own login takes over from the automatic one.
+    stopAutomaticLogin();
+    return attempt(Mode::ByUser);
+}
+
+bool Login::automaticLogin() {
+    if (waiting_) return false;
+    stopAutomaticLogin();
+    automaticSinceMs_ = process_.monotonicMs();
+    return attempt(Mode::Automatic);
+}
+
+bool Login::Timer1_Timer() {
+    if (!automaticPending_ || waiting_ || !automaticBackoff_.due(process_.monotonicMs())) return false;
+    return attempt(Mode::Automatic);
+}
+
+void Login::stopAutomaticLogin() {
+    automaticPending_ = false;
+    automaticBackoff_.reset();
+}
+
+bool Login::attempt(Mode mode) {
     MainWindow& window = window_;
     if (!window.enabled(Control::Login)) {
-        window.setState(WindowState::Minimised);
+        stopAutomaticLogin();
+        if (mode == Mode::ByUser) window.setState(WindowState::Minimised);
         return false;
     }
     if (window.text(Control::Login).empty()) {
@@ -44,30 +81,75 @@ bool Login::Command1_Click() {
     }
 
     window.setText(Control::URL, NormaliseSiteAddress(window.text(Control::URL)));
-    settings_.SaveSettingsAtLogin();
+    // The automatic login's later tries have nothing new to save.
+    if (mode == Mode::ByUser || automaticBackoff_.failures() == 0) settings_.SaveSettingsAtLogin();
 
     std::optional<std::string> data = nextReadableData();
-    if (!data) return false;
-
-    const UploadResult upload = transfers_.upload(SiteLoginOf(window), *data, FailureReport::Box);
-    AdoptSiteMove(window, settings_, log_, upload.movedTo);
-    const std::wstring& reply = upload.reply;
-    if (reply == kReplyInvalidLogin) {
-        ShowMessage(boxes_, L"Invalid Login/Password");
-    } else if (reply == kReplyUploaded) {
-        window.setState(WindowState::Minimised);
-        window.setTimerEnabled(Timer::UpdateTimer, true);
-        window.setEnabled(Control::URL, false);
-        window.setEnabled(Control::Login, false);
-        window.setEnabled(Control::Password, false);
-        window.setEnabled(Control::Command1, false);
-        window.setEnabled(Control::Command3, true);
-        log_.add(L"Successfully logged in");
-        return true;
-    } else {
-        ShowMessage(boxes_, L"Invalid URL.  Please make sure you've entered it correctly");
+    if (!data) {
+        stopAutomaticLogin();
+        return false;
     }
-    return false;
+
+    UploadResult upload;
+    {
+        ScopedValue waiting(waiting_, true);
+        cancelled_ = false;
+        // Log Out ends the wait (and the automatic login's tries).
+        window.setEnabled(Control::Command3, true);
+        upload = transfers_.send(SiteLoginOf(window), *data, &cancelled_);
+    }
+    const UploadOutcome outcome = OutcomeOf(upload);
+    // Logged out meanwhile: Log Out has set the window; nothing to tell.
+    if (outcome == UploadOutcome::Cancelled) return false;
+
+    if (mode == Mode::Automatic && SiteNotThereYet(upload)) {
+        automaticTryFailed(upload);
+        return false;
+    }
+    stopAutomaticLogin();
+    window.setEnabled(Control::Command3, outcome == UploadOutcome::Accepted);
+    AdoptSiteMove(window, settings_, log_, upload.movedTo);
+    switch (outcome) {
+        case UploadOutcome::Accepted:
+            window.setState(WindowState::Minimised);
+            window.setTimerEnabled(Timer::UpdateTimer, true);
+            window.setEnabled(Control::URL, false);
+            window.setEnabled(Control::Login, false);
+            window.setEnabled(Control::Password, false);
+            window.setEnabled(Control::Command1, false);
+            window.setEnabled(Control::Command3, true);
+            log_.add(L"Successfully logged in");
+            return true;
+        case UploadOutcome::RejectedLogin:
+            ShowMessage(boxes_, L"Invalid Login/Password");
+            return false;
+        default:
+            // The failure itself first (and the data that was not sent in
+            // the log), then what it most likely means.
+            if (!upload.answered) transfers_.reportFailedUpload(upload, *data, FailureReport::Box);
+            ShowMessage(boxes_, L"Invalid URL.  Please make sure you've entered it correctly");
+            return false;
+    }
+}
+
+void Login::automaticTryFailed(const UploadResult& upload) {
+    const std::int64_t now = process_.monotonicMs();
+    const std::wstring why = upload.status == 0 ? upload.failure : L"HTTP status " + std::to_wstring(upload.status);
+    if (now - automaticSinceMs_ >= kAutomaticLoginPatienceMs) {
+        // The one box: the player may be away from the computer; the log
+        // holds every try.
+        stopAutomaticLogin();
+        window_.setEnabled(Control::Command3, false);
+        log_.add(L"The automatic login got no answer from the website for 10 minutes and was given up: " + why);
+        ShowMessage(boxes_, upload.failure + L"\r\n\r\nThe automatic login got no answer from the website for 10 "
+                                             L"minutes. Press OK to log in once the website can be reached.");
+        return;
+    }
+    automaticPending_ = true;
+    window_.setEnabled(Control::Command3, true);  // Log Out stops the tries
+    const std::int64_t delay = automaticBackoff_.fail(now, upload.retryAfterMs.value_or(0));
+    log_.add(L"The automatic login got no answer from the website (" + why + L"); it is tried again in " +
+             DeadlineText(delay));
 }
 
 std::optional<std::string> Login::nextReadableData() {
@@ -96,6 +178,10 @@ std::optional<std::string> Login::nextReadableData() {
 
 void Login::Command3_Click() {
     MainWindow& window = window_;
+    // A login waiting for the site ends now, quietly; so do the automatic
+    // login's tries.
+    if (waiting_) cancelled_ = true;
+    stopAutomaticLogin();
     window.setEnabled(Control::Login, true);
     window.setTimerEnabled(Timer::UpdateTimer, false);
     window.setEnabled(Control::URL, true);
