@@ -238,4 +238,21 @@ void AppDriver::answer(const MessageBoxSeen& box, int buttonId) const {
     WaitFor([&] { return ::IsWindow(box.window) == FALSE; }, 10000);
 }
 
+std::vector<std::wstring> AppDriver::answerBoxes(DWORD firstTimeoutMs) const {
+    std::vector<std::wstring> texts;
+    for (;;) {
+        MessageBoxSeen box = waitForMessageBox(texts.empty() ? firstTimeoutMs : 3000);
+        if (box.window == nullptr) return texts;
+        texts.push_back(box.text);
+        answer(box, IDOK);
+    }
+}
+
+void AppDriver::logIn(const std::wstring& address, const std::wstring& login, const std::wstring& password) {
+    setText(win32::kIdURL, address);
+    setText(win32::kIdLogin, login);
+    setText(win32::kIdPassword, password);
+    pressEnter(win32::kIdPassword);
+}
+
 }  // namespace hb::e2e

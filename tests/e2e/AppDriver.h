@@ -64,6 +64,13 @@ public:
     MessageBoxSeen waitForMessageBox(DWORD timeoutMs) const;
     // Presses the button (IDOK, IDYES, IDNO) and waits until the box is gone.
     void answer(const MessageBoxSeen& box, int buttonId) const;
+    // Answers with OK the boxes that follow (the first may take up to
+    // firstTimeoutMs), until none comes for a few seconds; their texts.
+    std::vector<std::wstring> answerBoxes(DWORD firstTimeoutMs = 30000) const;
+
+    // Types the site address, login and password and presses Enter, as a
+    // player logs in.
+    void logIn(const std::wstring& address, const std::wstring& login, const std::wstring& password);
 
 private:
     PROCESS_INFORMATION process_{};

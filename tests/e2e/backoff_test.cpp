@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "AppDriver.h"
+#include "LoopbackSite.h"
 #include "Scenario.h"
 #include "win32/ControlIds.h"
 
@@ -28,29 +29,9 @@ const std::string kRefusedMarker = "refused-account";
 // "Inventory Uploaded".
 class SelectiveSite {
 public:
-    SelectiveSite() {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, SOMAXCONN);
-        int length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        acceptor_ = std::thread([this] { serve(); });
-    }
-    ~SelectiveSite() {
-        ::closesocket(listener_);
-        acceptor_.join();
-        ::WSACleanup();
-    }
-    SelectiveSite(const SelectiveSite&) = delete;
-    SelectiveSite& operator=(const SelectiveSite&) = delete;
+    SelectiveSite() : site_([this](const std::string& request) { return answer(request); }) {}
 
-    std::wstring host() const { return L"127.0.0.1:" + std::to_wstring(port_); }
+    std::wstring host() const { return site_.host(); }
     // When (GetTickCount64) each refused upload arrived.
     std::vector<ULONGLONG> refusals() const {
         std::lock_guard<std::mutex> lock(mutex_);
@@ -66,53 +47,23 @@ public:
     }
 
 private:
-    void serve() {
-        for (;;) {
-            SOCKET client = ::accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) return;
-            std::string request;
-            char buffer[65536];
-            std::size_t wanted = std::string::npos;
-            while (wanted == std::string::npos || request.size() < wanted) {
-                int received = ::recv(client, buffer, sizeof buffer, 0);
-                if (received <= 0) break;
-                request.append(buffer, static_cast<std::size_t>(received));
-                std::size_t headEnd = request.find("\r\n\r\n");
-                if (wanted == std::string::npos && headEnd != std::string::npos) {
-                    std::size_t at = request.find("Content-Length: ");
-                    std::size_t length =
-                        at == std::string::npos || at > headEnd ? 0 : std::stoul(request.substr(at + 16));
-                    wanted = headEnd + 4 + length;
-                }
-            }
-            bool refuse = false;
-            {
-                std::lock_guard<std::mutex> lock(mutex_);
-                refuse = !first_ && request.find(kRefusedMarker) != std::string::npos;
-                first_ = false;
-                if (refuse) {
-                    refusals_.push_back(::GetTickCount64());
-                } else {
-                    taken_.push_back(request);
-                }
-            }
-            const std::string body = refuse ? "Request Entity Too Large" : "Inventory Uploaded";
-            const std::string answer = std::string(refuse ? "HTTP/1.1 413 Payload Too Large" : "HTTP/1.1 200 OK") +
-                                       "\r\nContent-Type: text/plain\r\nContent-Length: " +
-                                       std::to_string(body.size()) + "\r\nConnection: close\r\n\r\n" + body;
-            ::send(client, answer.data(), static_cast<int>(answer.size()), 0);
-            ::shutdown(client, SD_SEND);
-            ::closesocket(client);
+    std::string answer(const std::string& request) {
+        std::lock_guard<std::mutex> lock(mutex_);
+        const bool refuse = !first_ && request.find(kRefusedMarker) != std::string::npos;
+        first_ = false;
+        if (refuse) {
+            refusals_.push_back(::GetTickCount64());
+            return HttpAnswer("413 Payload Too Large", "", "Request Entity Too Large");
         }
+        taken_.push_back(request);
+        return HttpAnswer("200 OK", "", "Inventory Uploaded");
     }
 
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
-    std::thread acceptor_;
     mutable std::mutex mutex_;
     bool first_ = true;
     std::vector<ULONGLONG> refusals_;
     std::vector<std::string> taken_;
+    LoopbackSite site_;  // last: its thread uses the members above
 };
 
 // How many tries a back-off of 5 s doubling allows within elapsedMs of the first.

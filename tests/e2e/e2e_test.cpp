@@ -35,12 +35,8 @@ std::vector<std::string> Files(const std::vector<Upload>& uploads) {
     return files;
 }
 
-void LogIn(AppDriver& app, const std::wstring& host) {
-    app.setText(kIdURL, L"  http://" + host + L"/guild/  ");
-    app.setText(kIdLogin, kLogin);
-    app.setText(kIdPassword, kPassword);
-    app.pressEnter(kIdPassword);
-}
+// As a player pastes the address: blanks, a scheme and a path around the host.
+void LogIn(AppDriver& app, const std::wstring& host) { app.logIn(L"  http://" + host + L"/guild/  ", kLogin, kPassword); }
 
 class EndToEnd : public ::testing::Test {
 protected:

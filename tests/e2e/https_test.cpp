@@ -43,22 +43,8 @@ protected:
         start();
         ASSERT_TRUE(WaitFor([&] { return app.visible(); }, kStartTimeout));
     }
-    void logIn(const std::wstring& address) {
-        app.setText(kIdURL, address);
-        app.setText(kIdLogin, kLogin);
-        app.setText(kIdPassword, kPassword);
-        app.pressEnter(kIdPassword);
-    }
-    // The boxes a failed login shows, answered, until none follows for a while.
-    std::vector<std::wstring> answerBoxes() {
-        std::vector<std::wstring> texts;
-        while (true) {
-            MessageBoxSeen box = app.waitForMessageBox(texts.empty() ? 30000 : 3000);
-            if (box.window == nullptr) return texts;
-            texts.push_back(box.text);
-            app.answer(box, IDOK);
-        }
-    }
+    void logIn(const std::wstring& address) { app.logIn(address, kLogin, kPassword); }
+    std::vector<std::wstring> answerBoxes() { return app.answerBoxes(); }
     static bool AnyIs(const std::vector<std::wstring>& texts, const std::wstring& text) {
         for (const auto& each : texts) {
             if (each == text) return true;

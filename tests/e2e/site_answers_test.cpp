@@ -9,6 +9,7 @@
 #include <thread>
 
 #include "AppDriver.h"
+#include "LoopbackSite.h"
 #include "Scenario.h"
 #include "win32/ControlIds.h"
 
@@ -24,69 +25,20 @@ const std::string kAccount1 = "Hoardbook = { owner = \"Account1\", gold = 1200 }
 // the requests it got.
 class CannedSite {
 public:
-    explicit CannedSite(std::string answer) : answer_(std::move(answer)) {
-        WSADATA data;
-        ::WSAStartup(MAKEWORD(2, 2), &data);
-        listener_ = ::socket(AF_INET, SOCK_STREAM, IPPROTO_TCP);
-        sockaddr_in address{};
-        address.sin_family = AF_INET;
-        address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        ::bind(listener_, reinterpret_cast<sockaddr*>(&address), sizeof address);
-        ::listen(listener_, SOMAXCONN);
-        int length = sizeof address;
-        ::getsockname(listener_, reinterpret_cast<sockaddr*>(&address), &length);
-        port_ = ntohs(address.sin_port);
-        acceptor_ = std::thread([this] { serve(); });
-    }
-    ~CannedSite() {
-        ::closesocket(listener_);
-        acceptor_.join();
-        ::WSACleanup();
-    }
-    CannedSite(const CannedSite&) = delete;
-    CannedSite& operator=(const CannedSite&) = delete;
+    explicit CannedSite(std::string answer)
+        : answer_(std::move(answer)), site_([this](const std::string&) {
+              ++requests_;
+              return answer_;
+          }) {}
 
-    std::wstring host() const { return L"127.0.0.1:" + std::to_wstring(port_); }
+    std::wstring host() const { return site_.host(); }
     int requests() const { return requests_; }
 
 private:
-    void serve() {
-        for (;;) {
-            SOCKET client = ::accept(listener_, nullptr, nullptr);
-            if (client == INVALID_SOCKET) return;
-            // The head, and the body as far as its length says.
-            std::string request;
-            char buffer[65536];
-            std::size_t wanted = std::string::npos;
-            while (wanted == std::string::npos || request.size() < wanted) {
-                int received = ::recv(client, buffer, sizeof buffer, 0);
-                if (received <= 0) break;
-                request.append(buffer, static_cast<std::size_t>(received));
-                std::size_t headEnd = request.find("\r\n\r\n");
-                if (wanted == std::string::npos && headEnd != std::string::npos) {
-                    std::size_t at = request.find("Content-Length: ");
-                    std::size_t length = at == std::string::npos || at > headEnd ? 0 : std::stoul(request.substr(at + 16));
-                    wanted = headEnd + 4 + length;
-                }
-            }
-            ++requests_;
-            ::send(client, answer_.data(), static_cast<int>(answer_.size()), 0);
-            ::shutdown(client, SD_SEND);
-            ::closesocket(client);
-        }
-    }
-
     std::string answer_;
-    SOCKET listener_ = INVALID_SOCKET;
-    unsigned short port_ = 0;
     std::atomic<int> requests_{0};
-    std::thread acceptor_;
+    LoopbackSite site_;  // last: its thread uses the members above
 };
-
-std::string HttpAnswer(const std::string& statusLine, const std::string& extraHeaders, const std::string& body) {
-    return "HTTP/1.1 " + statusLine + "\r\nContent-Type: text/plain\r\nContent-Length: " +
-           std::to_string(body.size()) + "\r\nConnection: close\r\n" + extraHeaders + "\r\n" + body;
-}
 
 bool LogContains(const AppDriver& app, const std::wstring& text) {
     return app.text(kIdData).find(text) != std::wstring::npos;
@@ -111,23 +63,9 @@ protected:
     }
 
     void logIn(const std::wstring& host, const std::wstring& password = kPassword) {
-        app.setText(kIdURL, host);
-        app.setText(kIdLogin, kLogin);
-        app.setText(kIdPassword, password);
-        app.pressEnter(kIdPassword);
+        app.logIn(host, kLogin, password);
     }
-
-    // Answers the boxes a login attempt shows, until none follows for a
-    // while; returns their texts.
-    std::vector<std::wstring> answerBoxes() {
-        std::vector<std::wstring> texts;
-        while (true) {
-            MessageBoxSeen box = app.waitForMessageBox(texts.empty() ? 30000 : 3000);
-            if (box.window == nullptr) return texts;
-            texts.push_back(box.text);
-            app.answer(box, IDOK);
-        }
-    }
+    std::vector<std::wstring> answerBoxes() { return app.answerBoxes(); }
 };
 
 std::wstring Joined(const std::vector<std::wstring>& texts) {
