@@ -64,6 +64,12 @@ std::vector<ScanRoot> GameFolders::ScanRoots() {
     return ScanRootsOf(*files_, installFolder);
 }
 
+std::vector<std::wstring> GameFolders::OtherFlavourFolders() {
+    const std::wstring installFolder = GetWoWDir();
+    if (files_ == nullptr) return {};
+    return OtherFlavourFoldersOf(*files_, installFolder);
+}
+
 std::wstring GameFolders::SavedDataFileOf(const std::wstring& entryText) {
     return SavedDataFileOfEntry(files_, GetWoWDir(), entryText);
 }

@@ -36,6 +36,8 @@ public:
     // The account folders to walk: the install folder's first, then those of
     // the other flavours beside it.
     std::vector<ScanRoot> ScanRoots();
+    // The other flavour folders of the game, whatever they hold.
+    std::vector<std::wstring> OtherFlavourFolders();
     // The saved-data file an entry text stands for.
     std::wstring SavedDataFileOf(const std::wstring& entryText);
 

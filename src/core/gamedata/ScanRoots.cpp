@@ -50,12 +50,9 @@ GameLayout LayoutOf(std::wstring_view installFolder) {
 
 }  // namespace
 
-std::vector<ScanRoot> ScanRootsOf(FileSystem& files, std::wstring_view installFolder) {
-    std::vector<ScanRoot> roots;
+std::vector<std::wstring> OtherFlavourFoldersOf(FileSystem& files, std::wstring_view installFolder) {
     const GameLayout layout = LayoutOf(installFolder);
-    roots.push_back({L"", layout.named, AccountFolderOf(installFolder)});
-    if (layout.named.empty()) return roots;
-
+    if (layout.named.empty()) return {};
     const std::wstring& game = layout.gameFolder;
     FolderListing listing = files.list(game.size() == 2 && game[1] == L':' ? game + L'\\' : game);
     std::vector<std::wstring> names;
@@ -65,11 +62,18 @@ std::vector<ScanRoot> ScanRootsOf(FileSystem& files, std::wstring_view installFo
         names.push_back(entry.name);
     }
     std::sort(names.begin(), names.end());
-    for (const std::wstring& name : names) {
-        std::wstring folder = game + L'\\' + name;
+    for (std::wstring& name : names) name = game + L'\\' + name;
+    return names;
+}
+
+std::vector<ScanRoot> ScanRootsOf(FileSystem& files, std::wstring_view installFolder) {
+    std::vector<ScanRoot> roots;
+    roots.push_back({L"", LayoutOf(installFolder).named, AccountFolderOf(installFolder)});
+    for (std::wstring& folder : OtherFlavourFoldersOf(files, installFolder)) {
         std::wstring account = AccountFolderOf(folder);
         if (!files.folderExists(account)) continue;
-        roots.push_back({name + L'\\', folder, account});
+        std::wstring prefix = folder.substr(folder.find_last_of(L'\\') + 1) + L'\\';
+        roots.push_back({std::move(prefix), std::move(folder), std::move(account)});
     }
     return roots;
 }

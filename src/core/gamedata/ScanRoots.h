@@ -35,6 +35,10 @@ std::vector<ScanRoot> ScanRootsOf(FileSystem& files, std::wstring_view installFo
 // Without a file system every text is one of the named folder.
 std::wstring SavedDataFileOfEntry(FileSystem* files, std::wstring_view installFolder, std::wstring_view entryText);
 
+// Every flavour folder beside (or, for the game folder, below) the named
+// one, by name, whatever it holds; the named folder itself is not among them.
+std::vector<std::wstring> OtherFlavourFoldersOf(FileSystem& files, std::wstring_view installFolder);
+
 // The root an entry text belongs to: the flavour whose prefix starts it,
 // else the named folder. rest: the text without that prefix.
 const ScanRoot& RootOfEntry(const std::vector<ScanRoot>& roots, std::wstring_view entryText,
