@@ -9,7 +9,9 @@
 #include <filesystem>
 #include <set>
 
+#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
+#include "fakes/FakeFolderChanges.h"
 #include "gamedata/ScanRoots.h"
 
 namespace hb::test {
@@ -176,6 +178,44 @@ TEST_F(Flavours, AFlavourFolderThatLinksToTheNamedOneIsWalkedOnce) {
     if (error) GTEST_SKIP() << "folder links cannot be made here";
     scan();
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice"}));
+}
+
+// With change notifications: each flavour's account tree has a watch of its
+// own, quiet ticks walk nothing, and a name changed in the Classic tree is
+// walked at the next tick.
+class WatchedFlavours : public Flavours {
+protected:
+    WatchedFlavours() {
+        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
+        counter = counting.get();
+        files = std::move(counting);
+        folderChanges = &changes;
+        makeForm();
+    }
+    bool tickWalked() {
+        const int before = counter->listings;
+        tick();
+        return counter->listings > before;
+    }
+    FakeFolderChanges changes;  // tells the watch made last: here the Classic one
+    CountingFileSystem* counter = nullptr;
+};
+
+TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNextTick) {
+    put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
+    put("_classic_era_", "ACC\\Realm\\Alice", "era\r\n");
+    scan();
+    EXPECT_TRUE(tickWalked()) << "what happened before the watches began is unknown";
+    EXPECT_EQ(changes.watchesAsked, 2);
+    EXPECT_EQ(changes.watchedFolder, temp.corePath("World of Warcraft") + L"\\_classic_era_\\WTF\\Account");
+    for (int i = 0; i < 3; ++i) EXPECT_FALSE(tickWalked()) << "quiet tick " << i;
+
+    put("_classic_era_", "ACC\\Realm\\Carol", "carol\r\n");
+    changes.signalChange();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice", L"_classic_era_\\ACC\\Realm\\Alice",
+                                               L"_classic_era_\\ACC\\Realm\\Carol"}));
+    EXPECT_EQ(changes.watchesAsked, 2);
 }
 
 TEST(FlavourFolderNames, AreAnUnderscoreLettersAndAnUnderscore) {
