@@ -170,6 +170,17 @@ TEST_F(Flavours, AnUninstallEntryOfAnotherProgramOrAFolderWithoutTheGameIsPassed
               L"\r\n\r\nHoardbookUploader will now exit");
 }
 
+TEST_F(Flavours, ALinkFromRetailIntoClassicsTreeLeavesTheCharacterToClassic) {
+    put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
+    put("_classic_era_", "ACC\\Realm\\Bob", "era bob\r\n");
+    std::error_code error;
+    fs::create_directory_symlink(temp.path() / "World of Warcraft" / "_classic_era_" / "WTF" / "Account" / "ACC",
+                                 temp.path() / "World of Warcraft" / "_retail_" / "WTF" / "Account" / "LINKED", error);
+    if (error) GTEST_SKIP() << "folder links cannot be made here";
+    scan();
+    EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice", L"_classic_era_\\ACC\\Realm\\Bob"}));
+}
+
 TEST_F(Flavours, AFlavourFolderThatLinksToTheNamedOneIsWalkedOnce) {
     put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
     std::error_code error;

@@ -73,12 +73,15 @@ void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     roots_ = std::move(roots);
     {
         // One walk over every root: a folder reached again, from another
-        // flavour through a link, is not walked twice.
+        // flavour through a link, is not walked twice. Every root is known
+        // before the first is walked, so a link into another flavour's tree
+        // is left to that flavour's walk and its entries keep their names.
         linkGuard_.start(roots_.front().accountFolder);
+        std::vector<bool> walkRoot(roots_.size(), true);
+        for (std::size_t i = 1; i < roots_.size(); ++i) walkRoot[i] = linkGuard_.addRoot(files_, roots_[i].accountFolder);
         ScopedValue nesting(walkDepth_, walkDepth_ + 1);
         for (currentRoot_ = 0; currentRoot_ < roots_.size(); ++currentRoot_) {
-            if (currentRoot_ > 0 && !linkGuard_.addRoot(files_, roots_[currentRoot_].accountFolder)) continue;
-            LoadFilesFromDir(roots_[currentRoot_].accountFolder);
+            if (walkRoot[currentRoot_]) LoadFilesFromDir(roots_[currentRoot_].accountFolder);
         }
     }
     roots_.clear();
