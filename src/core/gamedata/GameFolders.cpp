@@ -27,7 +27,11 @@ std::wstring GameFolders::GetWoWDir() {
     // Some installers store the text with more than one terminating zero;
     // everything from the first zero on is not part of the path.
     path = path.substr(0, path.find('\0'));
-    const bool namesAFolder = !path.empty() && (files_ == nullptr || files_->folderExists(std::wstring(path)));
+    // A folder seen once is taken as there: this runs for every entry the
+    // watcher reads, and a game that goes away later is handled as before.
+    const bool namesAFolder = !path.empty() && (files_ == nullptr || path == namedFolderSeen_ ||
+                                                files_->folderExists(std::wstring(path)));
+    if (namesAFolder) namedFolderSeen_ = path;
     if (!namesAFolder && files_ != nullptr) {
         if (!searched_) {
             searched_ = true;

@@ -50,6 +50,7 @@ private:
     // Where the game was found beyond the registry: looked for once, when
     // the registry first names no folder.
     bool searched_ = false;
+    std::wstring namedFolderSeen_;
     std::optional<std::wstring> found_;
 };
 
