@@ -150,5 +150,25 @@ TEST_F(Flavours, WithoutInstallPathTheUninstallEntryLeadsToTheGame) {
     ASSERT_TRUE(app.exitProgram());
 }
 
+TEST_F(Flavours, NothingFoundAnywhereShowsTheDocumentedBoxAndEnds) {
+    HKEY game = nullptr;
+    ASSERT_EQ(::RegOpenKeyExW(HKEY_LOCAL_MACHINE, kGameKey, 0, KEY_SET_VALUE | KEY_WOW64_32KEY, &game), ERROR_SUCCESS);
+    ::RegDeleteValueW(game, L"InstallPath");
+    ::RegCloseKey(game);
+    // The game is there, but where nothing says so and no one looks.
+    write("_retail_", L"ACC\\Realm\\Alice", SavedDataOf(L"retail"));
+
+    AppDriver app;
+    ASSERT_TRUE(app.start(scenario.programPath(), scenario.programFolder().wstring()));
+    const MessageBoxSeen box = app.waitForMessageBox(kStartTimeout);
+    ASSERT_NE(box.window, nullptr);
+    EXPECT_EQ(box.text,
+              L"We were unable to locate your World of Warcraft Folder.  Apparently WoW is not properly installed."
+              L"\r\n\r\nHoardbookUploader will now exit");
+    EXPECT_EQ(box.title, L"HoardbookUploader");
+    app.answer(box, IDOK);
+    EXPECT_TRUE(app.waitForExit(10000));
+}
+
 }  // namespace
 }  // namespace hb::e2e
