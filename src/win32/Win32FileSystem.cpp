@@ -239,4 +239,15 @@ std::optional<std::wstring> Win32FileSystem::resolvedPath(const std::wstring& pa
     }
 }
 
+std::vector<std::wstring> Win32FileSystem::fixedDriveRoots() {
+    std::vector<std::wstring> roots;
+    const DWORD drives = ::GetLogicalDrives();
+    for (int letter = 0; letter < 26; ++letter) {
+        if ((drives & (1u << letter)) == 0) continue;
+        std::wstring root{static_cast<wchar_t>(L'A' + letter), L':', L'\\'};
+        if (::GetDriveTypeW(root.c_str()) == DRIVE_FIXED) roots.push_back(root);
+    }
+    return roots;
+}
+
 }  // namespace hb::win32

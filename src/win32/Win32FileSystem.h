@@ -22,6 +22,7 @@ public:
     std::optional<std::uint64_t> fileSize(const std::wstring& path) override;
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override;
     std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override;
+    std::vector<std::wstring> fixedDriveRoots() override;
 };
 
 }  // namespace hb::win32

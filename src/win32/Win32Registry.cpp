@@ -64,4 +64,16 @@ long Win32Registry::closeKey(RegistryKey key) {
     return ::RegCloseKey(handle);
 }
 
+long Win32Registry::enumKey(RegistryKey key, std::uint32_t index, std::wstring& name) {
+    name.clear();
+    HKEY handle = find(key);
+    if (handle == nullptr) return ERROR_INVALID_HANDLE;
+    // A key name has at most 255 characters.
+    wchar_t buffer[256] = {};
+    DWORD length = 256;
+    LONG status = ::RegEnumKeyExW(handle, index, buffer, &length, nullptr, nullptr, nullptr, nullptr);
+    if (status == ERROR_SUCCESS) name.assign(buffer, length);
+    return status;
+}
+
 }  // namespace hb::win32

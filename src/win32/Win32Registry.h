@@ -20,6 +20,7 @@ public:
                   std::uint32_t size) override;
     long deleteValue(RegistryKey key, const std::wstring& name) override;
     long closeKey(RegistryKey key) override;
+    long enumKey(RegistryKey key, std::uint32_t index, std::wstring& name) override;
 
 private:
     HKEY find(RegistryKey key) const;

@@ -108,3 +108,25 @@ long FakeRegistry::deleteValue(RegistryKey key, const std::wstring& name) {
 long FakeRegistry::closeKey(RegistryKey key) { return open_.erase(key) != 0 ? reg::SUCCESS : kInvalidHandle; }
 
 }  // namespace hb::test
+
+namespace hb::test {
+
+long FakeRegistry::enumKey(RegistryKey key, std::uint32_t index, std::wstring& name) {
+    name.clear();
+    auto open = open_.find(key);
+    if (open == open_.end()) return kInvalidHandle;
+    // The stored keys below this one give its sub-keys (by their first part),
+    // upper-cased as the fake keeps every name.
+    const std::wstring prefix = open->second.first + L"\\";
+    std::set<std::wstring> children;
+    for (const auto& stored : keys_) {
+        if (stored.first.compare(0, prefix.size(), prefix) != 0) continue;
+        std::wstring rest = stored.first.substr(prefix.size());
+        children.insert(rest.substr(0, rest.find(L'\\')));
+    }
+    if (index >= children.size()) return reg::NO_MORE_ITEMS;
+    name = *std::next(children.begin(), index);
+    return reg::SUCCESS;
+}
+
+}  // namespace hb::test

@@ -37,6 +37,7 @@ public:
                   std::uint32_t size) override;
     long deleteValue(RegistryKey key, const std::wstring& name) override;
     long closeKey(RegistryKey key) override;
+    long enumKey(RegistryKey key, std::uint32_t index, std::wstring& name) override;
 
     std::vector<std::uint32_t> accessRequested;  // every openKey's access mask
     int openKeys() const { return static_cast<int>(open_.size()); }

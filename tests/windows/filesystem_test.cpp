@@ -177,3 +177,24 @@ TEST_F(Win32FileSystemTest, ResolvedPathIsTheSameForEveryWayOfNamingAFolder) {
 
 }  // namespace
 }  // namespace hb::test
+
+namespace hb::test {
+namespace {
+
+// Where a game installed by hand is looked for: the system drive is a fixed
+// drive, and every root given is one that can be listed.
+TEST(Win32FixedDrives, IncludeTheSystemDriveAndEachIsAFolder) {
+    win32::Win32FileSystem files;
+    const std::vector<std::wstring> roots = files.fixedDriveRoots();
+    wchar_t windows[MAX_PATH] = {};
+    ASSERT_GT(::GetWindowsDirectoryW(windows, MAX_PATH), 2u);
+    const std::wstring systemRoot{windows[0], L':', L'\\'};
+    EXPECT_NE(std::find(roots.begin(), roots.end(), systemRoot), roots.end());
+    for (const std::wstring& root : roots) {
+        EXPECT_EQ(root.size(), 3u);
+        EXPECT_TRUE(files.folderExists(root)) << std::string(root.begin(), root.end());
+    }
+}
+
+}  // namespace
+}  // namespace hb::test

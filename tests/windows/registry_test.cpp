@@ -2,6 +2,7 @@
 // registry, in keys of the tests' own that are removed afterwards.
 
 #include <gtest/gtest.h>
+#include <set>
 #include <windows.h>
 
 #include <random>
@@ -182,6 +183,27 @@ TEST_F(RealRegistry, ThePortReportsTheSystemsStatusCodes) {
 }
 
 // GetWoWDir with the real registry: the game's key lives in the 32-bit view.
+TEST_F(RealRegistry, SubKeysAreEnumeratedByNameUntilNoMoreItems) {
+    // How the game's uninstall entries are found.
+    for (const char* name : {"World of Warcraft", "Other Program"}) {
+        HKEY sub = nullptr;
+        ASSERT_EQ(::RegCreateKeyExA(key.get(), name, 0, nullptr, 0, KEY_ALL_ACCESS | kView, nullptr, &sub, nullptr),
+                  ERROR_SUCCESS);
+        ::RegCloseKey(sub);
+    }
+    RegistryKey opened = 0;
+    ASSERT_EQ(registry.openKey(RegistryRoot::CurrentUser, key.widePath(),
+                               reg::KEY_QUERY_VALUE_ACCESS | reg::KEY_ENUMERATE_SUB_KEYS_ACCESS | kView, opened),
+              reg::SUCCESS);
+    std::set<std::wstring> names;
+    std::wstring name;
+    std::uint32_t index = 0;
+    for (; registry.enumKey(opened, index, name) == reg::SUCCESS; ++index) names.insert(name);
+    EXPECT_EQ(registry.enumKey(opened, index, name), reg::NO_MORE_ITEMS);
+    EXPECT_EQ(names, (std::set<std::wstring>{L"World of Warcraft", L"Other Program"}));
+    registry.closeKey(opened);
+}
+
 class GameKeyInRegistry : public FormFixture {
 protected:
     GameKeyInRegistry() {

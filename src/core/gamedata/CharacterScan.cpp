@@ -12,6 +12,10 @@ namespace {
 // wrong, and the scan stops adding rather than let the index overflow.
 constexpr int kMaxEntries = 32768;
 
+// A flavour installed while the program runs is found within about a
+// minute of watcher ticks (5 s each), or at once by a walk from start-up.
+constexpr int kTicksBetweenFlavourLooks = 12;
+
 bool Walkable(const FolderEntry& entry) {
     return !entry.name.empty() && entry.name.front() != L'.' && !entry.isHiddenOrSystem;
 }
@@ -20,20 +24,70 @@ bool Walkable(const FolderEntry& entry) {
 
 CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
                              ListCursor& cursor, MessageLog& log)
-    : list_(list), files_(files), folders_(folders), cursor_(cursor), log_(log), walkSchedule_(changes) {}
+    : list_(list),
+      files_(files),
+      folders_(folders),
+      cursor_(cursor),
+      log_(log),
+      walkSchedule_(changes),
+      changes_(changes) {}
 
-void CharacterScan::LoadfilesFromHardDrive() { WalkAccountFolder(folders_.GetAccountDir()); }
+void CharacterScan::LoadfilesFromHardDrive() { WalkAccountFolders(FindRoots(true)); }
 
 void CharacterScan::LoadfilesFromHardDriveIfChanged() {
-    const std::wstring accountFolder = folders_.GetAccountDir();
-    if (walkSchedule_.walkDue(accountFolder)) WalkAccountFolder(accountFolder);
+    const std::vector<ScanRoot>& roots = FindRoots(false);
+    if (WalkDue(roots)) WalkAccountFolders(roots);
 }
 
-void CharacterScan::WalkAccountFolder(const std::wstring& accountFolder) {
+const std::vector<ScanRoot>& CharacterScan::FindRoots(bool now) {
+    // The registry is read at every tick as before: a moved game is seen at once.
+    const bool moved = knownRoots_.empty() || knownRoots_.front().accountFolder != folders_.GetAccountDir();
+    if (now || moved || ++ticksSinceRootsFound_ >= kTicksBetweenFlavourLooks) {
+        knownRoots_ = folders_.ScanRoots();
+        ticksSinceRootsFound_ = 0;
+    }
+    return knownRoots_;
+}
+
+bool CharacterScan::WalkDue(const std::vector<ScanRoot>& roots) {
+    bool due = walkSchedule_.walkDue(roots.front().accountFolder);
+    // Every schedule is asked, so each watch is re-armed (or started) now.
+    std::map<std::wstring, WalkSchedule> schedules;
+    for (std::size_t i = 1; i < roots.size(); ++i) {
+        auto known = flavourSchedules_.find(roots[i].accountFolder);
+        auto& schedule = schedules
+                             .emplace(roots[i].accountFolder, known != flavourSchedules_.end()
+                                                                  ? std::move(known->second)
+                                                                  : WalkSchedule(changes_))
+                             .first->second;
+        if (schedule.walkDue(roots[i].accountFolder)) due = true;
+    }
+    // A flavour gone away is watched no more.
+    flavourSchedules_ = std::move(schedules);
+    return due;
+}
+
+void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     walkLeftWatchedTree_ = false;
     const int countBefore = list_.itemCount();
-    LoadFilesFromDir(accountFolder);
+    roots_ = std::move(roots);
+    {
+        // One walk over every root: a folder reached again, from another
+        // flavour through a link, is not walked twice. Every root is known
+        // before the first is walked, so a link into another flavour's tree
+        // is left to that flavour's walk and its entries keep their names.
+        linkGuard_.start(roots_.front().accountFolder);
+        std::vector<bool> walkRoot(roots_.size(), true);
+        for (std::size_t i = 1; i < roots_.size(); ++i) walkRoot[i] = linkGuard_.addRoot(files_, roots_[i].accountFolder);
+        ScopedValue nesting(walkDepth_, walkDepth_ + 1);
+        for (currentRoot_ = 0; currentRoot_ < roots_.size(); ++currentRoot_) {
+            if (walkRoot[currentRoot_]) LoadFilesFromDir(roots_[currentRoot_].accountFolder);
+        }
+    }
+    roots_.clear();
+    currentRoot_ = 0;
     walkSchedule_.walked(!walkLeftWatchedTree_);
+    for (auto& schedule : flavourSchedules_) schedule.second.walked(!walkLeftWatchedTree_);
     // Before anyone picks an entry to send: the watcher chooses after the walk.
     if (entriesAdded_ && list_.itemCount() > countBefore) entriesAdded_(countBefore);
 }
@@ -59,7 +113,9 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
 
     for (const FolderEntry& entry : listing.entries) {
         if (entry.isFolder || !Walkable(entry) || !IsSavedDataFileName(entry.name)) continue;
-        std::wstring text = folders_.FormatIt(folder);
+        std::optional<std::wstring> entryText = EntryTextOf(folder);
+        if (!entryText) continue;
+        std::wstring& text = *entryText;
         if (InListAlready(text)) continue;
         if (list_.itemCount() >= kMaxEntries) {
             if (!entryLimitReported_) {
@@ -82,6 +138,16 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
         if (entry.isLink) walkLeftWatchedTree_ = true;
         LoadFilesFromDir(path);
     }
+}
+
+std::optional<std::wstring> CharacterScan::EntryTextOf(const std::wstring& folder) {
+    if (currentRoot_ >= roots_.size() || currentRoot_ == 0) {
+        std::wstring text = folders_.FormatIt(folder);
+        if (roots_.size() > 1 && ShadowsAFlavour(roots_, text)) return std::nullopt;
+        return text;
+    }
+    const ScanRoot& root = roots_[currentRoot_];
+    return root.prefix + EntryTextFor(folder, root.accountFolder);
 }
 
 bool CharacterScan::InListAlready(const std::wstring& text) const { return listedEntries_.contains(list_, text); }

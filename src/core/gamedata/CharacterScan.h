@@ -1,5 +1,6 @@
 #pragma once
-// The character scan: walks the account folder and appends a checked entry
+// The character scan: walks the account folder of every flavour the game
+// has (gamedata/ScanRoots.h), in one walk, and appends a checked entry
 // for every folder holding a saved-data file that the list does not show
 // yet. Runs at start-up, and at the watcher's ticks when the account tree
 // changed (or no change notification can tell). After a walk that added
@@ -8,8 +9,11 @@
 // brings back) its folder while the program runs.
 
 #include <functional>
+#include <map>
+#include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "gamedata/GameFolders.h"
 #include "gamedata/LinkGuard.h"
@@ -29,9 +33,9 @@ public:
     CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
                   ListCursor& cursor, MessageLog& log);
 
-    // The whole walk from the account folder.
+    // The whole walk from the account folders.
     void LoadfilesFromHardDrive();
-    // The watcher's rescan: walks only when a name below the account folder
+    // The watcher's rescan: walks only when a name below an account folder
     // changed since the last walk, or when no notification can tell.
     void LoadfilesFromHardDriveIfChanged();
     // The walk below one folder (links only where the walk has not been).
@@ -55,12 +59,29 @@ private:
     bool entryLimitReported_ = false;
     mutable ListedEntries listedEntries_;
     WalkSchedule walkSchedule_;
+    // The other flavours' account folders, each watched on its own: a walk
+    // is due when any of them (or the first) says so, and then walks all.
+    FolderChanges* changes_;
+    std::map<std::wstring, WalkSchedule> flavourSchedules_;
+    // The roots last found. Finding them lists the game folder, so the
+    // watcher's ticks look again only now and then (or when the game moved).
+    std::vector<ScanRoot> knownRoots_;
+    int ticksSinceRootsFound_ = 0;
+    const std::vector<ScanRoot>& FindRoots(bool now);
+    // The roots of the walk under way, and which one is being walked.
+    std::vector<ScanRoot> roots_;
+    std::size_t currentRoot_ = 0;
     // Whether the walk so far went where the change notification does not
     // reach: through a folder link, or past a folder it could not read.
     bool walkLeftWatchedTree_ = false;
     std::function<void(int first)> entriesAdded_;
 
-    void WalkAccountFolder(const std::wstring& accountFolder);
+    void WalkAccountFolders(std::vector<ScanRoot> roots);
+    bool WalkDue(const std::vector<ScanRoot>& roots);
+    // The entry text of a folder holding a saved-data file, with its
+    // flavour in front when it is not the install folder's; nothing for a
+    // text that would read like another flavour's.
+    std::optional<std::wstring> EntryTextOf(const std::wstring& folder);
 };
 
 }  // namespace hb

@@ -4,6 +4,7 @@
 #include <variant>
 
 #include "gamedata/EntryText.h"
+#include "gamedata/GameSearch.h"
 #include "settings/registry.h"
 
 namespace hb {
@@ -13,8 +14,9 @@ const std::wstring kGameKey = L"Software\\Blizzard Entertainment\\World of Warcr
 const std::wstring kInstallPathValue = L"InstallPath";
 }  // namespace
 
-GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, Process& process)
-    : registry_(registry), boxes_(boxes), process_(process) {}
+GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, Process& process, FileSystem* files,
+                         MessageLog* log)
+    : registry_(registry), boxes_(boxes), process_(process), files_(files), log_(log) {}
 
 std::wstring GameFolders::GetWoWDir() {
     // Read afresh on every call: the game may be moved while we run.
@@ -25,6 +27,23 @@ std::wstring GameFolders::GetWoWDir() {
     // Some installers store the text with more than one terminating zero;
     // everything from the first zero on is not part of the path.
     path = path.substr(0, path.find('\0'));
+    // A folder seen once is taken as there: this runs for every entry the
+    // watcher reads, and a game that goes away later is handled as before.
+    const bool namesAFolder = !path.empty() && (files_ == nullptr || path == namedFolderSeen_ ||
+                                                files_->folderExists(std::wstring(path)));
+    if (namesAFolder) namedFolderSeen_ = path;
+    if (!namesAFolder && files_ != nullptr) {
+        if (!searched_) {
+            searched_ = true;
+            found_ = FindGameFolder(registry_, *files_);
+            if (found_ && log_ != nullptr) {
+                log_->add(L"The registry names no World of Warcraft folder; found the game in " + *found_);
+            }
+        }
+        if (found_) return *found_;
+    }
+    // A folder the registry names but that is not there (a drive not
+    // mounted yet) is kept as before: the scan finds nothing until it is.
     if (path.empty()) {
         MessageBoxRequest box;
         box.text =
@@ -42,5 +61,21 @@ std::wstring GameFolders::GetWoWDir() {
 std::wstring GameFolders::GetAccountDir() { return AccountFolderOf(GetWoWDir()); }
 
 std::wstring GameFolders::FormatIt(const std::wstring& folder) { return EntryTextFor(folder, GetAccountDir()); }
+
+std::vector<ScanRoot> GameFolders::ScanRoots() {
+    const std::wstring installFolder = GetWoWDir();
+    if (files_ == nullptr) return {ScanRoot{L"", installFolder, AccountFolderOf(installFolder)}};
+    return ScanRootsOf(*files_, installFolder);
+}
+
+std::vector<std::wstring> GameFolders::OtherFlavourFolders() {
+    const std::wstring installFolder = GetWoWDir();
+    if (files_ == nullptr) return {};
+    return OtherFlavourFoldersOf(*files_, installFolder);
+}
+
+std::wstring GameFolders::SavedDataFileOf(const std::wstring& entryText) {
+    return SavedDataFileOfEntry(files_, GetWoWDir(), entryText);
+}
 
 }  // namespace hb

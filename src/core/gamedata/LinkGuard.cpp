@@ -28,20 +28,32 @@ bool PathWithin(std::wstring_view path, std::wstring_view folder) {
 }
 
 void LinkGuard::start(std::wstring root) {
-    root_ = std::move(root);
-    rootLearned_ = false;
-    resolvedRoot_.reset();
+    roots_.assign(1, std::move(root));
+    rootsLearned_ = 0;
+    resolvedRoots_.clear();
     aboveRoot_.clear();
     walked_.clear();
 }
 
-void LinkGuard::learnRoot(FileSystem& files) {
-    rootLearned_ = true;
-    if (auto root = files.folderIdentity(root_)) walked_.insert(*root);
-    resolvedRoot_ = files.resolvedPath(root_);
+bool LinkGuard::addRoot(FileSystem& files, std::wstring root) {
+    learnRoots(files);
+    auto identity = files.folderIdentity(root);
+    if (identity && walked_.count(*identity) != 0) return false;
+    roots_.push_back(std::move(root));
+    learnRoots(files);
+    return true;
+}
+
+void LinkGuard::learnRoots(FileSystem& files) {
+    for (; rootsLearned_ < roots_.size(); ++rootsLearned_) learnRoot(files, roots_[rootsLearned_]);
+}
+
+void LinkGuard::learnRoot(FileSystem& files, const std::wstring& rootFolder) {
+    if (auto root = files.folderIdentity(rootFolder)) walked_.insert(*root);
+    if (auto resolved = files.resolvedPath(rootFolder)) resolvedRoots_.push_back(*resolved);
     // Each folder above the root, up to the drive's or file system's root:
     // a link to one of them leads back over the root and the rest of the disk.
-    std::wstring_view above = WithoutTrailingSeparators(root_);
+    std::wstring_view above = WithoutTrailingSeparators(rootFolder);
     for (std::size_t separator; (separator = above.find_last_of(L"\\/")) != std::wstring_view::npos;) {
         std::wstring folder(above.substr(0, separator == 0 ? 1 : separator));  // "/" is a folder too
         // "C:" alone means the drive's current folder, not its root.
@@ -54,15 +66,18 @@ void LinkGuard::learnRoot(FileSystem& files) {
 }
 
 bool LinkGuard::mayEnter(FileSystem& files, const std::wstring& folder, bool isLink) {
-    if (!rootLearned_) learnRoot(files);
+    learnRoots(files);
     auto identity = files.folderIdentity(folder);
     // A link that cannot be opened is dangling, or nothing we can vouch for;
     // an ordinary folder the system cannot identify is walked as always.
     if (!identity) return !isLink;
     if (walked_.count(*identity) != 0 || aboveRoot_.count(*identity) != 0) return false;
-    if (isLink && resolvedRoot_) {
+    if (isLink && !resolvedRoots_.empty()) {
         auto target = files.resolvedPath(folder);
-        if (!target || PathWithin(*target, *resolvedRoot_)) return false;
+        if (!target) return false;
+        for (const std::wstring& root : resolvedRoots_) {
+            if (PathWithin(*target, root)) return false;
+        }
     }
     walked_.insert(*identity);
     return true;

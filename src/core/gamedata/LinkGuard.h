@@ -17,6 +17,7 @@
 #include <set>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "ports/FileSystem.h"
 
@@ -26,18 +27,22 @@ class LinkGuard {
 public:
     // Starts a new walk from root; the root itself counts as walked.
     void start(std::wstring root);
+    // Adds another root to the same walk (another flavour's account folder):
+    // false when the walk has been there already, through a link.
+    bool addRoot(FileSystem& files, std::wstring root);
     // Whether the walk may enter this folder; when so, it counts as walked
     // from now on. isLink: the listing showed it as a link.
     bool mayEnter(FileSystem& files, const std::wstring& folder, bool isLink);
 
 private:
-    // The identities of the root and of every folder above it, and the
-    // root's resolved path, looked up once per walk when first needed.
-    void learnRoot(FileSystem& files);
+    // The identities of each root and of every folder above it, and the
+    // roots' resolved paths, looked up once per walk when first needed.
+    void learnRoots(FileSystem& files);
+    void learnRoot(FileSystem& files, const std::wstring& root);
 
-    std::wstring root_;
-    bool rootLearned_ = false;
-    std::optional<std::wstring> resolvedRoot_;
+    std::vector<std::wstring> roots_;
+    std::size_t rootsLearned_ = 0;
+    std::vector<std::wstring> resolvedRoots_;
     std::set<FolderIdentity> aboveRoot_;
     std::set<FolderIdentity> walked_;
 };

@@ -12,9 +12,9 @@ SavedDataFiles::SavedDataFiles(const MainWindow& list, FileSystem& files, GameFo
 std::string SavedDataFiles::LoadDataFromHardDrive(std::int16_t index) {
     // The account folder is looked up first, whatever the index: a game that
     // has gone away ends the program here as everywhere else.
-    std::wstring accountFolder = folders_.GetAccountDir();
+    folders_.GetAccountDir();
     if (index < 0 || index >= list_.itemCount() || !list_.itemChecked(index)) return {};
-    return GetFile(SavedDataFileFor(accountFolder, list_.itemText(index)));
+    return GetFile(folders_.SavedDataFileOf(list_.itemText(index)));
 }
 
 std::string SavedDataFiles::GetFile(const std::wstring& path) {
@@ -25,9 +25,9 @@ std::string SavedDataFiles::GetFile(const std::wstring& path) {
 }
 
 std::wstring SavedDataFiles::SavedDataFileOf(int index) {
-    std::wstring accountFolder = folders_.GetAccountDir();
+    folders_.GetAccountDir();
     if (index < 0 || index >= list_.itemCount()) return {};
-    return SavedDataFileFor(accountFolder, list_.itemText(index));
+    return folders_.SavedDataFileOf(list_.itemText(index));
 }
 
 std::optional<std::string> SavedDataFiles::tryLoad(std::int16_t index, std::wstring& error) {

@@ -20,7 +20,8 @@ public:
     std::string LoadDataFromHardDrive(std::int16_t index);
     // The file's bytes with every line ended by CR LF; throws Failure.
     std::string GetFile(const std::wstring& path);
-    // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
+    // The file the entry's text stands for: account folder (of its flavour)
+    // + "\" + entry text + "\SavedVariables\Hoardbook.lua"
     std::wstring SavedDataFileOf(int index);
 
     // LoadDataFromHardDrive, with a file that vanished or is locked (the game

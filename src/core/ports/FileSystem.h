@@ -67,6 +67,9 @@ public:
         (void)path;
         return std::nullopt;
     }
+    // The root folders of the fixed drives (C:\, D:\ ...), where a game
+    // installed by hand is looked for; none where the system has no drives.
+    virtual std::vector<std::wstring> fixedDriveRoots() { return {}; }
     // The identity of the folder the path leads to (links followed); nothing
     // when it cannot be opened or the system cannot tell.
     virtual std::optional<FolderIdentity> folderIdentity(const std::wstring& path) {

@@ -28,6 +28,9 @@ inline constexpr std::uint32_t KEY_WOW64_32KEY_ACCESS = 0x0200;
 inline constexpr long SUCCESS = 0;
 inline constexpr long FILE_NOT_FOUND = 2;
 inline constexpr long MORE_DATA = 234;
+inline constexpr long NO_MORE_ITEMS = 259;
+inline constexpr std::uint32_t KEY_ENUMERATE_SUB_KEYS_ACCESS = 0x0008;
+inline constexpr std::uint32_t KEY_WOW64_64KEY_ACCESS = 0x0100;
 }  // namespace reg
 
 using RegistryKey = std::uintptr_t;  // an open key; 0 is no key
@@ -45,6 +48,13 @@ public:
                           const std::uint8_t* data, std::uint32_t size) = 0;
     virtual long deleteValue(RegistryKey key, const std::wstring& name) = 0;
     virtual long closeKey(RegistryKey key) = 0;
+    // The name of the key's sub-key at index (from 0); NO_MORE_ITEMS past the last.
+    virtual long enumKey(RegistryKey key, std::uint32_t index, std::wstring& name) {
+        (void)key;
+        (void)index;
+        name.clear();
+        return reg::NO_MORE_ITEMS;
+    }
 };
 
 }  // namespace hb

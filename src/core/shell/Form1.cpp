@@ -14,7 +14,7 @@ Form1::Form1(Ports ports, Options options)
           [this] { return ports_.window.text(Control::Password); }, windowLog_),
       log_(windowLog_, logFile_),
       systray_(ports.shell, ports.trayWindow, ports.codepage),
-      folders_(ports.registry, ports.boxes, ports.process),
+      folders_(ports.registry, ports.boxes, ports.process, &ports.files, &log_),
       transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
                  options.httpDeadlineMs, options.httpTotalMs),
       settings_(ports.window, *this, ports.boxes, ports.files, settingsLocation_, ports.codepage, ports.protection,

@@ -77,7 +77,14 @@ std::wstring JoinNames(const std::vector<std::wstring>& names) {
 AddonUpdater::AddonUpdater(FileSystem& files, MessageBoxes& boxes, const Process& process, const Codepage& codepage,
                            MessageLog& log, GameFolders& folders, Transfers& transfers, std::wstring updateHost)
     : files_(files), boxes_(boxes), process_(process), codepage_(codepage), log_(log), folders_(folders),
-      transfers_(transfers), updateHost_(std::move(updateHost)) {}
+      transfers_(transfers), updateHost_(std::move(updateHost)), flavours_(files, codepage, log) {}
+
+void AddonUpdater::updateOtherFlavours(const std::wstring& version, bool periodic) {
+    const std::wstring source = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
+    for (const std::wstring& failure : flavours_.update(source, folders_.OtherFlavourFolders(), version)) {
+        if (!periodic) boxes_.show({failure});
+    }
+}
 
 void AddonUpdater::InitializeFolders() {
     std::wstring error;
@@ -171,8 +178,10 @@ void AddonUpdater::check(FailureReport report) {
     // Installed by this run already: an add-on whose own version text
     // differs from the published one must not be fetched and announced again
     // and again.
-    if (versionInstalled_) return;
-    if (GetMyVersion() == serverVersion) return;
+    if (versionInstalled_ || GetMyVersion() == serverVersion) {
+        updateOtherFlavours(serverVersion, periodic);
+        return;
+    }
 
     const std::wstring addonFolder = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
     auto reportIncomplete = [&](const std::wstring& why) {
@@ -290,6 +299,7 @@ void AddonUpdater::check(FailureReport report) {
     }
     boxes_.show({L"Hoardbook has been updated to version " + serverVersion});
     log_.add(L"Hoardbook Mod Updated to version " + serverVersion);
+    updateOtherFlavours(serverVersion, periodic);
 }
 
 }  // namespace hb

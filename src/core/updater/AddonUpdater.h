@@ -13,6 +13,7 @@
 #include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
+#include "updater/FlavourAddons.h"
 
 namespace hb {
 
@@ -59,6 +60,9 @@ private:
     // add-on's own version text says; within it, a file installed is not
     // fetched again and a failing file is logged once.
     void startVersion(const std::wstring& version);
+    // The add-on of the other flavours, brought to the version installed.
+    void updateOtherFlavours(const std::wstring& version, bool periodic);
+    FlavourAddons flavours_;
 
     int ticks_ = 0;
     bool checking_ = false;
