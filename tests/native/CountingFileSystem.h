@@ -3,6 +3,7 @@
 // the atomic replacements and the appends per file name, and failing the
 // listings, writes and write probes of the names it is told to fail.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -28,7 +29,9 @@ public:
     }
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
         ++reads[nameOf(path)];
-        return real_->readAll(path, error);
+        auto bytes = real_->readAll(path, error);
+        if (afterRead) afterRead(path);
+        return bytes;
     }
     bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
         ++plainWrites;
@@ -77,6 +80,7 @@ public:
     std::map<std::wstring, int> appends;       // by file name
     std::set<std::wstring> lockedFolders;      // folder names that cannot be written
     int plainWrites = 0;
+    std::function<void(const std::wstring& path)> afterRead;  // as a writer busy meanwhile would
 
 private:
     static std::wstring nameOf(const std::wstring& path) {

@@ -79,11 +79,14 @@ TEST_F(WatchedRescan, ANameCreatedRenamedOrDeletedAfterTheFirstWalkIsSeenAtTheNe
 
     fs::rename(account() / "A" / "Realm", account() / "A" / "Moved");
     changes.signalChange();
+    const std::size_t sentBefore = uploads().size();
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New", L"A\\Moved\\New"}));
     EXPECT_TRUE(window.items[2].checked);
     EXPECT_EQ(form->cursor().LastModified.size(), 3u);
-    EXPECT_EQ(form->cursor().LastModified[2], 0);
+    // The entry found by the walk is sent at the tick that found it.
+    EXPECT_EQ(uploads().size(), sentBefore + 1);
+    EXPECT_EQ(form->cursor().CurrentIndex, 2);
 
     fs::remove_all(account() / "A" / "Moved");
     changes.signalChange();

@@ -22,6 +22,8 @@ public:
     std::string GetFile(const std::wstring& path);
     // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
     std::wstring SavedDataFileOf(int index);
+    // The account folder the entries' texts are relative to (read afresh).
+    std::wstring AccountFolder() { return folders_.GetAccountDir(); }
 
     // LoadDataFromHardDrive, with a file that vanished or is locked (the game
     // may be writing it) reported through `error` instead of thrown.
