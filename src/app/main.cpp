@@ -17,7 +17,9 @@
 #include "win32/MessageDispatch.h"
 #include "win32/Win32AppIcon.h"
 #include "win32/Win32FileSystem.h"
+#include "win32/FolderChangesChoice.h"
 #include "win32/Win32FolderChanges.h"
+#include "win32/Wine.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32MainWindow.h"
 #include "win32/Win32MessageBoxes.h"
@@ -87,7 +89,9 @@ int Run(HINSTANCE instance) {
     Win32Registry registry;
     std::unique_ptr<HttpFactory> http = MakeHttpFactory();
     Win32FileSystem files;
-    Win32FolderChanges folderChanges;
+    Win32FolderChanges notifications;
+    ScheduledWalks scheduledWalks(process);
+    FolderChanges& folderChanges = win32::FolderChangesFor(win32::RunningUnderWine(), notifications, scheduledWalks);
     Win32Shell shell;
 
     Win32MainWindow window(instance);

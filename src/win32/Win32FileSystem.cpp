@@ -204,6 +204,19 @@ std::optional<std::uint64_t> Win32FileSystem::fileSize(const std::wstring& path)
     return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
+std::optional<FileStamp> Win32FileSystem::fileStamp(const std::wstring& path, std::wstring& error) {
+    // One look, no handle: the watcher takes this of every entry at each tick.
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
+        error = LastErrorText();
+        return std::nullopt;
+    }
+    ULARGE_INTEGER time;
+    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
+    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
+    return FileStamp{static_cast<FileTime>(time.QuadPart), (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow};
+}
+
 std::optional<FolderIdentity> Win32FileSystem::folderIdentity(const std::wstring& path) {
     // As in resolvedPath: every link followed to the folder itself.
     UniqueFile handle(::CreateFileW(SystemPath(path).c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,

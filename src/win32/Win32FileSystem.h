@@ -20,6 +20,7 @@ public:
     bool folderWritable(const std::wstring& folder) override;
     bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) override;
     std::optional<std::uint64_t> fileSize(const std::wstring& path) override;
+    std::optional<FileStamp> fileStamp(const std::wstring& path, std::wstring& error) override;
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override;
     std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override;
     std::vector<std::wstring> fixedDriveRoots() override;

@@ -121,6 +121,15 @@ void Win32Process::pumpMessages(int maxWaitMs) {
 
 std::int64_t Win32Process::monotonicMs() const { return static_cast<std::int64_t>(::GetTickCount64()); }
 
+std::int64_t Win32Process::systemTimeAsFileTime() const {
+    FILETIME now;
+    ::GetSystemTimeAsFileTime(&now);
+    ULARGE_INTEGER time;
+    time.LowPart = now.dwLowDateTime;
+    time.HighPart = now.dwHighDateTime;
+    return static_cast<std::int64_t>(time.QuadPart);
+}
+
 std::wstring Win32Codepage::fromAnsi(std::string_view bytes) const {
     if (bytes.empty()) return {};
     int length = ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), nullptr, 0);

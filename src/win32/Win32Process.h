@@ -16,6 +16,7 @@ public:
     std::wstring isoLocalDateTimeText() const override;
     void pumpMessages(int maxWaitMs) override;
     std::int64_t monotonicMs() const override;
+    std::int64_t systemTimeAsFileTime() const override;
 
     // The window whose keyboard navigation the pump handles while waiting.
     void setMainWindow(HWND window) { mainWindow_ = window; }

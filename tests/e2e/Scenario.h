@@ -12,7 +12,7 @@
 
 namespace hb::e2e {
 
-// The change watcher visits one entry every 5 s.
+// The change watcher's timer ticks every 5 s (one upload at most per tick).
 inline constexpr DWORD kTick = 5000;
 // Within this a started program shows its window or its first box.
 inline constexpr DWORD kStartTimeout = 30000;

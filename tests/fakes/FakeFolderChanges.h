@@ -16,7 +16,7 @@ public:
         if (refuse) return nullptr;
         watchedFolder = folder;
         live_ = std::make_shared<TreeState>(TreeState::Unchanged);
-        return std::make_unique<Watch>(live_);
+        return std::make_unique<Watch>(live_, openWatches_);
     }
 
     // What the live watch reports at its next look.
@@ -25,12 +25,17 @@ public:
 
     bool refuse = false;  // as on a drive without notifications
     int watchesAsked = 0;
+    // Watches alive now (each one a handle on Windows).
+    int openWatches() const { return *openWatches_; }
     std::wstring watchedFolder;
 
 private:
     class Watch : public TreeWatch {
     public:
-        explicit Watch(std::shared_ptr<TreeState> state) : state_(std::move(state)) {}
+        Watch(std::shared_ptr<TreeState> state, std::shared_ptr<int> open) : state_(std::move(state)), open_(std::move(open)) {
+            ++*open_;
+        }
+        ~Watch() override { --*open_; }
         TreeState poll() override {
             TreeState state = *state_;
             if (state == TreeState::Changed) *state_ = TreeState::Unchanged;  // re-armed
@@ -39,6 +44,7 @@ private:
 
     private:
         std::shared_ptr<TreeState> state_;
+        std::shared_ptr<int> open_;
     };
 
     void report(TreeState state) {
@@ -46,6 +52,7 @@ private:
     }
 
     std::shared_ptr<TreeState> live_;
+    std::shared_ptr<int> openWatches_ = std::make_shared<int>(0);
 };
 
 }  // namespace hb::test

@@ -1,4 +1,5 @@
 #pragma once
+#include <chrono>
 #include <functional>
 #include <map>
 #include <optional>
@@ -11,6 +12,14 @@ namespace hb::test {
 // Thrown by FakeProcess::endNow; deliberately not a std::exception, so no
 // handler of the program can swallow it.
 struct ProcessEnded {};
+
+// The real clock as a file time, as file systems stamp what the test writes.
+inline std::int64_t RealSystemTimeAsFileTime() {
+    // 1601-01-01 to 1970-01-01 in 100 ns units.
+    constexpr std::int64_t kUnixEpoch = 116444736000000000;
+    const auto sinceEpoch = std::chrono::system_clock::now().time_since_epoch();
+    return kUnixEpoch + std::chrono::duration_cast<std::chrono::nanoseconds>(sinceEpoch).count() / 100;
+}
 
 class FakeProcess : public Process {
 public:
@@ -36,6 +45,9 @@ public:
         if (onPump) onPump();
     }
     std::int64_t monotonicMs() const override { return nowMs; }
+    // The system clock moves with the monotonic one, from the real time
+    // the fake was made at, so files the test writes now are fresh.
+    std::int64_t systemTimeAsFileTime() const override { return systemTimeAtStart + (nowMs - 1000) * 10000; }
 
     std::wstring exeFolder = L"C:\\Program Files\\HoardbookUploader";
     std::wstring exeName = L"HoardbookUploader.exe";
@@ -45,6 +57,7 @@ public:
     std::wstring dateTimeText = L"12/5/2026 9:11:00 PM";
     std::wstring isoDateTimeText = L"2026-12-05 21:11:00";
     std::int64_t nowMs = 1000;
+    std::int64_t systemTimeAtStart = RealSystemTimeAsFileTime();
     int pumpCount = 0;
     int endCount = 0;
     std::function<void()> onPump;

@@ -3,6 +3,7 @@
 // the atomic replacements and the appends per file name, and failing the
 // listings, writes and write probes of the names it is told to fail.
 
+#include <functional>
 #include <map>
 #include <memory>
 #include <set>
@@ -18,6 +19,7 @@ public:
 
     FolderListing list(const std::wstring& folder) override {
         ++listings;
+        ++listingsByName[nameOf(folder)];
         FolderListing listing = real_->list(folder);
         if (unreadableFolders.count(nameOf(folder)) != 0) {
             listing.status = FolderListing::Status::Failed;
@@ -28,7 +30,9 @@ public:
     }
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
         ++reads[nameOf(path)];
-        return real_->readAll(path, error);
+        auto bytes = real_->readAll(path, error);
+        if (afterRead) afterRead(path);
+        return bytes;
     }
     bool writeAll(const std::wstring& path, const std::string& bytes, std::wstring& error) override {
         ++plainWrites;
@@ -70,6 +74,7 @@ public:
     }
 
     int listings = 0;
+    std::map<std::wstring, int> listingsByName;  // by the folder's last name
     std::map<std::wstring, int> reads;        // by file name
     std::set<std::wstring> unreadableFolders;  // folder names whose listing fails
     std::map<std::wstring, int> replacements;  // by file name
@@ -77,6 +82,7 @@ public:
     std::map<std::wstring, int> appends;       // by file name
     std::set<std::wstring> lockedFolders;      // folder names that cannot be written
     int plainWrites = 0;
+    std::function<void(const std::wstring& path)> afterRead;  // as a writer busy meanwhile would
 
 private:
     static std::wstring nameOf(const std::wstring& path) {

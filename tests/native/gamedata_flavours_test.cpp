@@ -114,7 +114,7 @@ TEST_F(Flavours, AChangeInEitherFlavourIsUploadedAndANewClassicCharacterJoins) {
     put("_classic_era_", "ACC\\Realm\\Alice", "era 1\r\n");
     scan();
     tick(2);
-    ASSERT_EQ(uploads().size(), 2u);
+    ASSERT_EQ(uploads().size(), 2u) << log();
 
     put("_retail_", "ACC\\Realm\\Alice", "retail 2\r\n", kBaseTime + std::chrono::hours(1));
     put("_classic_era_", "ACC\\Realm\\Alice", "era 2\r\n", kBaseTime + std::chrono::hours(1));

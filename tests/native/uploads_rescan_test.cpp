@@ -12,6 +12,7 @@
 #include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 #include "fakes/FakeFolderChanges.h"
+#include "gamedata/ScheduledWalks.h"
 
 namespace hb::test {
 namespace {
@@ -79,11 +80,14 @@ TEST_F(WatchedRescan, ANameCreatedRenamedOrDeletedAfterTheFirstWalkIsSeenAtTheNe
 
     fs::rename(account() / "A" / "Realm", account() / "A" / "Moved");
     changes.signalChange();
+    const std::size_t sentBefore = uploads().size();
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(entries(), (Entries{L"A", L"A\\Realm\\New", L"A\\Moved\\New"}));
     EXPECT_TRUE(window.items[2].checked);
     EXPECT_EQ(form->cursor().LastModified.size(), 3u);
-    EXPECT_EQ(form->cursor().LastModified[2], 0);
+    // The entry found by the walk is sent at the tick that found it.
+    EXPECT_EQ(uploads().size(), sentBefore + 1);
+    EXPECT_EQ(form->cursor().CurrentIndex, 2);
 
     fs::remove_all(account() / "A" / "Moved");
     changes.signalChange();
@@ -237,6 +241,72 @@ TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications
     tickBoth(true);
     for (int i = 0; i < 6; ++i) tickBoth(false);
     EXPECT_EQ(window.items.size(), 7u);
+}
+
+TEST_F(WatchedRescan, LogOutEndsTheWatchAndTheNextLoginStartsAnotherWithAWalk) {
+    addEntry("A");
+    scan();
+    EXPECT_TRUE(tickWalked());
+    ASSERT_EQ(changes.openWatches(), 1);
+    form->Command3_Click();
+    EXPECT_EQ(changes.openWatches(), 0);
+    // Whatever happened meanwhile is found by the walk of the next tick.
+    addEntry("B");
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(changes.openWatches(), 1);
+    EXPECT_EQ(entries(), (Entries{L"A", L"B"}));
+}
+
+// Where notifications would hold a handle (Windows), the walk for new
+// folders runs on a schedule; known entries are still looked at every tick.
+class ScheduledRescan : public UploadsFixture {
+protected:
+    ScheduledRescan() : scheduled(process) {
+        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
+        counter = counting.get();
+        files = std::move(counting);
+        folderChanges = &scheduled;
+        makeForm();
+    }
+    // A walk of the account tree starts with a listing of the account folder
+    // (the game folder's own listing, for its flavours, is no walk).
+    bool tickWalked() {
+        const int before = counter->listingsByName[L"Account"];
+        process.nowMs += 5000;
+        form->UpdateTimer_Timer();
+        return counter->listingsByName[L"Account"] > before;
+    }
+    std::vector<std::wstring> entries() const {
+        std::vector<std::wstring> texts;
+        for (const auto& item : window.items) texts.push_back(item.text);
+        return texts;
+    }
+
+    ScheduledWalks scheduled;
+    CountingFileSystem* counter = nullptr;
+};
+
+TEST_F(ScheduledRescan, WalksAtMostOnceAMinuteWhileRewritesGoAtTheNextTick) {
+    addEntry("A");
+    scan();
+    EXPECT_TRUE(tickWalked());  // the first tick walks: nothing was watched before
+    addEntry("B");
+    int walks = 0;
+    int ticksUntilB = 0;
+    for (int i = 0; i < 24; ++i) {  // two minutes of ticks
+        if (tickWalked()) ++walks;
+        if (entries().size() < 2) ++ticksUntilB;
+    }
+    EXPECT_EQ(walks, 2);
+    // The new folder is found by the walk a minute after the first.
+    EXPECT_EQ(entries(), (Entries{L"A", L"B"}));
+    EXPECT_LE(ticksUntilB, 12);
+    // A rewrite of a known entry needs no walk.
+    const std::size_t sent = uploads().size();
+    rewrite("A", "rewritten\r\n", kBaseTime + std::chrono::hours(1));
+    EXPECT_FALSE(tickWalked());
+    EXPECT_EQ(uploads().size(), sent + 1);
+    EXPECT_EQ(uploads().back(), "rewritten\r\n");
 }
 
 }  // namespace

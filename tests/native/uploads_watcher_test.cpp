@@ -1,5 +1,6 @@
-// The change watcher: one checked entry per tick, in turn; an upload when the
-// file's last-write time differs from the one of its last successful upload.
+// The change watcher: at each tick, the checked entries whose files differ
+// from their last successful upload are queued in the order seen, and the
+// first that may go is sent, once its file is whole.
 
 #include <gtest/gtest.h>
 
@@ -42,23 +43,24 @@ TEST_F(ChangeWatcher, UploadsAnUnchangedFileOnceAndNeverAgain) {
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(ChangeWatcher, VisitsCheckedEntriesInTurnAndSendsATouchedFileAtItsNextVisit) {
+TEST_F(ChangeWatcher, SendsEveryEntryInTurnFirstAndThenATouchedFileAtTheNextTick) {
     addEntry("A");
     addEntry("B");
+    addEntry("C");
     scan();
-    tick(2);  // the first round sends both
-    ASSERT_EQ(uploads(), (Strings{dataOf(0), dataOf(1)}));
+    tick(3);  // the first round sends each entry, one per tick
+    ASSERT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), dataOf(2)}));
 
-    // The entry just visited is touched; the other one comes first.
+    // Not a round robin any more: the touched entry goes at once, whichever
+    // entry was handled last.
     rewrite(nameOf(1), "changed\r\n", kBaseTime + hours(1));
     window.setText(Control::Data, L"");
     tick();
-    EXPECT_EQ(uploads().size(), 2u);
-    tick();
-    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), "changed\r\n"}));
+    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), dataOf(2), "changed\r\n"}));
     EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Profile for " + window.itemText(1) + L" changed and was uploaded\r\n");
+    EXPECT_EQ(form->cursor().CurrentIndex, 1);
     tick(4);
-    EXPECT_EQ(uploads().size(), 3u);
+    EXPECT_EQ(uploads().size(), 4u);
 }
 
 TEST_F(ChangeWatcher, ARewriteWithinTheSameSecondCounts) {

@@ -1,8 +1,9 @@
 #pragma once
 // Where the round robin over the list's checked entries stands, and what
 // each entry's file looked like at its last upload. The scan adds entries,
-// the login sends the entry the cursor moves to, the change watcher walks
-// it tick by tick.
+// the login sends the entry the cursor moves to; the change watcher sets it
+// to each entry it sends and starts each tick's look at the files after it,
+// so changes seen together go in the round robin's order.
 
 #include <cstdint>
 #include <vector>

@@ -3,6 +3,7 @@
 #include "base/Failure.h"
 #include "gamedata/EntryText.h"
 #include "gamedata/LineEnds.h"
+#include "gamedata/ScanRoots.h"
 
 namespace hb {
 
@@ -28,6 +29,10 @@ std::wstring SavedDataFiles::SavedDataFileOf(int index) {
     folders_.GetAccountDir();
     if (index < 0 || index >= list_.itemCount()) return {};
     return folders_.SavedDataFileOf(list_.itemText(index));
+}
+
+std::wstring SavedDataFiles::SavedDataFileIn(const std::wstring& installFolder, const std::wstring& entryText) {
+    return SavedDataFileOfEntry(&files_, installFolder, entryText);
 }
 
 std::optional<std::string> SavedDataFiles::tryLoad(std::int16_t index, std::wstring& error) {

@@ -23,6 +23,11 @@ public:
     // The file the entry's text stands for: account folder (of its flavour)
     // + "\" + entry text + "\SavedVariables\Hoardbook.lua"
     std::wstring SavedDataFileOf(int index);
+    // The folder the registry names (read afresh), and an entry's file
+    // below it (of its flavour): a tick reads the registry once for all
+    // its entries.
+    std::wstring InstallFolder() { return folders_.GetWoWDir(); }
+    std::wstring SavedDataFileIn(const std::wstring& installFolder, const std::wstring& entryText);
 
     // LoadDataFromHardDrive, with a file that vanished or is locked (the game
     // may be writing it) reported through `error` instead of thrown.

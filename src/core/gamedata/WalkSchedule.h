@@ -30,6 +30,10 @@ public:
     // nothing) must be repeated at every tick.
     void walked(bool coveredByWatch) { coveredByWatch_ = coveredByWatch; }
 
+    // Ends the watch (Log Out): nothing stays open while nothing is sent.
+    // The next walkDue starts a new one and walks.
+    void stop() { watch_.reset(); }
+
 private:
     FolderChanges* changes_;
     std::unique_ptr<TreeWatch> watch_;

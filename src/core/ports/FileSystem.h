@@ -38,6 +38,14 @@ struct FolderIdentity {
 // Last-write time in 100 ns units since 1601-01-01 UTC (a FILETIME).
 using FileTime = std::int64_t;
 
+// What a file looks like from outside: its last-write time and size. A
+// writer that is not done yet changes one or the other.
+struct FileStamp {
+    FileTime time = 0;
+    std::uint64_t size = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+
 class FileSystem {
 public:
     virtual ~FileSystem() = default;
@@ -61,6 +69,18 @@ public:
     virtual bool appendToFile(const std::wstring& path, const std::string& bytes, std::wstring& error) = 0;
     // The file's size in bytes; nothing when there is no such file.
     virtual std::optional<std::uint64_t> fileSize(const std::wstring& path) = 0;
+    // The file's last-write time and size; a system that reads both in one
+    // look overrides this.
+    virtual std::optional<FileStamp> fileStamp(const std::wstring& path, std::wstring& error) {
+        const std::optional<FileTime> time = lastWriteTime(path, error);
+        if (!time) return std::nullopt;
+        const std::optional<std::uint64_t> size = fileSize(path);
+        if (!size) {
+            error = L"The file is gone";
+            return std::nullopt;
+        }
+        return FileStamp{*time, *size};
+    }
     // The folder's location with every link resolved, to tell whether a link
     // leads somewhere already walked; nothing when it cannot be resolved.
     virtual std::optional<std::wstring> resolvedPath(const std::wstring& path) {

@@ -40,6 +40,9 @@ public:
     virtual void pumpMessages(int maxWaitMs) = 0;
     // A monotonic clock in milliseconds, for deadlines.
     virtual std::int64_t monotonicMs() const = 0;
+    // The system's clock as a file time (100 ns units since 1601 UTC), to
+    // tell how long ago a file was written.
+    virtual std::int64_t systemTimeAsFileTime() const = 0;
 };
 
 // Conversions between the system's ANSI code page and UTF-16 text.

@@ -138,7 +138,10 @@ public:
 
     // ---- uploads: login, log out, change watcher ----
     void Command1_Click();
-    void Command3_Click() { login_.Command3_Click(); }
+    void Command3_Click() {
+        login_.Command3_Click();
+        scan_.stopWatching();
+    }
     void UpdateTimer_Timer() { watcher_.UpdateTimer_Timer(); }
 
     // ---- updater ----

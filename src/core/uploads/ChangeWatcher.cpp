@@ -4,6 +4,7 @@
 #include <string>
 
 #include "base/ScopedValue.h"
+#include "gamedata/EntryText.h"
 #include "net/HttpWait.h"
 #include "uploads/SiteLogin.h"
 #include "uploads/SiteMove.h"
@@ -48,42 +49,115 @@ void ChangeWatcher::UpdateTimer_Timer() {
 
 std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
     scan_.LoadfilesFromHardDriveIfChanged();
-    const std::int16_t i = cursor_.next(window_);
-    if (i < 0) return std::nullopt;
-
-    // With every entry unchecked the cursor stays on the last one handled;
-    // an unchecked entry is never sent (its data would read as empty).
-    if (i >= window_.itemCount() || !window_.itemChecked(i)) return std::nullopt;
-
-    const auto slot = static_cast<std::size_t>(i);
-    std::vector<FileTime>& stamps = cursor_.LastModified;
-    if (stamps.size() <= slot) stamps.resize(slot + 1, 0);
-
-    // A file that vanished or is locked between the scan and the read is
-    // skipped for this tick and tried again at its next visit.
-    Visit visit;
-    visit.index = i;
-    std::wstring error;
-    const std::optional<FileTime> time = files_.lastWriteTime(savedData_.SavedDataFileOf(i), error);
-    if (!time) {
-        visit.readError = error;
-        return visit;
-    }
-    if (stamps[slot] == *time) return std::nullopt;
+    queueChangedEntries();
+    if (queue_.empty()) return std::nullopt;
     if (loginRejected_ && !retryDue()) return std::nullopt;
-    // A failed entry waits for its turn; the others go on meanwhile.
     const std::int64_t now = process_.monotonicMs();
     if (now < siteQuietUntilMs_) return std::nullopt;
-    if (auto streak = streaks_.find(i); streak != streaks_.end() && !streak->second.backoff.due(now)) {
-        return std::nullopt;
-    }
 
-    std::optional<std::string> data = savedData_.tryLoad(i, error);
+    // The first queued entry that may go; a failed one waits for its turn
+    // and one still being written waits to settle, while the others go on.
+    const std::vector<int> queued = queue_;
+    for (const int i : queued) {
+        if (auto streak = streaks_.find(i); streak != streaks_.end() && !streak->second.backoff.due(now)) continue;
+        Pending& pending = pending_.at(i);
+        const bool overdue = pending.unsettledSinceMs && now - *pending.unsettledSinceMs >= kUnsettledLimitMs;
+        if (!overdue && !settled(pending, now)) {
+            if (!pending.unsettledSinceMs) pending.unsettledSinceMs = now;
+            continue;
+        }
+        std::optional<Visit> visit = sendIfWhole(i, pending, now);
+        if (visit) return visit;
+    }
+    return std::nullopt;
+}
+
+void ChangeWatcher::queueChangedEntries() {
+    const int count = window_.itemCount();
+    if (count <= 0) return;
+    if (cursor_.LastModified.size() < static_cast<std::size_t>(count)) {
+        cursor_.LastModified.resize(static_cast<std::size_t>(count), 0);
+    }
+    // The game's folder once per tick: it is read from the registry.
+    const std::wstring installFolder = savedData_.InstallFolder();
+    const std::int64_t now = process_.monotonicMs();
+    // From the entry after the cursor, so changes seen together are sent in
+    // the round robin's order, as before: after start-up, every entry in turn.
+    const int start = std::max(0, cursor_.CurrentIndex + 1);
+    for (int k = 0; k < count; ++k) {
+        const int i = (start + k) % count;
+        if (!window_.itemChecked(i)) {
+            forget(i);
+            continue;
+        }
+        std::wstring error;
+        const std::optional<FileStamp> stamp = files_.fileStamp(savedData_.SavedDataFileIn(installFolder, window_.itemText(i)), error);
+        if (!stamp) {
+            // Vanished or locked: looked at again next tick.
+            forget(i);
+            noteUnreadable(i, error);
+            continue;
+        }
+        unreadableEntriesReported_.erase(i);
+        if (sentAsItIs(i, *stamp)) {
+            forget(i);
+            continue;
+        }
+        auto [entry, added] = pending_.try_emplace(i);
+        Pending& pending = entry->second;
+        if (added) {
+            pending.seen = *stamp;
+            pending.seenSinceMs = now;
+            queue_.push_back(i);
+        } else if (pending.seen != *stamp) {
+            pending.seen = *stamp;
+            pending.seenSinceMs = now;
+        }
+    }
+}
+
+bool ChangeWatcher::sentAsItIs(int index, const FileStamp& stamp) const {
+    if (cursor_.LastModified[static_cast<std::size_t>(index)] != stamp.time) return false;
+    const auto size = sentSizes_.find(index);
+    return size == sentSizes_.end() || size->second == stamp.size;
+}
+
+bool ChangeWatcher::settled(const Pending& pending, std::int64_t now) const {
+    // Written long enough ago, or looked the same long enough (a file time
+    // ahead of the system's clock settles so).
+    constexpr std::int64_t kFileTimeUnitsPerMs = 10000;
+    return process_.systemTimeAsFileTime() - pending.seen.time >= kSettledAfterMs * kFileTimeUnitsPerMs ||
+           now - pending.seenSinceMs >= kSettledAfterMs;
+}
+
+std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(int index, Pending& pending, std::int64_t now) {
+    Visit visit;
+    visit.index = static_cast<std::int16_t>(index);
+    cursor_.CurrentIndex = visit.index;
+    std::wstring error;
+    std::optional<std::string> data = savedData_.tryLoad(visit.index, error);
     if (!data) {
         visit.readError = error;
         return visit;
     }
-    visit.time = *time;
+    // The stamp taken this tick, before the read, must still hold after it:
+    // otherwise the game wrote meanwhile and the bytes may be torn.
+    const FileStamp before = pending.seen;
+    const std::optional<FileStamp> after = files_.fileStamp(savedData_.SavedDataFileOf(index), error);
+    const bool whole = after && *after == before;
+    if (!whole) {
+        if (after) {
+            pending.seen = *after;
+            pending.seenSinceMs = now;
+        }
+        if (!pending.unsettledSinceMs) pending.unsettledSinceMs = now;
+        if (now - *pending.unsettledSinceMs < kUnsettledLimitMs) return std::nullopt;
+    }
+    if (pending.unsettledSinceMs && now - *pending.unsettledSinceMs >= kUnsettledLimitMs) {
+        log_.add(L"Profile for " + window_.itemText(index) + L" kept changing for " +
+                 std::to_wstring(kUnsettledLimitMs / 1000) + L" seconds and is sent as it was read");
+    }
+    visit.stamp = before;
 
     // The box and the log come after the tick (report).
     visit.upload = transfers_.send(SiteLoginOf(window_), *data);
@@ -91,14 +165,23 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
     return visit;
 }
 
+void ChangeWatcher::forget(int index) {
+    if (pending_.erase(index) == 0) return;
+    queue_.erase(std::remove(queue_.begin(), queue_.end(), index), queue_.end());
+}
+
+void ChangeWatcher::noteUnreadable(int index, const std::wstring& error) {
+    // Logged once until the file can be read again.
+    if (unreadableEntriesReported_.insert(index).second) {
+        log_.add(L"Profile for " + window_.itemText(index) + L" could not be read and will be tried again: " + error);
+    }
+}
+
 void ChangeWatcher::report(const Visit& visit) {
     const int i = visit.index;
     const std::wstring profile = L"Profile for " + window_.itemText(i);
     if (visit.readError) {
-        // Logged once until the file can be read again.
-        if (unreadableEntriesReported_.insert(i).second) {
-            log_.add(profile + L" could not be read and will be tried again: " + *visit.readError);
-        }
+        noteUnreadable(i, *visit.readError);
         return;
     }
     unreadableEntriesReported_.erase(i);
@@ -115,7 +198,10 @@ void ChangeWatcher::report(const Visit& visit) {
                 log_.add(L"The website accepted the login again; uploads go on");
             }
             log_.add(profile + L" changed and was uploaded");
-            cursor_.LastModified[static_cast<std::size_t>(i)] = visit.time;
+            cursor_.LastModified[static_cast<std::size_t>(i)] = visit.stamp.time;
+            sentSizes_[i] = visit.stamp.size;
+            // A change during the upload is queued afresh at the next tick.
+            forget(i);
             return;
         case UploadOutcome::RejectedLogin:
             AdoptSiteMove(window_, settings_, log_, upload.movedTo);
@@ -138,6 +224,8 @@ void ChangeWatcher::reportFailure(const Visit& visit, const std::wstring& profil
     const int i = visit.index;
     const UploadResult& upload = visit.upload;
     const std::int64_t now = process_.monotonicMs();
+    // Its retry must settle again: the bound on waiting counts from then.
+    if (auto pending = pending_.find(i); pending != pending_.end()) pending->second.unsettledSinceMs.reset();
     Streak& streak = streaks_[i];
     const bool first = streak.backoff.failures() == 0;
     // A site that asks for a pause gets it, from every entry.

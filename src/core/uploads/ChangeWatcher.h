@@ -1,7 +1,17 @@
 #pragma once
-// The change watcher: each UpdateTimer tick looks at one checked entry, in
-// turn, and uploads its saved data again when the file's last-write time
-// differs from the one recorded at its last successful upload.
+// The change watcher: each UpdateTimer tick looks at the file of every
+// checked entry (its last-write time and size, no read) and queues those
+// that differ from what was last uploaded, in the order the changes were
+// seen; then it uploads the first queued entry that may go. Still at most
+// one upload per tick, so the site's load is as it was, but a change no
+// longer waits for a round robin over every character.
+//
+// Only whole files are sent: a file goes once it has settled (written at
+// least kSettledAfterMs ago, or seen unchanged that long) and reads the
+// same size and time before and after the read. The game writes its saved
+// data in pieces; a file caught in between would reach the site torn. A file
+// that never settles is sent anyway once it has waited kUnsettledLimitMs,
+// and that is logged.
 //
 // Failures reach the user once: the first failed upload of an outage shows
 // a box, the rest go to the log. The box is shown after the tick, never
@@ -22,6 +32,7 @@
 #include <optional>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "base/Backoff.h"
 #include "gamedata/CharacterScan.h"
@@ -43,6 +54,10 @@ inline constexpr std::int64_t kRejectedLoginRetryMs = 10 * 60 * 1000;
 // doubled after each failure in a row, up to the longest.
 inline constexpr std::int64_t kFailedUploadFirstDelayMs = 5000;
 inline constexpr std::int64_t kFailedUploadLongestDelayMs = 10 * 60 * 1000;
+// How long a file must be left alone before it counts as written whole.
+inline constexpr std::int64_t kSettledAfterMs = 2000;
+// How long a changed file waits to settle before it is sent as it is.
+inline constexpr std::int64_t kUnsettledLimitMs = 30 * 1000;
 
 class ChangeWatcher {
 public:
@@ -50,7 +65,8 @@ public:
                   const Process& process, ListCursor& cursor, CharacterScan& scan, SavedDataFiles& savedData,
                   Transfers& transfers, SettingsStore& settings);
 
-    // One tick: scan, move to the next checked entry, upload it if changed.
+    // One tick: scan, queue the entries whose files changed, upload the
+    // first that may go.
     void UpdateTimer_Timer();
     // Whether a tick is running (its upload waits and lets further ticks in).
     bool busy() const { return busy_; }
@@ -69,7 +85,7 @@ private:
         std::int16_t index = -1;
         // Why the file could not be read, when it could not.
         std::optional<std::wstring> readError;
-        FileTime time = 0;  // the file's last-write time when it was read
+        FileStamp stamp;  // the file's last-write time and size when it was read
         UploadResult upload;
         std::string data;  // what was sent, for the log of a failure
     };
@@ -78,7 +94,25 @@ private:
         Backoff backoff{kFailedUploadFirstDelayMs, kFailedUploadLongestDelayMs};
         bool boxed = false;
     };
+    // A changed entry waiting to be sent: what its file looked like when
+    // last looked at and since when it looked so.
+    struct Pending {
+        FileStamp seen;
+        std::int64_t seenSinceMs = 0;
+        // Since when it could have gone but for settling; sent as it is
+        // kUnsettledLimitMs later.
+        std::optional<std::int64_t> unsettledSinceMs;
+    };
     std::optional<Visit> visitNextEntry();
+    // Looks at every checked entry's file and queues those that changed.
+    void queueChangedEntries();
+    // Whether the entry's file looks as it did at its last upload.
+    bool sentAsItIs(int index, const FileStamp& stamp) const;
+    bool settled(const Pending& pending, std::int64_t now) const;
+    // Reads the queued entry and sends it when it is whole (or waited too long).
+    std::optional<Visit> sendIfWhole(int index, Pending& pending, std::int64_t now);
+    void forget(int index);
+    void noteUnreadable(int index, const std::wstring& error);
     void report(const Visit& visit);
     void reportFailure(const Visit& visit, const std::wstring& profile);
 
@@ -103,6 +137,9 @@ private:
     std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
     std::map<int, Streak> streaks_;            // entries whose last upload failed
     std::int64_t siteQuietUntilMs_ = 0;        // no upload before this (the site's Retry-After)
+    std::vector<int> queue_;                   // changed entries, in the order the changes were seen
+    std::map<int, Pending> pending_;           // the queued entries' state
+    std::map<int, std::uint64_t> sentSizes_;   // per entry, its file's size at its last upload
 };
 
 }  // namespace hb
