@@ -100,9 +100,11 @@ TEST(Backoff, AnEntryTheSiteRefusesBacksOffWhileAnotherEntrysChangesKeepArriving
     ASSERT_NE(box.window, nullptr);
     EXPECT_NE(box.text.find(L"413"), std::wstring::npos) << box.text;
 
-    // The other entry changes every visit or two; each change arrives
-    // within two visits of each entry (two entries: a visit every 10 s).
-    for (int change = 1; change <= 5; ++change) {
+    // The other entry keeps changing, for long enough (45 s after the first
+    // refusal) to tell a back-off from a try at every tick; each change
+    // arrives within a few ticks.
+    const ULONGLONG firstRefusal = site.refusals().front();
+    for (int change = 1; change <= 20 && ::GetTickCount64() - firstRefusal < 45000; ++change) {
         const std::string gold = "gold = " + std::to_string(change * 100);
         scenario.writeSavedData(L"ACCOUNT2", "Hoardbook = { owner = \"Account2\", " + gold + " }\r\n");
         EXPECT_TRUE(WaitFor([&] { return site.took(gold); }, 5 * kTick)) << gold;
