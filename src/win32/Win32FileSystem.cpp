@@ -143,15 +143,9 @@ bool Win32FileSystem::replaceAtomically(const std::wstring& path, const std::str
 }
 
 std::optional<FileTime> Win32FileSystem::lastWriteTime(const std::wstring& path, std::wstring& error) {
-    WIN32_FILE_ATTRIBUTE_DATA data;
-    if (!::GetFileAttributesExW(SystemPath(path).c_str(), GetFileExInfoStandard, &data)) {
-        error = LastErrorText();
-        return std::nullopt;
-    }
-    ULARGE_INTEGER time;
-    time.LowPart = data.ftLastWriteTime.dwLowDateTime;
-    time.HighPart = data.ftLastWriteTime.dwHighDateTime;
-    return static_cast<FileTime>(time.QuadPart);
+    const std::optional<FileStamp> stamp = fileStamp(path, error);
+    if (!stamp) return std::nullopt;
+    return stamp->time;
 }
 
 bool Win32FileSystem::folderExists(const std::wstring& path) {
