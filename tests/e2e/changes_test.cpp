@@ -28,10 +28,7 @@ protected:
         ASSERT_TRUE(app.start(scenario.programPath(), scenario.programFolder().wstring()));
         ASSERT_TRUE(app.waitForMainWindow(kStartTimeout));
         ASSERT_TRUE(WaitFor([&] { return app.visible(); }, kStartTimeout));
-        app.setText(kIdURL, Scenario::siteHost());
-        app.setText(kIdLogin, kLogin);
-        app.setText(kIdPassword, kPassword);
-        app.pressEnter(kIdPassword);
+        app.logIn(Scenario::siteHost(), kLogin, kPassword);
         ASSERT_TRUE(WaitFor([&] { return !app.enabled(kIdLogin); }, kStartTimeout)) << "logged in";
     }
     // Whether the site received exactly these bytes since the given upload.

@@ -32,10 +32,7 @@ TEST(LogFile, HoldsTheSessionsEntriesWithDateAndTimeAndRotatesAtOneMegabyte) {
     ASSERT_TRUE(app.start(scenario.programPath(), scenario.programFolder().wstring()));
     ASSERT_TRUE(app.waitForMainWindow(kStartTimeout));
     ASSERT_TRUE(WaitFor([&] { return app.visible(); }, kStartTimeout));
-    app.setText(kIdURL, Scenario::siteHost());
-    app.setText(kIdLogin, kLogin);
-    app.setText(kIdPassword, kPassword);
-    app.pressEnter(kIdPassword);
+    app.logIn(Scenario::siteHost(), kLogin, kPassword);
     const std::wstring uploaded = L"Profile for ACCOUNT1 changed and was uploaded";
     ASSERT_TRUE(WaitFor([&] { return LogContains(app, uploaded); }, 4 * kTick));
     const std::wstring window = app.text(kIdData);
