@@ -55,6 +55,7 @@ public:
     bool itemChecked(int index) const override;
     void setItemChecked(int index, bool checked) override;
     void addItem(const std::wstring& text) override;
+    void addCheckedItems(const std::vector<std::wstring>& texts) override;
     bool visible() const override;
     void show() override;
     void hide() override;

@@ -161,10 +161,14 @@ bool AppDriver::exitProgram() {
     return waitForExit(10000);
 }
 
+int AppDriver::entryCount() const {
+    return static_cast<int>(SendWithTimeout(control(win32::kIdCharacters), LVM_GETITEMCOUNT, 0, 0));
+}
+
 std::vector<ListEntry> AppDriver::entries() const {
     std::vector<ListEntry> result;
     HWND list = control(win32::kIdCharacters);
-    auto count = static_cast<int>(SendWithTimeout(list, LVM_GETITEMCOUNT, 0, 0));
+    const int count = entryCount();
     constexpr SIZE_T kTextChars = 1024;
     RemoteBuffer remote(process_.hProcess, sizeof(LVITEMW) + kTextChars * sizeof(wchar_t));
     for (int index = 0; index < count; ++index) {

@@ -54,6 +54,7 @@ public:
     bool exitProgram();
 
     std::vector<ListEntry> entries() const;
+    int entryCount() const;
     void setEntryChecked(int index, bool checked);
 
     // The tray icon's callback as the shell sends it.

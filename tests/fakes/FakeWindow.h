@@ -42,6 +42,10 @@ public:
     bool itemChecked(int index) const override { return items.at(index).checked; }
     void setItemChecked(int index, bool checked) override { items.at(index).checked = checked; }
     void addItem(const std::wstring& text) override { items.push_back({text, false}); }
+    void addCheckedItems(const std::vector<std::wstring>& texts) override {
+        ++batchesAdded;
+        for (const std::wstring& text : texts) items.push_back({text, true});
+    }
     bool visible() const override { return visible_; }
     void show() override { visible_ = true; }
     void hide() override { visible_ = false; }
@@ -65,6 +69,8 @@ public:
     // Calls that read the check-list's count or texts: each one is a window
     // message on Windows.
     mutable long long listReads = 0;
+    // Batches of entries the check-list was given at once.
+    int batchesAdded = 0;
 
 private:
     FormEvents* events_ = nullptr;

@@ -19,6 +19,7 @@ public:
 
     FolderListing list(const std::wstring& folder) override {
         ++listings;
+        if (onList) onList();
         ++listingsByName[nameOf(folder)];
         FolderListing listing = real_->list(folder);
         if (unreadableFolders.count(nameOf(folder)) != 0) {
@@ -28,6 +29,9 @@ public:
         }
         return listing;
     }
+    // Called at each listing: a slow disk, say.
+    std::function<void()> onList;
+
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
         ++reads[nameOf(path)];
         auto bytes = real_->readAll(path, error);

@@ -11,6 +11,7 @@
 #include "settings/RunOnStartup.h"
 #include "shell/Startup.h"
 #include "support/FormFixture.h"
+#include "CountingFileSystem.h"
 #include "fakes/FakeDataProtection.h"
 
 namespace hb::test {
@@ -83,6 +84,10 @@ public:
     void addItem(const std::wstring& text) override {
         journal_.push_back("item");
         FakeWindow::addItem(text);
+    }
+    void addCheckedItems(const std::vector<std::wstring>& texts) override {
+        journal_.insert(journal_.end(), texts.size(), "item");
+        FakeWindow::addCheckedItems(texts);
     }
     void setCheckValue(Control control, int value) override {
         if (control == Control::StartWithWindows) journal_.push_back("run box " + std::to_string(value));
@@ -243,6 +248,54 @@ TEST_F(StartupTest, WindowIsDisplayedAfterLoadUnlessMinimisedWithAnIconToBringIt
     DisplayAfterLoad(iconless, false);
     EXPECT_TRUE(iconless.visible());
     EXPECT_EQ(iconless.state(), WindowState::Minimised);
+}
+
+TEST_F(StartupTest, AStartUpWithFewCharactersShowsTheWindowOnlyWhenItIsDone) {
+    makeForm().onLoad();
+    EXPECT_FALSE(window.visible()) << "shown by DisplayAfterLoad, as always";
+    EXPECT_EQ(window.batchesAdded, 1) << "the entries went to the list at once";
+}
+
+TEST_F(StartupTest, ALongWalkShowsTheWindowSoonKeepsItAnsweringAndHoldsBackClicks) {
+    // Thousands of characters (or a slow disk): each listing takes 10 ms.
+    constexpr int kCharacters = 150;
+    for (int i = 0; i < kCharacters; ++i) addSavedData("CHAR" + std::to_string(i));
+    auto counting = std::make_unique<CountingFileSystem>(std::move(files));
+    counting->onList = [&] { process.nowMs += 10; };
+    files = std::move(counting);
+    auto& form = makeForm();
+
+    struct Answer {
+        std::int64_t atMs;
+        bool visible;
+        int entries;
+    };
+    std::vector<Answer> answers;
+    process.onPump = [&] {
+        if (window.itemCount() == kCharacters + 2) return;  // the walk is over
+        answers.push_back({process.nowMs, window.visible(), window.itemCount()});
+        // A player presses OK and ticks "Remember" before the settings are loaded.
+        form.onClick(Control::Command1);
+        window.userClick(Control::RememberPassword);
+    };
+    const std::int64_t started = process.nowMs;
+    form.onLoad();
+
+    ASSERT_GE(answers.size(), 10u) << "the window answered during the walk";
+    EXPECT_LE(answers.front().atMs - started, 110);
+    for (std::size_t i = 1; i < answers.size(); ++i) {
+        EXPECT_LE(answers[i].atMs - answers[i - 1].atMs, 110) << "between answers " << i - 1 << " and " << i;
+        EXPECT_GE(answers[i].entries, answers[i - 1].entries);
+    }
+    auto shown = std::find_if(answers.begin(), answers.end(), [](const Answer& a) { return a.visible; });
+    ASSERT_NE(shown, answers.end()) << "the window showed while the walk went on";
+    EXPECT_LE(shown->atMs - started, 600);
+    EXPECT_LT(shown->entries, kCharacters) << "and its list filled as the walk went";
+
+    EXPECT_EQ(window.itemCount(), kCharacters + 2);
+    EXPECT_TRUE(boxes.shown.empty()) << "no login was tried before the settings were loaded";
+    EXPECT_EQ(window.checkValue(Control::RememberPassword), 0) << "the settings file decides the box";
+    EXPECT_FALSE(std::filesystem::exists(temp.path() / "Program" / "settings.txt")) << "nothing was saved";
 }
 
 // ---- behaviour of the shown window ----

@@ -84,6 +84,7 @@ void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
             if (walkRoot[currentRoot_]) LoadFilesFromDir(roots_[currentRoot_].accountFolder);
         }
     }
+    ListFoundEntries();
     roots_.clear();
     currentRoot_ = 0;
     walkSchedule_.walked(!walkLeftWatchedTree_);
@@ -117,7 +118,7 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
         if (!entryText) continue;
         std::wstring& text = *entryText;
         if (InListAlready(text)) continue;
-        if (list_.itemCount() >= kMaxEntries) {
+        if (list_.itemCount() + static_cast<int>(listedEntries_.pendingCount()) >= kMaxEntries) {
             if (!entryLimitReported_) {
                 entryLimitReported_ = true;
                 log_.add(L"There are more than " + std::to_wstring(kMaxEntries) +
@@ -125,11 +126,9 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
             }
             continue;
         }
-        list_.addItem(text);
-        int count = list_.itemCount();
-        list_.setItemChecked(count - 1, true);
-        cursor_.entryAdded(count);
+        listedEntries_.addPending(std::move(text));
     }
+    Pace();
 
     for (const FolderEntry& entry : listing.entries) {
         if (!entry.isFolder || !Walkable(entry)) continue;
@@ -138,6 +137,20 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
         if (entry.isLink) walkLeftWatchedTree_ = true;
         LoadFilesFromDir(path);
     }
+    if (walkDepth_ == 1) ListFoundEntries();  // the walk from this folder is done
+}
+
+void CharacterScan::ListFoundEntries() {
+    const int added = listedEntries_.listPending(list_);
+    if (added == 0) return;
+    const int count = list_.itemCount();
+    for (int entry = count - added + 1; entry <= count; ++entry) cursor_.entryAdded(entry);
+}
+
+void CharacterScan::Pace() {
+    if (!pacing_.due || !pacing_.due()) return;
+    ListFoundEntries();
+    pacing_.answer();
 }
 
 std::optional<std::wstring> CharacterScan::EntryTextOf(const std::wstring& folder) {

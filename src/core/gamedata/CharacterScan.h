@@ -7,6 +7,10 @@
 // entries it says so, so the exclusion list can uncheck those it names: a
 // character the player excluded stays excluded when the game makes (or
 // brings back) its folder while the program runs.
+//
+// A walk lists what it finds in batches, not entry by entry: the list
+// control costs far more per insert than per batch, and a player with
+// thousands of characters would wait for it.
 
 #include <functional>
 #include <map>
@@ -26,6 +30,16 @@
 #include "ports/MessageLog.h"
 
 namespace hb {
+
+// What a long walk does between folders so the window keeps answering
+// (start-up's walk, before the message loop runs; a tick's walk runs
+// without, as nothing may change the list under it then).
+struct WalkPacing {
+    // Whether the window should answer now.
+    std::function<bool()> due;
+    // Lets the window answer; the entries found so far are listed first.
+    std::function<void()> answer;
+};
 
 class CharacterScan {
 public:
@@ -47,6 +61,8 @@ public:
     // Called after a walk from the account folder that added entries, with
     // the index of the first one added.
     void setEntriesAdded(std::function<void(int first)> entriesAdded) { entriesAdded_ = std::move(entriesAdded); }
+    // Paces the walks that follow; an empty pacing ends it.
+    void setPacing(WalkPacing pacing) { pacing_ = std::move(pacing); }
 
 private:
     MainWindow& list_;
@@ -77,6 +93,9 @@ private:
     // reach: through a folder link, or past a folder it could not read.
     bool walkLeftWatchedTree_ = false;
     std::function<void(int first)> entriesAdded_;
+    WalkPacing pacing_;
+    void ListFoundEntries();
+    void Pace();
 
     void WalkAccountFolders(std::vector<ScanRoot> roots);
     bool WalkDue(const std::vector<ScanRoot>& roots);

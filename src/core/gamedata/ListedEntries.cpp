@@ -18,6 +18,22 @@ bool ListedEntries::contains(const MainWindow& window, std::wstring_view text) {
     return upperCased_.contains(UpperCased(text));
 }
 
+void ListedEntries::addPending(std::wstring text) {
+    upperCased_.insert(UpperCased(text));
+    pending_.push_back(std::move(text));
+}
+
+int ListedEntries::listPending(MainWindow& window) {
+    if (pending_.empty()) return 0;
+    catchUp(window);
+    window.addCheckedItems(pending_);
+    // Their texts are in the set already.
+    const int added = static_cast<int>(pending_.size());
+    folded_ += added;
+    pending_.clear();
+    return added;
+}
+
 void ListedEntries::catchUp(const MainWindow& window) {
     const int count = window.itemCount();
     if (count < folded_) {

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <string>
+#include <vector>
 
 namespace hb {
 
@@ -58,6 +59,8 @@ public:
     virtual bool itemChecked(int index) const = 0;
     virtual void setItemChecked(int index, bool checked) = 0;
     virtual void addItem(const std::wstring& text) = 0;
+    // Appends checked entries in one batch.
+    virtual void addCheckedItems(const std::vector<std::wstring>& texts) = 0;
 
     virtual bool visible() const = 0;
     virtual void show() = 0;

@@ -36,6 +36,9 @@ void Form1::onResize() { Form_Resize(); }
 void Form1::onCloseRequest(bool& cancel) { Form_Unload(cancel); }
 
 void Form1::onClick(Control control) {
+    // Before the settings are loaded, what would read or save them waits:
+    // the box and fields are set from the file right after the walk.
+    if (startupWalkAnswering_ && control != Control::Command2 && control != Control::StartWithWindows) return;
     switch (control) {
         case Control::Command1: Command1_Click(); break;
         case Control::Command2: Command2_Click(); break;

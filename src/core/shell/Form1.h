@@ -100,6 +100,8 @@ public:
     std::wstring GetAccountDir() { return folders_.GetAccountDir(); }
     std::wstring FormatIt(const std::wstring& folder) { return folders_.FormatIt(folder); }
     void LoadfilesFromHardDrive() { scan_.LoadfilesFromHardDrive(); }
+    // Start-up's walk: the window keeps answering, and shows, while it runs.
+    void StartupWalk();
     // The watcher's rescan: walks only when a name below the account folder
     // changed since the last walk, or when no notification can tell.
     void LoadfilesFromHardDriveIfChanged() { scan_.LoadfilesFromHardDriveIfChanged(); }
@@ -176,6 +178,9 @@ private:
     Login login_;
     ChangeWatcher watcher_;
     AddonUpdater updater_;
+    // Start-up's walk lets the window answer; a click that would read or
+    // save the settings is not taken then.
+    bool startupWalkAnswering_ = false;
 };
 
 }  // namespace hb

@@ -4,11 +4,18 @@
 
 #include <exception>
 
+#include "base/ScopedValue.h"
 #include "shell/Form1.h"
 
 namespace hb {
 
 namespace {
+// Start-up's walk lets the window answer this often, and shows it once
+// start-up has taken this long: a player with thousands of characters sees
+// the window at once, one with a few sees start-up as it always was.
+constexpr std::int64_t kStartupAnswerEveryMs = 100;
+constexpr std::int64_t kStartupShowAfterMs = 500;
+
 // Runs one start-up step. A failure the step does not handle itself is
 // logged and start-up goes on: above all the tray icon must be added, as it
 // is the only way back to a window that an automatic login has hidden.
@@ -28,7 +35,7 @@ void Form1::Form_Load() {
     const Codepage& codepage = ports_.codepage;
     // Where the files are (and an earlier version's taken over) before any is read.
     RunStartupStep(*this, codepage, [&] { settingsLocation_.prepare(log_); });
-    RunStartupStep(*this, codepage, [&] { LoadfilesFromHardDrive(); });
+    RunStartupStep(*this, codepage, [&] { StartupWalk(); });
     RunStartupStep(*this, codepage, [&] { CompareToHardDrive(); });
     RunStartupStep(*this, codepage, [&] { LoadSettings(); });  // may log in by itself, which hides the window
     PrepareWatcher();
@@ -40,6 +47,27 @@ void Form1::Form_Load() {
     RunStartupStep(*this, codepage, [&] {
         if (IsRunOnStartup()) SetCheckBox(Control::StartWithWindows, 1);
     });
+}
+
+void Form1::StartupWalk() {
+    Process& process = ports_.process;
+    const std::int64_t started = process.monotonicMs();
+    std::int64_t answered = started;
+    scan_.setPacing({[&] { return process.monotonicMs() - answered >= kStartupAnswerEveryMs; },
+                     [&] {
+                         if (!ports_.window.visible() && process.monotonicMs() - started >= kStartupShowAfterMs) {
+                             ports_.window.show();
+                         }
+                         // The settings are not loaded yet: Form1::onClick holds back clicks.
+                         ScopedValue quiet(startupWalkAnswering_, true);
+                         process.pumpMessages(0);
+                         answered = process.monotonicMs();
+                     }});
+    struct EndPacing {
+        CharacterScan& scan;
+        ~EndPacing() { scan.setPacing({}); }
+    } endPacing{scan_};
+    LoadfilesFromHardDrive();
 }
 
 void DisplayAfterLoad(MainWindow& window, bool trayIconPresent) {
