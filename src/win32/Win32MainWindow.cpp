@@ -418,13 +418,14 @@ void Win32MainWindow::addCheckedItems(const std::vector<std::wstring>& texts) {
     const int first = ListView_GetItemCount(list);
     ListView_SetItemCount(list, first + static_cast<int>(texts.size()));
     LVITEMW item{};
-    item.mask = LVIF_TEXT | LVIF_STATE;
-    item.stateMask = LVIS_STATEIMAGEMASK;
-    item.state = INDEXTOSTATEIMAGEMASK(2);  // checked
+    item.mask = LVIF_TEXT;
     for (std::size_t i = 0; i < texts.size(); ++i) {
         item.iItem = first + static_cast<int>(i);
         item.pszText = const_cast<wchar_t*>(texts[i].c_str());
-        ::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item));
+        const int inserted = static_cast<int>(::SendMessageW(list, LVM_INSERTITEMW, 0, reinterpret_cast<LPARAM>(&item)));
+        // A check-box list gives every new entry the unchecked image,
+        // whatever state the insert asked for.
+        if (inserted >= 0) ListView_SetCheckState(list, inserted, TRUE);
     }
     ::SendMessageW(list, WM_SETREDRAW, TRUE, 0);
     ::InvalidateRect(list, nullptr, TRUE);

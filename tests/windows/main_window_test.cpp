@@ -358,6 +358,16 @@ TEST_F(MainWindowTest, CheckListEntriesAndMarks) {
     EXPECT_EQ(ListView_GetItemState(control(kIdCharacters), 1, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
     window.setItemChecked(1, false);
     EXPECT_FALSE(window.itemChecked(1));
+
+    // A walk's batch: appended after what is there, in order, each checked.
+    window.addCheckedItems({L"ACCOUNT3", L"ACCOUNT4\\Realm\\Alt", std::wstring(600, L'y')});
+    ASSERT_EQ(window.itemCount(), 6);
+    EXPECT_EQ(window.itemText(3), L"ACCOUNT3");
+    EXPECT_EQ(window.itemText(4), L"ACCOUNT4\\Realm\\Alt");
+    EXPECT_EQ(window.itemText(5), std::wstring(600, L'y'));
+    for (int i = 3; i < 6; ++i) EXPECT_TRUE(window.itemChecked(i)) << i;
+    EXPECT_FALSE(window.itemChecked(2));
+    EXPECT_EQ(ListView_GetItemState(control(kIdCharacters), 4, LVIS_STATEIMAGEMASK), INDEXTOSTATEIMAGEMASK(2));
 }
 
 TEST_F(MainWindowTest, EnabledStatesAndCheckValues) {
