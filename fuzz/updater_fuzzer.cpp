@@ -15,7 +15,7 @@
 #include "support/FormHarness.h"
 #include "support/FuzzSupport.h"
 #include "support/WindowsPaths.h"
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 #include "updater/AddonPaths.h"
 #include "updater/FileList.h"
 #include "updater/VersionText.h"
