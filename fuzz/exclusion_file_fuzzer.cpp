@@ -16,16 +16,6 @@ using namespace hb;
 
 namespace {
 
-// An entry whose text starts or ends with a blank keeps its mark. Switched
-// on by the change that makes it so.
-constexpr bool kCheckExclusionSpaces = true;
-// Entries outside the ANSI code page keep their marks. Switched on by the
-// change that makes them so.
-constexpr bool kCheckNamesOutsideCodePage = true;
-// A save with entries missing from the list keeps their lines. Switched on
-// by the change that makes it so.
-constexpr bool kCheckExclusionsKept = true;
-
 // Well-formed UTF-8 holding a byte beyond ASCII: what the reader takes for
 // UTF-8 without a mark (a plain model of Unicode's table of sequences).
 bool IsUtf8BeyondAscii(const std::string& bytes) {
@@ -67,15 +57,6 @@ bool IsEntryText(std::wstring_view text) {
     return true;
 }
 
-bool HasSurroundingBlank(std::wstring_view text) { return text.front() == L' ' || text.back() == L' '; }
-
-bool FitsCodePage(std::wstring_view text) {
-    for (wchar_t c : text) {
-        if (c > 0xFF) return false;
-    }
-    return true;
-}
-
 struct Entry {
     std::wstring text;
     bool checked = true;
@@ -90,9 +71,9 @@ std::vector<Entry> EntriesFrom(const std::vector<std::wstring>& lines, bool mark
         if (marked && !line.empty() && line.front() == L'-') {
             entry = {line.substr(1), false};
         }
+        // Blanks at either end and characters outside the ANSI code page
+        // stay in: those entries keep their marks too.
         if (!IsEntryText(entry.text)) continue;
-        if (!kCheckExclusionSpaces && HasSurroundingBlank(entry.text)) continue;
-        if (!kCheckNamesOutsideCodePage && !FitsCodePage(entry.text)) continue;
         bool listed = false;
         for (const Entry& other : entries) listed = listed || SameWithoutCase(other.text, entry.text);
         if (!listed) entries.push_back(entry);
@@ -165,19 +146,17 @@ void CompareFoundFile(std::string_view bytes) {
 
     // A save keeps what the file says about entries not listed: the next
     // start with no entries at all, then with them, gives the same marks.
-    if (kCheckExclusionsKept) {
-        start.form->SaveSettings();
-        {
-            fuzz::FormHarness empty(files);
-            empty.form->CompareToHardDrive();
-            empty.form->SaveSettings();
-        }
-        fuzz::FormHarness next(files);
-        List(next, entries);
-        next.form->CompareToHardDrive();
-        for (std::size_t i = 0; i < entries.size(); ++i) {
-            FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == start.window.itemChecked(static_cast<int>(i)));
-        }
+    start.form->SaveSettings();
+    {
+        fuzz::FormHarness empty(files);
+        empty.form->CompareToHardDrive();
+        empty.form->SaveSettings();
+    }
+    fuzz::FormHarness next(files);
+    List(next, entries);
+    next.form->CompareToHardDrive();
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == start.window.itemChecked(static_cast<int>(i)));
     }
 }
 

@@ -1,8 +1,8 @@
 // The login's and password's way to the website: form encoding, then UTF-8.
 // Input: UTF-16 code units (two bytes each), lone surrogates included.
 
+#include "base/Utf8.h"
 #include "net/EncodeForm.h"
-#include "net/Utf8.h"
 #include "support/FuzzSupport.h"
 
 using namespace hb;

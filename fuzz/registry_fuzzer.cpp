@@ -11,9 +11,9 @@
 #include <charconv>
 #include <set>
 
+#include "base/RegistryText.h"
+#include "base/registry.h"
 #include "fakes/FakeRegistry.h"
-#include "settings/RegistryText.h"
-#include "settings/registry.h"
 #include "support/FuzzSupport.h"
 
 using namespace hb;

@@ -1,6 +1,6 @@
 // The line format of settings.txt and noupload.txt: splitting and joining.
 
-#include "settings/TextLines.h"
+#include "base/TextLines.h"
 #include "support/FuzzSupport.h"
 
 using namespace hb;

@@ -15,7 +15,7 @@
 #include "support/FormHarness.h"
 #include "support/FuzzSupport.h"
 #include "support/WindowsPaths.h"
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 #include "updater/AddonPaths.h"
 #include "updater/FileList.h"
 #include "updater/VersionText.h"
@@ -23,15 +23,6 @@
 using namespace hb;
 
 namespace {
-
-// A published text that is no version (control characters, far longer than
-// a version) installs nothing.
-constexpr bool kCheckGarbageVersion = true;
-// A file list of thousands of names fetches a bounded number of them.
-constexpr bool kCheckFileListBound = true;
-// Add-on files hold the bytes the server sent (a CR LF added at the end
-// may stay), not a re-encoding of them.
-constexpr bool kCheckAddonBytesKept = true;
 
 constexpr std::wstring_view kAddonFolder = L"C:\\Game\\Interface\\Addons\\Hoardbook\\";
 // The add-on has a handful of files; a few hundred is plenty.
@@ -132,12 +123,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
             versionLast = false;
         }
     }
-    if (kCheckAddonBytesKept) {
-        for (const auto& [path, bytes] : files.files) {
-            if (path == fuzz::kLogFile) continue;
-            if (fuzz::OpensVersionFile(path.substr(kAddonFolder.size()))) continue;
-            FUZZ_CHECK(bytes == server.fileBytes || bytes == server.fileBytes + "\r\n");
-        }
+    // Add-on files hold the bytes the server sent (a CR LF added at the end
+    // may stay), not a re-encoding of them.
+    for (const auto& [path, bytes] : files.files) {
+        if (path == fuzz::kLogFile) continue;
+        if (fuzz::OpensVersionFile(path.substr(kAddonFolder.size()))) continue;
+        FUZZ_CHECK(bytes == server.fileBytes || bytes == server.fileBytes + "\r\n");
     }
     // The version file goes in last, and only when no other file failed.
     FUZZ_CHECK(versionLast);
@@ -149,12 +140,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (otherFailed) FUZZ_CHECK(!versionWritten);
 
     const std::size_t firstCheckRequests = start.http.requests.size();
-    if (kCheckFileListBound) FUZZ_CHECK(firstCheckRequests <= 2 + kMostFilesFetched);
+    // A file list of thousands of names fetches a bounded number of them.
+    FUZZ_CHECK(firstCheckRequests <= 2 + kMostFilesFetched);
 
     const std::wstring published = PublishedVersion(server.version);
     const bool announced = !start.boxes.shown.empty() &&
                            start.boxes.shown.back().text.starts_with(L"Hoardbook has been updated to version");
-    if (kCheckGarbageVersion && IsGarbage(published)) {
+    // A published text that is no version (control characters, far longer
+    // than a version) installs nothing.
+    if (IsGarbage(published)) {
         FUZZ_CHECK(std::count_if(files.writeOrder.begin(), files.writeOrder.end(),
                                  [](const std::wstring& path) { return path != fuzz::kLogFile; }) == 0 &&
                    !announced && firstCheckRequests == 1);

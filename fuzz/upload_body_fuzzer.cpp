@@ -7,9 +7,9 @@
 
 #include <optional>
 
+#include "base/Utf8.h"
 #include "net/EncodeForm.h"
 #include "net/UploadBody.h"
-#include "net/Utf8.h"
 #include "support/FuzzSupport.h"
 
 using namespace hb;

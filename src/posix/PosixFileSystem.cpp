@@ -1,6 +1,6 @@
 #include "posix/PosixFileSystem.h"
 
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 
 #include <dirent.h>
 #include <fcntl.h>

@@ -4,7 +4,7 @@
 
 #include <exception>
 
-#include "base/Failure.h"
+#include "ports/Failure.h"
 
 namespace hb::win32 {
 

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 
 namespace hb::test {
 

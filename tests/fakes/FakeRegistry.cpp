@@ -4,7 +4,7 @@
 #include <cctype>
 #include <cstring>
 
-#include "settings/RegistryText.h"
+#include "base/RegistryText.h"
 
 namespace hb::test {
 

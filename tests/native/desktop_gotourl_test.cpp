@@ -4,7 +4,7 @@
 
 #include <filesystem>
 
-#include "desktop/GotoURL.h"
+#include "base/GotoURL.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeProcess.h"
 #include "fakes/FakeShell.h"

@@ -5,9 +5,9 @@
 
 #include <algorithm>
 
-#include "base/Failure.h"
 #include "gamedata/LineEnds.h"
 #include "gamedata/RoundRobin.h"
+#include "ports/Failure.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {

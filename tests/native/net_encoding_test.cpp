@@ -4,8 +4,8 @@
 
 #include <vector>
 
+#include "base/Utf8.h"
 #include "net/EncodeForm.h"
-#include "net/Utf8.h"
 
 namespace hb {
 namespace {

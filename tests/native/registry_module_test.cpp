@@ -4,9 +4,9 @@
 
 #include <gtest/gtest.h>
 
+#include "base/RegistryText.h"
+#include "base/registry.h"
 #include "fakes/FakeRegistry.h"
-#include "settings/RegistryText.h"
-#include "settings/registry.h"
 
 namespace hb::test {
 namespace {

@@ -11,9 +11,9 @@
 #include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 #include "base/Base64.h"
-#include "net/Utf8.h"
+#include "base/TextLines.h"
+#include "base/Utf8.h"
 #include "settings/PasswordLine.h"
-#include "settings/TextLines.h"
 
 namespace hb::test {
 namespace {

@@ -8,8 +8,8 @@
 #include <filesystem>
 
 #include "CountingFileSystem.h"
-#include "net/Utf8.h"
-#include "settings/RegistryText.h"
+#include "base/RegistryText.h"
+#include "base/Utf8.h"
 #include "settings/RunOnStartup.h"
 #include "support/FormFixture.h"
 

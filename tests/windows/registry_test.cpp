@@ -8,9 +8,9 @@
 #include <random>
 #include <string>
 
+#include "base/registry.h"
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeProcess.h"
-#include "settings/registry.h"
 #include "support/FormFixture.h"
 #include "win32/Win32Registry.h"
 

@@ -13,7 +13,7 @@
 #include "fakes/FakeShell.h"
 #include "fakes/FakeWindow.h"
 #include "settings/RunOnStartup.h"
-#include "settings/registry.h"
+#include "base/registry.h"
 #include "shell/Form1.h"
 #include "support/TempFolder.h"
 #include "win32/Win32FileSystem.h"

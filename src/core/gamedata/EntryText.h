@@ -4,6 +4,9 @@
 #include <string>
 #include <string_view>
 
+// Entry texts compare without case: SameWithoutCase.
+#include "base/TextCase.h"
+
 namespace hb {
 
 inline constexpr wchar_t kSavedDataFileName[] = L"Hoardbook.lua";
@@ -24,10 +27,5 @@ std::wstring SavedDataFileFor(std::wstring_view accountFolder, std::wstring_view
 
 // Whether a file name is "hoardbook.lua" in any mix of case.
 bool IsSavedDataFileName(std::wstring_view name);
-
-// Upper case for the letters of the Latin, Greek and Cyrillic alphabets,
-// so entry texts with accented character names compare without case.
-wchar_t UpperCaseOf(wchar_t c);
-bool SameWithoutCase(std::wstring_view a, std::wstring_view b);
 
 }  // namespace hb

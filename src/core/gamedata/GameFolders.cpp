@@ -3,9 +3,9 @@
 #include <string_view>
 #include <variant>
 
+#include "base/registry.h"
 #include "gamedata/EntryText.h"
 #include "gamedata/GameSearch.h"
-#include "settings/registry.h"
 
 namespace hb {
 

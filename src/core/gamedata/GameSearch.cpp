@@ -2,9 +2,9 @@
 
 #include <variant>
 
+#include "base/registry.h"
 #include "gamedata/EntryText.h"
 #include "gamedata/ScanRoots.h"
-#include "settings/registry.h"
 
 namespace hb {
 

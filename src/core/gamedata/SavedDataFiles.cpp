@@ -1,9 +1,9 @@
 #include "gamedata/SavedDataFiles.h"
 
-#include "base/Failure.h"
 #include "gamedata/EntryText.h"
 #include "gamedata/LineEnds.h"
 #include "gamedata/ScanRoots.h"
+#include "ports/Failure.h"
 
 namespace hb {
 

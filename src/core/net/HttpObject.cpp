@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "desktop/GotoURL.h"
+#include "base/GotoURL.h"
 #include "net/Transfers.h"
 
 namespace hb {

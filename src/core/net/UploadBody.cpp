@@ -1,7 +1,7 @@
 #include "net/UploadBody.h"
 
+#include "base/Utf8.h"
 #include "net/EncodeForm.h"
-#include "net/Utf8.h"
 
 namespace hb {
 

@@ -9,7 +9,7 @@
 #include <memory>
 #include <string>
 
-#include "base/Failure.h"
+#include "ports/Failure.h"
 
 namespace hb {
 

@@ -1,7 +1,7 @@
 #include "settings/PasswordLine.h"
 
 #include "base/Base64.h"
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 
 namespace hb {
 

@@ -3,7 +3,7 @@
 #include <optional>
 #include <string>
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
 namespace hb {
 

@@ -2,7 +2,7 @@
 
 #include <optional>
 
-#include "gamedata/EntryText.h"
+#include "base/TextCase.h"
 
 namespace hb {
 

@@ -2,8 +2,8 @@
 
 #include <optional>
 
-#include "net/Utf8.h"
-#include "settings/TextLines.h"
+#include "base/TextLines.h"
+#include "base/Utf8.h"
 
 namespace hb {
 

@@ -2,7 +2,7 @@
 
 #include <exception>
 
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 #include "shell/MessageLog.h"
 
 namespace hb {

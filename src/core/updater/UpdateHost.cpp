@@ -3,8 +3,8 @@
 #include <string>
 #include <variant>
 
+#include "base/registry.h"
 #include "net/SiteUrl.h"
-#include "settings/registry.h"
 #include "updater/VersionText.h"
 
 namespace hb {

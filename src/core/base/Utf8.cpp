@@ -1,4 +1,4 @@
-#include "net/Utf8.h"
+#include "base/Utf8.h"
 
 #include <cstdint>
 #include <type_traits>

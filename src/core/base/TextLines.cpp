@@ -1,4 +1,4 @@
-#include "settings/TextLines.h"
+#include "base/TextLines.h"
 
 namespace hb {
 

@@ -1,6 +1,6 @@
 // The browser launcher.
 
-#include "desktop/GotoURL.h"
+#include "base/GotoURL.h"
 
 namespace hb {
 

@@ -1,4 +1,4 @@
-#include "settings/RegistryText.h"
+#include "base/RegistryText.h"
 
 namespace hb {
 

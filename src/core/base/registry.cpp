@@ -1,9 +1,9 @@
 // The registry module: whole operations that open a key, do one thing and
 // close it, over two lower operations on an open key.
 
-#include "settings/registry.h"
+#include "base/registry.h"
 
-#include "settings/RegistryText.h"
+#include "base/RegistryText.h"
 
 #include <charconv>
 #include <cstring>
