@@ -20,6 +20,7 @@
 #include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeMessageLog.h"
 #include "fakes/FakeProcess.h"
+#include "fakes/FakeProgramExit.h"
 #include "fakes/FakeRegistry.h"
 #include "fakes/FakeWindow.h"
 #include "gamedata/CharacterScan.h"
@@ -104,7 +105,8 @@ struct Walking {
     Latin1Codepage codepage;
     PosixFileSystem files;
     FakeMessageLog log;
-    GameFolders folders{registry, boxes, process};
+    FakeProgramExit programExit{process};
+    GameFolders folders{registry, boxes, programExit};
     ListCursor cursor;
     CharacterScan scan{window, files, nullptr, folders, cursor, log};
     SavedDataFiles savedData{window, files, folders};

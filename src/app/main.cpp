@@ -74,13 +74,12 @@ std::unique_ptr<HttpFactory> MakeHttpFactory() {
     return std::make_unique<Win32HttpFactory>();
 }
 
-int RunMessageLoop(HWND mainWindow) {
+void RunMessageLoop(HWND mainWindow) {
     MSG message;
     while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchWindowMessage(message, mainWindow);
-    return static_cast<int>(message.wParam);
 }
 
-int Run(HINSTANCE instance) {
+void Run(HINSTANCE instance) {
     ComInit com;  // XMLHTTP needs COM; without it the HTTP port reports the failure itself
 
     Win32Process process;
@@ -112,9 +111,10 @@ int Run(HINSTANCE instance) {
 
     window.load();
     DisplayAfterLoad(window, form.systray().iconPresent());
-    int status = RunMessageLoop(window.handle());
-    form.systray().RemoveTrayIcon();  // no dead icon if the loop ever ends
-    return status;
+    RunMessageLoop(window.handle());
+    // The loop ends only with the main window gone; the program then ends
+    // as every other way out ends it, the tray icon first.
+    form.programExit().endProgram();
 }
 
 }  // namespace
@@ -126,10 +126,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
         return 0;
     }
     try {
-        return Run(instance);
+        Run(instance);  // ends the process when the program ends
     } catch (const std::exception& error) {
         std::string text = std::string("HoardbookUploader could not start: ") + error.what();
         ::MessageBoxA(nullptr, text.c_str(), "HoardbookUploader", MB_OK | MB_ICONHAND);
         return 1;
     }
+    return 0;
 }

@@ -25,6 +25,7 @@ class FakeProcess : public Process {
 public:
     [[noreturn]] void endNow() override {
         ++endCount;
+        if (onEnd) onEnd();
         throw ProcessEnded{};
     }
     std::wstring executableFolder() const override { return exeFolder; }
@@ -61,6 +62,8 @@ public:
     int pumpCount = 0;
     int endCount = 0;
     std::function<void()> onPump;
+    // Runs as the process ends, to see what was done before.
+    std::function<void()> onEnd;
 };
 
 // The ANSI code page as Latin-1: each byte is the character of that number.

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "gamedata/CharacterScan.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -110,7 +111,8 @@ protected:
     }
 
     WatchedFileSystem* watched = watchFiles();
-    GameFolders folders{registry, boxes, process};
+    FakeProgramExit programExit{process};
+    GameFolders folders{registry, boxes, programExit};
     ListCursor cursor;
     hb::CharacterScan scan{window, *files, nullptr, folders, cursor, messages};
 };

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "net/Transfers.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -40,7 +41,8 @@ protected:
         return static_cast<bool>(transfers.downloadToFile(url, path, FailureReport::Box));
     }
 
-    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    FakeProgramExit programExit{process};
+    Transfers transfers{http, boxes, shell, *files, process, programExit, codepage, messages, 60000};
 };
 
 TEST_F(Downloads, GetsTheUrlUnchangedWithNoBodyAndNoHeader) {
@@ -84,7 +86,7 @@ TEST_F(Downloads, AnHttpErrorStatusIsAFailureNamingUrlAndStatus) {
 }
 
 TEST_F(Downloads, ASilentServerEndsAtTheDeadline) {
-    Transfers quick(http, boxes, shell, *files, process, codepage, messages, 2000);
+    Transfers quick(http, boxes, shell, *files, process, programExit, codepage, messages, 2000);
     http.responder = [](const RecordedRequest&) {
         FakeResponse response;
         response.neverCompletes = true;

@@ -73,18 +73,6 @@ TEST_F(HttpObject, WithoutAnyVersionTellsTheUserOpensTheDownloadPageAndEnds) {
     EXPECT_EQ(process.endCount, 1);
 }
 
-TEST_F(HttpObject, TheTrayIconIsRemovedBeforeTheProgramEnds) {
-    form->systray().PrepareTrayIcon();
-    form->systray().AddTrayIcon();
-    http.available.clear();
-    ASSERT_TRUE(shell.iconShown);
-
-    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);  // nothing runs after the end
-
-    EXPECT_FALSE(shell.iconShown) << "a dead icon stays in the notification area until the mouse passes over it";
-    EXPECT_EQ(process.endCount, 1);
-}
-
 TEST_F(HttpObject, EndsEvenWhenTheBrowserCannotBeFound) {
     http.available.clear();
     shell.browserPath.clear();

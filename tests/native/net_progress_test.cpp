@@ -8,6 +8,7 @@
 #include "net/HttpWait.h"
 #include "net/RetryAfter.h"
 #include "net/Transfers.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -32,7 +33,8 @@ protected:
     }
 
     SiteLogin site{L"guild.example", L"Officer Bob", L"secret"};
-    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    FakeProgramExit programExit{process};
+    Transfers transfers{http, boxes, shell, *files, process, programExit, codepage, messages, 60000};
 };
 
 TEST_F(Progress, ATwentyMegabyteUploadOverATwoMegabitLinkIsDeliveredOnce) {
@@ -73,7 +75,7 @@ TEST_F(Progress, ASilentPeerFailsAtTheBound) {
 TEST_F(Progress, APeerThatTricklesWithoutEndIsStoppedByTheCapThatGrowsWithTheBody) {
     // One byte every 10 ms, and an answer that never ends: always moving.
     link(1, std::nullopt, std::wstring(1 << 20, L'x'));
-    Transfers capped(http, boxes, shell, *files, process, codepage, messages, 60000, 120000);
+    Transfers capped(http, boxes, shell, *files, process, programExit, codepage, messages, 60000, 120000);
     const std::string data(160 * 1024, 'd');  // 10 s more at the slowest honest rate
     const std::int64_t start = process.nowMs;
 

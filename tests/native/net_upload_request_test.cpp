@@ -5,6 +5,7 @@
 #include "net/Transfers.h"
 #include "net/UploadBody.h"
 #include "net/UploadReport.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -36,7 +37,8 @@ protected:
     const RecordedRequest& only() const { return *http.requests.at(0); }
 
     SiteLogin site{L"guild.example:8080", L"Officer Bob", L"p%ss w0rd"};
-    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    FakeProgramExit programExit{process};
+    Transfers transfers{http, boxes, shell, *files, process, programExit, codepage, messages, 60000};
 };
 
 TEST_F(UploadRequest, PostsTheFormAndReturnsTheAnswer) {
@@ -359,7 +361,7 @@ TEST_F(UploadRequest, ALargeFailedUploadLogsTheStartOfItsDataInTheSameFrame) {
 }
 
 TEST_F(UploadRequest, ASilentServerEndsAtTheDeadlineAsAReportedFailure) {
-    Transfers quick(http, boxes, shell, *files, process, codepage, messages, 1500);
+    Transfers quick(http, boxes, shell, *files, process, programExit, codepage, messages, 1500);
     site.host = L"silent.example";
     http.responder = [](const RecordedRequest&) {
         FakeResponse response;

@@ -9,6 +9,7 @@
 
 #include "gamedata/GameFolders.h"
 #include "net/Transfers.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 #include "updater/AddonUpdater.h"
 #include "updater/FileList.h"
@@ -71,8 +72,9 @@ protected:
     }
 
     std::map<std::wstring, FakeResponse> server;
-    GameFolders folders{registry, boxes, process};
-    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    FakeProgramExit programExit{process};
+    GameFolders folders{registry, boxes, programExit};
+    Transfers transfers{http, boxes, shell, *files, process, programExit, codepage, messages, 60000};
     std::unique_ptr<AddonUpdater> updater =
         std::make_unique<AddonUpdater>(*files, boxes, process, codepage, messages, folders, transfers, L"updates.test");
 };

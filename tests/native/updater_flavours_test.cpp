@@ -10,6 +10,7 @@
 
 #include "gamedata/GameFolders.h"
 #include "net/Transfers.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 #include "updater/AddonUpdater.h"
 
@@ -55,8 +56,9 @@ protected:
     }
 
     std::map<std::wstring, FakeResponse> server;
-    GameFolders folders{registry, boxes, process, files.get(), &messages};
-    Transfers transfers{http, boxes, shell, *files, process, codepage, messages, 60000};
+    FakeProgramExit programExit{process};
+    GameFolders folders{registry, boxes, programExit, files.get(), &messages};
+    Transfers transfers{http, boxes, shell, *files, process, programExit, codepage, messages, 60000};
     AddonUpdater updater{*files, boxes, process, codepage, messages, folders, transfers, L"updates.test"};
 };
 

@@ -4,6 +4,7 @@
 #include "windows/WindowFixture.h"
 
 #include <cstdio>
+#include <functional>
 
 #include "desktop/SysTrayForm.h"
 #include "desktop/SystrayMod.h"
@@ -149,7 +150,9 @@ public:
     NotifyIconRecord added;
 };
 
-void ExitThroughTheButton() {
+// Runs the program's parts with the icon in the notification area, then
+// the way out; what follows it must never run.
+void ExitWithTheIconShown(const std::function<void(Form1&, Win32MainWindow&)>& wayOut) {
     HINSTANCE instance = ::GetModuleHandleW(nullptr);
     Win32MainWindow window(instance);
     AppIcon icon(instance, 16);
@@ -168,15 +171,26 @@ void ExitThroughTheButton() {
     window.setTimerEnabled(Timer::UpdateTimer, true);  // logged in: exit must not wait for it
     form.systray().PrepareTrayIcon();
     form.systray().AddTrayIcon();
-    ::SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(kIdCommand2, BN_CLICKED),
-                   reinterpret_cast<LPARAM>(window.control(kIdCommand2)));
+    wayOut(form, window);
     std::fprintf(stderr, "still running\n");
     std::exit(3);
 }
 
 TEST(ExitProgramDeathTest, RemovesTheIconWithTheSameRecordAndEndsTheProcess) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(ExitThroughTheButton(), ::testing::ExitedWithCode(0), "deleted=1 same-record=1 gone=1");
+    EXPECT_EXIT(ExitWithTheIconShown([](Form1&, Win32MainWindow& window) {
+                    ::SendMessageW(window.handle(), WM_COMMAND, MAKEWPARAM(kIdCommand2, BN_CLICKED),
+                                   reinterpret_cast<LPARAM>(window.control(kIdCommand2)));
+                }),
+                ::testing::ExitedWithCode(0), "deleted=1 same-record=1 gone=1");
+}
+
+// The registry no longer names the game (uninstalled while the program
+// runs): the program says so and ends, and its icon goes with it.
+TEST(ExitProgramDeathTest, TheGameGoneWhileRunningRemovesTheIconToo) {
+    GTEST_FLAG_SET(death_test_style, "threadsafe");
+    EXPECT_EXIT(ExitWithTheIconShown([](Form1& form, Win32MainWindow&) { form.GetWoWDir(); }),
+                ::testing::ExitedWithCode(0), "deleted=1 same-record=1 gone=1");
 }
 
 }  // namespace

@@ -14,9 +14,9 @@ const std::wstring kGameKey = L"Software\\Blizzard Entertainment\\World of Warcr
 const std::wstring kInstallPathValue = L"InstallPath";
 }  // namespace
 
-GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, Process& process, FileSystem* files,
+GameFolders::GameFolders(Registry& registry, MessageBoxes& boxes, ProgramExit& exit, FileSystem* files,
                          MessageLog* log)
-    : registry_(registry), boxes_(boxes), process_(process), files_(files), log_(log) {}
+    : registry_(registry), boxes_(boxes), exit_(exit), files_(files), log_(log) {}
 
 std::wstring GameFolders::GetWoWDir() {
     // Read afresh on every call: the game may be moved while we run.
@@ -53,7 +53,7 @@ std::wstring GameFolders::GetWoWDir() {
         box.buttons = BoxButtons::Ok;
         box.icon = BoxIcon::Stop;
         boxes_.show(box);
-        process_.endNow();
+        exit_.endProgram();
     }
     return std::wstring(path);
 }

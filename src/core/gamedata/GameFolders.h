@@ -11,7 +11,7 @@
 #include "ports/FileSystem.h"
 #include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
-#include "ports/Process.h"
+#include "ports/ProgramExit.h"
 #include "ports/Registry.h"
 
 namespace hb {
@@ -21,7 +21,7 @@ public:
     // Without a file system only the registry's folder is known: no other
     // flavour is scanned and the game is not looked for elsewhere. The log
     // is told where the game was found when the registry did not say.
-    GameFolders(Registry& registry, MessageBoxes& boxes, Process& process, FileSystem* files = nullptr,
+    GameFolders(Registry& registry, MessageBoxes& boxes, ProgramExit& exit, FileSystem* files = nullptr,
                 MessageLog* log = nullptr);
 
     // The install folder as the registry names it. When it names none (or a
@@ -44,7 +44,7 @@ public:
 private:
     Registry& registry_;
     MessageBoxes& boxes_;
-    Process& process_;
+    ProgramExit& exit_;
     FileSystem* files_;
     MessageLog* log_;
     // Where the game was found beyond the registry: looked for once, when

@@ -21,9 +21,10 @@ constexpr const wchar_t* kXmlRuntimeDownloadPage =
 }  // namespace
 
 Transfers::Transfers(HttpFactory& http, MessageBoxes& boxes, Shell& shell, FileSystem& files, Process& process,
-                     const Codepage& codepage, MessageLog& log, int deadlineMs, std::int64_t totalMs)
-    : http_(http), boxes_(boxes), shell_(shell), files_(files), process_(process), codepage_(codepage), log_(log),
-      deadlineMs_(deadlineMs), totalMs_(totalMs) {}
+                     ProgramExit& exit, const Codepage& codepage, MessageLog& log, int deadlineMs,
+                     std::int64_t totalMs)
+    : http_(http), boxes_(boxes), shell_(shell), files_(files), process_(process), exit_(exit),
+      codepage_(codepage), log_(log), deadlineMs_(deadlineMs), totalMs_(totalMs) {}
 
 std::unique_ptr<HttpRequest> Transfers::CreateXMLObject() {
     for (const wchar_t* className : kXmlHttpClassNames) {
@@ -44,9 +45,8 @@ std::unique_ptr<HttpRequest> Transfers::CreateXMLObject() {
     } catch (const std::exception&) {
         // The program ends all the same; the user has been told what to install.
     }
-    if (beforeEnd_) beforeEnd_();
-    process_.endNow();
-    return nullptr;  // not reached: endNow does not return
+    exit_.endProgram();
+    return nullptr;  // not reached: endProgram does not return
 }
 
 }  // namespace hb

@@ -5,7 +5,6 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -15,6 +14,7 @@
 #include "ports/MessageBoxes.h"
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
+#include "ports/ProgramExit.h"
 #include "ports/Shell.h"
 
 namespace hb {
@@ -87,14 +87,11 @@ public:
     // is never longer than kDownloadDeadlineMs); totalMs caps a download's
     // whole time and is the base of an upload's (UploadTotalMs).
     Transfers(HttpFactory& http, MessageBoxes& boxes, Shell& shell, FileSystem& files, Process& process,
-              const Codepage& codepage, MessageLog& log, int deadlineMs, std::int64_t totalMs = kTransferTotalMs);
+              ProgramExit& exit, const Codepage& codepage, MessageLog& log, int deadlineMs, std::int64_t totalMs = kTransferTotalMs);
 
     // A new HTTP object of the newest class the machine has. Without any,
     // the user is sent to the download page and the program ends.
     std::unique_ptr<HttpRequest> CreateXMLObject();
-    // Runs right before the program ends for want of an HTTP object (the
-    // tray icon is removed there, so no dead icon stays behind).
-    void setBeforeEnd(std::function<void()> beforeEnd) { beforeEnd_ = std::move(beforeEnd); }
 
     // Sends the saved data with the login. A transport failure is logged
     // with the data that was not sent (never the password), and boxed
@@ -140,11 +137,11 @@ private:
     Shell& shell_;
     FileSystem& files_;
     Process& process_;
+    ProgramExit& exit_;
     const Codepage& codepage_;
     MessageLog& log_;
     int deadlineMs_;
     std::int64_t totalMs_;
-    std::function<void()> beforeEnd_;
 };
 
 }  // namespace hb

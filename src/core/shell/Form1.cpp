@@ -14,8 +14,9 @@ Form1::Form1(Ports ports, Options options)
           [this] { return ports_.window.text(Control::Password); }, windowLog_),
       log_(windowLog_, logFile_),
       systray_(ports.shell, ports.trayWindow, ports.codepage),
-      folders_(ports.registry, ports.boxes, ports.process, &ports.files, &log_),
-      transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, ports.codepage, log_,
+      exit_(systray_, ports.process),
+      folders_(ports.registry, ports.boxes, exit_, &ports.files, &log_),
+      transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, exit_, ports.codepage, log_,
                  options.httpDeadlineMs, options.httpTotalMs),
       settings_(ports.window, *this, ports.boxes, ports.files, settingsLocation_, ports.codepage, ports.protection,
                 log_),
@@ -27,7 +28,6 @@ Form1::Form1(Ports ports, Options options)
                settings_),
       updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
                std::move(options.updateHost)) {
-    transfers_.setBeforeEnd([this] { systray_.RemoveTrayIcon(); });
     scan_.setEntriesAdded([this](int first) { settings_.UncheckExcludedEntries(first); });
 }
 

@@ -29,6 +29,7 @@
 #include "settings/SettingsStore.h"
 #include "shell/LogFile.h"
 #include "shell/MessageLog.h"
+#include "shell/ShellExit.h"
 #include "updater/AddonUpdater.h"
 #include "uploads/ChangeWatcher.h"
 #include "uploads/Login.h"
@@ -159,6 +160,8 @@ public:
     bool LoadingSettings() const { return settings_.LoadingSettings(); }
 
     SystrayMod& systray() { return systray_; }
+    // The one way the program ends: the tray icon goes first.
+    ProgramExit& programExit() { return exit_; }
 
 private:
     Ports ports_;
@@ -168,6 +171,7 @@ private:
     // The window's log and the log file.
     KeptMessageLog log_;
     SystrayMod systray_;
+    ShellExit exit_;
     GameFolders folders_;
     ListCursor cursor_;
     Transfers transfers_;

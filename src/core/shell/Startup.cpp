@@ -95,9 +95,6 @@ void Form1::URL_GotFocus() { SelectAll(ports_.window, Control::URL); }
 void Form1::Login_GotFocus() { SelectAll(ports_.window, Control::Login); }
 void Form1::Password_GotFocus() { SelectAll(ports_.window, Control::Password); }
 
-void Form1::Command2_Click() {
-    systray_.RemoveTrayIcon();
-    ports_.process.endNow();
-}
+void Form1::Command2_Click() { exit_.endProgram(); }
 
 }  // namespace hb

@@ -12,6 +12,8 @@ inline constexpr std::wstring_view kAddonSubfolder = L"Interface\\Addons\\Hoardb
 inline constexpr std::wstring_view kVersionFileName = L"Hoardbook.toc";
 inline constexpr std::wstring_view kServerVersionName = L"HoardbookVersion";
 inline constexpr std::wstring_view kServerFileListName = L"HoardbookFiles";
+// The add-on's folder on the update server.
+inline constexpr std::wstring_view kServerAddonFolder = L"/files/Hoardbook/";
 
 // base + exactly one separator + relative; a base that already ends in a
 // separator gets none added.
@@ -34,6 +36,6 @@ inline bool IsVersionFileName(std::wstring_view name) {
 
 // "http://" + host + "/files/Hoardbook/" ("https://host..." for an https
 // host); a file's URL is this followed directly by its name, unencoded.
-inline std::wstring UpdateBaseUrl(std::wstring_view host) { return SiteUrl(host, L"/files/Hoardbook/"); }
+inline std::wstring UpdateBaseUrl(std::wstring_view host) { return SiteUrl(host, kServerAddonFolder); }
 
 }  // namespace hb
