@@ -11,7 +11,6 @@
 #include "settings/RunOnStartup.h"
 #include "shell/Startup.h"
 #include "support/FormFixture.h"
-#include "fakes/FakeDataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -105,9 +104,10 @@ public:
     bool forward = true;
 };
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, public FakePorts {
 protected:
-    StartupTest() : files(MakeRealFileSystem()) {
+    StartupTest() {
+        use(window).use(registry).use(http).use(shell).use(trayWindow);
         std::filesystem::create_directories(temp.path() / "Program");
         std::filesystem::create_directories(temp.path() / "Game");
         process.exeFolder = temp.corePath("Program");
@@ -125,8 +125,7 @@ protected:
     }
 
     ClickCountingForm& makeForm() {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<ClickCountingForm>(ports, options);
+        form = std::make_unique<ClickCountingForm>(ports(), options);
         window.connect(form.get());
         return *form;
     }
@@ -141,18 +140,14 @@ protected:
         return found;
     }
 
+    // The journalling fakes stand in for the plain ones.
     Journal journal;
     TempFolder temp;
-    std::unique_ptr<FileSystem> files;
     JournalWindow window{journal};
-    FakeMessageBoxes boxes;
     JournalRegistry registry{journal};
     JournalHttp http{journal};
     JournalShell shell{journal};
     JournalTrayWindow trayWindow{journal};
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
     Options options;
     std::unique_ptr<ClickCountingForm> form;
 };
@@ -309,23 +304,11 @@ TEST_F(WindowBehaviourTest, ExitRemovesTheIconWithTheAddedRecordThenEnds) {
 
 // ---- the click rule for check boxes set from code ----
 
-class CheckBoxRuleTest : public ::testing::Test {
+class CheckBoxRuleTest : public ::testing::Test, public FakePorts {
 protected:
-    CheckBoxRuleTest() : files(MakeRealFileSystem()) {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<ClickCountingForm>(ports, Options{});
+    CheckBoxRuleTest() : form(std::make_unique<ClickCountingForm>(ports(), Options{})) {
         form->forward = false;  // only the rule is under test, not the handlers
     }
-    std::unique_ptr<FileSystem> files;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
     std::unique_ptr<ClickCountingForm> form;
 };
 
