@@ -10,23 +10,14 @@
 #include <fstream>
 #include <sstream>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
+#include "HostFiles.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
-#include "support/TempFolder.h"
-#include "win32/ComInit.h"
-#include "win32/Win32FileSystem.h"
-#include "HostFiles.h"
 #include "win32/Win32Http.h"
-#include "win32/Win32Process.h"
-#include "windows/ProgramInFolder.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
-#include "win32/Win32DataProtection.h"
+#include "windows/PlatformPorts.h"
 
 namespace hb::test {
 namespace {
@@ -80,11 +71,10 @@ private:
 
 enum class Transport { XmlHttp, WinHttp };
 
-class HttpAgainstSite : public ::testing::TestWithParam<Transport> {
+class HttpAgainstSite : public ::testing::TestWithParam<Transport>, public PlatformPorts {
 protected:
     void SetUp() override {
-        process.folder = temp.corePath();
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         options.httpDeadlineMs = 20000;
         makeForm();
@@ -101,8 +91,7 @@ protected:
         } else {
             http_ = std::make_unique<win32::WinHttpFactory>(5000);
         }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
+        form = std::make_unique<Form1>(use(*http_).ports(), options);
         window.connect(form.get());
     }
 
@@ -130,18 +119,7 @@ protected:
     const std::wstring rawPort = Environment(L"HB_RAW_PORT");
     const std::wstring rawData = HostFolder(L"HB_RAW_DATA");
 
-    win32::ComInit com_;
     std::unique_ptr<HttpFactory> http_;
-    TempFolder temp;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    ProgramInFolder process;  // in the temporary folder
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

@@ -14,23 +14,14 @@
 #include <functional>
 #include <memory>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
 #include "support/HostileServer.h"
-#include "support/TempFolder.h"
-#include "win32/ComInit.h"
-#include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
-#include "win32/Win32Process.h"
-#include "windows/ProgramInFolder.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
-#include "win32/Win32DataProtection.h"
+#include "windows/PlatformPorts.h"
 
 namespace hb::test {
 namespace {
@@ -63,11 +54,10 @@ int MegabyteFiles(const std::filesystem::path& folder) {
     return count;
 }
 
-class Transports : public ::testing::TestWithParam<Transport> {
+class Transports : public ::testing::TestWithParam<Transport>, public PlatformPorts {
 protected:
     void SetUp() override {
-        process.folder = temp.corePath();
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         makeForm(20000);
     }
 
@@ -81,8 +71,7 @@ protected:
         } else {
             http_ = std::make_unique<win32::WinHttpFactory>(kOperationTimeoutMs);
         }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
+        form = std::make_unique<Form1>(use(*http_).ports(), options);
         window.connect(form.get());
         window.setText(Control::URL, server.host());
         window.setText(Control::Login, L"Officer Bob");
@@ -102,19 +91,8 @@ protected:
 
     ULONGLONG elapsedSince(ULONGLONG start) const { return ::GetTickCount64() - start; }
 
-    win32::ComInit com_;
     HostileServer server;
     std::unique_ptr<HttpFactory> http_;
-    TempFolder temp;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    ProgramInFolder process;  // in the temporary folder
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };
