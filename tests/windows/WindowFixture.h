@@ -61,19 +61,16 @@ public:
 
 class WindowFixture : public ::testing::Test, public FakePorts {
 protected:
-    WindowFixture() : window(::GetModuleHandleW(nullptr)), form(use(window).ports(), Options{}) {
+    WindowFixture() : window(::GetModuleHandleW(nullptr)), form(use(window).use(formShell).ports(), Options{}) {
         // The program's folder (its settings and log) is the test's own.
         process.exeFolder = temp.corePath();
         tap.form = &form;
         window.connect(&tap);
         window.setErrorReporter([this](const std::wstring& message) { reported.push_back(message); });
         // The form's tray icon, as start-up adds it: a minimised window
-        // hides only while the icon can bring it back. Tests of the
-        // notification area count from here.
+        // hides only while the icon can bring it back.
         form.systray().PrepareTrayIcon();
         form.systray().AddTrayIcon();
-        shell.notifyCalls.clear();
-        shell.iconShown = false;
     }
 
     HWND main() const { return window.handle(); }
@@ -90,6 +87,9 @@ protected:
     TempFolder temp;
     // The real window in place of the fake.
     win32::Win32MainWindow window;
+    // The form's icon goes here, so `shell` sees only what a test's own
+    // tray does.
+    FakeShell formShell;
     Form1 form;
     EventTap tap;
     std::vector<std::wstring> reported;
