@@ -13,11 +13,7 @@
 #include "HostFiles.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
-#include "shell/Form1.h"
-#include "win32/Win32Http.h"
-#include "win32/Win32WinHttp.h"
-#include "win32/Wine.h"
-#include "windows/PlatformPorts.h"
+#include "windows/TransportForm.h"
 
 namespace hb::test {
 namespace {
@@ -69,9 +65,7 @@ private:
     int port_ = 0;
 };
 
-enum class Transport { XmlHttp, WinHttp };
-
-class HttpAgainstSite : public ::testing::TestWithParam<Transport>, public PlatformPorts {
+class HttpAgainstSite : public TransportForm {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com.ok());
@@ -83,16 +77,6 @@ protected:
         window.setText(Control::Password, L"p%ss w0rd+\u00fc");
         WriteBytes(siteData + L"\\site.json",
                    "{\"accounts\": {\"Officer Bob\": \"p%ss w0rd+\xC3\xBC\"}}");
-    }
-
-    void makeForm(std::set<std::wstring> refused = {}) {
-        if (GetParam() == Transport::XmlHttp) {
-            http_ = std::make_unique<win32::Win32HttpFactory>(std::move(refused));
-        } else {
-            http_ = std::make_unique<win32::WinHttpFactory>(5000);
-        }
-        form = std::make_unique<Form1>(use(*http_).ports(), options);
-        window.connect(form.get());
     }
 
     // The folder of the site's latest request: the servers live for the
@@ -111,17 +95,11 @@ protected:
         WriteBytes(siteData + L"\\updates\\files\\Hoardbook\\" + std::wstring(name.begin(), name.end()), bytes);
     }
     std::wstring log() const { return window.text(Control::Data); }
-    // Wine's XMLHTTP (on urlmon) never completes a failed connection.
-    bool xmlHttpUnderWine() const { return GetParam() == Transport::XmlHttp && win32::RunningUnderWine(); }
 
     const std::wstring sitePort = Environment(L"HB_SITE_PORT");
     const std::wstring siteData = HostFolder(L"HB_SITE_DATA");
     const std::wstring rawPort = Environment(L"HB_RAW_PORT");
     const std::wstring rawData = HostFolder(L"HB_RAW_DATA");
-
-    std::unique_ptr<HttpFactory> http_;
-    Options options;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_P(HttpAgainstSite, AnUploadArrivesAsSentAndIsParsedByTheSite) {
@@ -323,7 +301,7 @@ TEST(Win32HttpFactory, CreatesTheRuntimesObjectsAndRefusesWhatItIsTold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, HttpAgainstSite, ::testing::Values(Transport::XmlHttp, Transport::WinHttp),
-                         [](const auto& info) { return info.param == Transport::XmlHttp ? "XmlHttp" : "WinHttp"; });
+                         TransportName);
 
 }  // namespace
 }  // namespace hb::test

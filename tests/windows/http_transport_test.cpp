@@ -16,20 +16,11 @@
 
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
-#include "shell/Form1.h"
 #include "support/HostileServer.h"
-#include "win32/Win32Http.h"
-#include "win32/Win32WinHttp.h"
-#include "win32/Wine.h"
-#include "windows/PlatformPorts.h"
+#include "windows/TransportForm.h"
 
 namespace hb::test {
 namespace {
-
-enum class Transport { XmlHttp, WinHttp };
-
-// Short, so lingering workers of abandoned requests end soon after a test.
-constexpr int kOperationTimeoutMs = 5000;
 
 // Counts timer ticks: the window thread's messages keep flowing.
 class TickCounter {
@@ -54,7 +45,7 @@ int MegabyteFiles(const std::filesystem::path& folder) {
     return count;
 }
 
-class Transports : public ::testing::TestWithParam<Transport>, public PlatformPorts {
+class Transports : public TransportForm {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com.ok());
@@ -66,20 +57,11 @@ protected:
     void makeForm(int deadlineMs, std::int64_t totalMs = 0) {
         options.httpDeadlineMs = deadlineMs;
         options.httpTotalMs = totalMs > 0 ? totalMs : deadlineMs;
-        if (GetParam() == Transport::XmlHttp) {
-            http_ = std::make_unique<win32::Win32HttpFactory>();
-        } else {
-            http_ = std::make_unique<win32::WinHttpFactory>(kOperationTimeoutMs);
-        }
-        form = std::make_unique<Form1>(use(*http_).ports(), options);
-        window.connect(form.get());
+        TransportForm::makeForm();
         window.setText(Control::URL, server.host());
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"secret");
     }
-
-    // Wine's XMLHTTP (on urlmon) has limits the other transport exists for.
-    bool xmlHttpUnderWine() const { return GetParam() == Transport::XmlHttp && win32::RunningUnderWine(); }
 
     // One request through the port the way the core makes it.
     std::unique_ptr<HttpRequest> request(const wchar_t* method, const std::wstring& url) {
@@ -92,9 +74,6 @@ protected:
     ULONGLONG elapsedSince(ULONGLONG start) const { return ::GetTickCount64() - start; }
 
     HostileServer server;
-    std::unique_ptr<HttpFactory> http_;
-    Options options;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_P(Transports, AnAnswerCutShortIsAFailureAndNotStored) {
@@ -310,8 +289,7 @@ TEST_P(Transports, NothingIsKeptInTheInternetCache) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, Transports, ::testing::Values(Transport::XmlHttp, Transport::WinHttp),
-                         [](const auto& info) { return info.param == Transport::XmlHttp ? "XmlHttp" : "WinHttp"; });
+INSTANTIATE_TEST_SUITE_P(Both, Transports, ::testing::Values(Transport::XmlHttp, Transport::WinHttp), TransportName);
 
 }  // namespace
 }  // namespace hb::test
