@@ -58,13 +58,8 @@ protected:
         return outcome;
     }
 
-    // How many requests the site has stored (the servers live for the whole
-    // program, so earlier tests' requests are there too).
-    int received() const {
-        int count = 0;
-        while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
-        return count;
-    }
+    // How many requests the site has stored, earlier tests' too.
+    int received() const { return ReceivedCount(siteData); }
     std::filesystem::path latest() const { return siteData / "received" / std::to_string(received()); }
 
     void publish(const std::string& name, const std::string& bytes) {
