@@ -27,21 +27,22 @@ public:
     FakePorts(const FakePorts&) = delete;
     FakePorts& operator=(const FakePorts&) = delete;
 
-    // The ports as they stand now: a file system swapped into `files` counts.
+    // The ports as they stand now: whatever `files` holds at the call, and
+    // the test's own object wherever use() gave one.
     Ports ports();
 
-    FakePorts& use(MainWindow& own);
-    FakePorts& use(MessageBoxes& own);
-    FakePorts& use(Registry& own);
-    FakePorts& use(HttpFactory& own);
-    FakePorts& use(FileSystem& own);
-    FakePorts& use(Shell& own);
-    FakePorts& use(TrayWindow& own);
-    FakePorts& use(Process& own);
-    FakePorts& use(Codepage& own);
-    FakePorts& use(DataProtection& own);
+    FakePorts& use(MainWindow& own) { window_ = &own; return *this; }
+    FakePorts& use(MessageBoxes& own) { boxes_ = &own; return *this; }
+    FakePorts& use(Registry& own) { registry_ = &own; return *this; }
+    FakePorts& use(HttpFactory& own) { http_ = &own; return *this; }
+    FakePorts& use(FileSystem& own) { files_ = &own; return *this; }
+    FakePorts& use(Shell& own) { shell_ = &own; return *this; }
+    FakePorts& use(TrayWindow& own) { trayWindow_ = &own; return *this; }
+    FakePorts& use(Process& own) { process_ = &own; return *this; }
+    FakePorts& use(Codepage& own) { codepage_ = &own; return *this; }
+    FakePorts& use(DataProtection& own) { protection_ = &own; return *this; }
     // Without one the form has no notifications: every rescan walks.
-    FakePorts& use(FolderChanges& own);
+    FakePorts& use(FolderChanges& own) { folderChanges_ = &own; return *this; }
 
     FakeWindow window;
     FakeMessageBoxes boxes;
