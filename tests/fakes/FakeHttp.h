@@ -50,6 +50,13 @@ struct FakeResponse {
     std::function<void()> whilePolling;  // runs on every readyState read
 };
 
+// A plain answer with this text.
+inline FakeResponse Answer(std::wstring text) {
+    FakeResponse response;
+    response.text = std::move(text);
+    return response;
+}
+
 class FakeHttpFactory : public HttpFactory {
 public:
     FakeHttpFactory();

@@ -9,9 +9,7 @@
 #include <filesystem>
 #include <set>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
-#include "fakes/FakeFolderChanges.h"
 #include "gamedata/ScanRoots.h"
 
 namespace hb::test {
@@ -197,10 +195,7 @@ TEST_F(Flavours, AFlavourFolderThatLinksToTheNamedOneIsWalkedOnce) {
 class WatchedFlavours : public Flavours {
 protected:
     WatchedFlavours() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        folderChanges = &changes;
+        use(changes);  // it tells the watch made last: here the Classic one
         makeForm();
     }
     bool tickWalked() {
@@ -208,8 +203,6 @@ protected:
         tick();
         return counter->listings > before;
     }
-    FakeFolderChanges changes;  // tells the watch made last: here the Classic one
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNextTick) {

@@ -94,12 +94,6 @@ protected:
         return watching;
     }
 
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> texts;
-        for (const auto& item : window.items) texts.push_back(item.text);
-        return texts;
-    }
-    fs::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
     const std::vector<std::wstring>& logged() const { return messages.entries; }
 
     // Makes a folder link; skips the test where the platform's library

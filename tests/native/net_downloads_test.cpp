@@ -9,12 +9,6 @@
 namespace hb::test {
 namespace {
 
-FakeResponse Answer(std::wstring text) {
-    FakeResponse response;
-    response.text = std::move(text);
-    return response;
-}
-
 const std::wstring kUrl = L"http://updates.test/files/Hoardbook/Hoardbook.lua";
 
 class Downloads : public PortsFixture {

@@ -11,12 +11,6 @@
 namespace hb::test {
 namespace {
 
-FakeResponse Answer(std::wstring text) {
-    FakeResponse response;
-    response.text = std::move(text);
-    return response;
-}
-
 FakeResponse Failure(FakeResponse::FailAt at, std::wstring description = FakeResponse{}.description) {
     FakeResponse response;
     response.failAt = at;

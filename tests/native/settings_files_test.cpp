@@ -8,7 +8,6 @@
 #include <string>
 #include <vector>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 #include "base/Base64.h"
 #include "base/TextLines.h"
@@ -40,11 +39,6 @@ const std::string kMark = "\xEF\xBB\xBF";
 class SettingsFiles : public UploadsFixture {
 protected:
     SettingsFiles() {
-        auto real = std::move(files);
-        auto counting = std::make_unique<CountingFileSystem>(std::move(real));
-        counter = counting.get();
-        files = std::move(counting);
-        makeForm();
         window.setText(Control::URL, L"demo.example");
         window.setText(Control::Login, L"");
         window.setText(Control::Password, L"");
@@ -58,7 +52,6 @@ protected:
         return found == counter->replacements.end() ? 0 : found->second;
     }
 
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(SettingsFiles, LiveBesideTheExecutableNotInTheWorkingDirectory) {

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 #include "settings/SettingsLocation.h"
 
@@ -17,9 +16,6 @@ namespace {
 class SettingsLocationTest : public UploadsFixture {
 protected:
     SettingsLocationTest() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
         std::filesystem::create_directories(temp.path() / "AppData");
         process.appDataFolder = temp.corePath("AppData");
         addEntry("ALPHA");
@@ -47,7 +43,6 @@ protected:
     }
     bool checked(const std::string& entry) const { return window.itemChecked(indexOf(entry)); }
 
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(SettingsLocationTest, AWritableProgramFolderKeepsEverythingBesideTheProgramAndSaysNothing) {

@@ -7,7 +7,6 @@
 
 #include <filesystem>
 
-#include "CountingFileSystem.h"
 #include "base/RegistryText.h"
 #include "base/Utf8.h"
 #include "settings/RunOnStartup.h"
@@ -19,10 +18,6 @@ namespace {
 class RememberPassword : public FormFixture {
 protected:
     RememberPassword() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        makeForm();
         window.setText(Control::Login, L"bob");
         window.setText(Control::URL, L"guild.example");
         window.setText(Control::Password, L"secret");
@@ -30,8 +25,6 @@ protected:
     }
     std::string settingsFile() const { return temp.read("Program/settings.txt"); }
     int saves() const { return counter->replacements[L"settings.txt"]; }
-
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(RememberPassword, CheckingAsksFirstAndYesStoresThePassword) {

@@ -7,7 +7,6 @@
 #include <filesystem>
 #include <string>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 #include "shell/LogFile.h"
 #include "shell/MessageLog.h"
@@ -19,15 +18,7 @@ const std::string kMark = "\xEF\xBB\xBF";
 
 class LogFileTest : public UploadsFixture {
 protected:
-    LogFileTest() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        makeForm();
-    }
     std::string logFile() const { return temp.read("Program/HoardbookUploader.log"); }
-
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(LogFileTest, EveryEntryIsAppendedWithAnIsoDateAndTimeInUtf8) {

@@ -11,8 +11,6 @@
 #include "settings/RunOnStartup.h"
 #include "shell/Startup.h"
 #include "support/FormFixture.h"
-#include "CountingFileSystem.h"
-#include "fakes/FakeDataProtection.h"
 
 namespace hb::test {
 namespace {
@@ -110,9 +108,10 @@ public:
     bool forward = true;
 };
 
-class StartupTest : public ::testing::Test {
+class StartupTest : public ::testing::Test, public FakePorts {
 protected:
-    StartupTest() : files(MakeRealFileSystem()) {
+    StartupTest() {
+        use(window).use(registry).use(http).use(shell).use(trayWindow);
         std::filesystem::create_directories(temp.path() / "Program");
         std::filesystem::create_directories(temp.path() / "Game");
         process.exeFolder = temp.corePath("Program");
@@ -130,8 +129,7 @@ protected:
     }
 
     ClickCountingForm& makeForm() {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<ClickCountingForm>(ports, options);
+        form = std::make_unique<ClickCountingForm>(ports(), options);
         window.connect(form.get());
         return *form;
     }
@@ -146,18 +144,14 @@ protected:
         return found;
     }
 
+    // The journalling fakes stand in for the plain ones.
     Journal journal;
     TempFolder temp;
-    std::unique_ptr<FileSystem> files;
     JournalWindow window{journal};
-    FakeMessageBoxes boxes;
     JournalRegistry registry{journal};
     JournalHttp http{journal};
     JournalShell shell{journal};
     JournalTrayWindow trayWindow{journal};
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
     Options options;
     std::unique_ptr<ClickCountingForm> form;
 };
@@ -260,9 +254,7 @@ TEST_F(StartupTest, ALongWalkShowsTheWindowSoonKeepsItAnsweringAndHoldsBackClick
     // Thousands of characters (or a slow disk): each listing takes 10 ms.
     constexpr int kCharacters = 150;
     for (int i = 0; i < kCharacters; ++i) addSavedData("CHAR" + std::to_string(i));
-    auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-    counting->onList = [&] { process.nowMs += 10; };
-    files = std::move(counting);
+    counter->onList = [&] { process.nowMs += 10; };
     auto& form = makeForm();
 
     struct Answer {
@@ -362,23 +354,11 @@ TEST_F(WindowBehaviourTest, ExitRemovesTheIconWithTheAddedRecordThenEnds) {
 
 // ---- the click rule for check boxes set from code ----
 
-class CheckBoxRuleTest : public ::testing::Test {
+class CheckBoxRuleTest : public ::testing::Test, public FakePorts {
 protected:
-    CheckBoxRuleTest() : files(MakeRealFileSystem()) {
-        Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<ClickCountingForm>(ports, Options{});
+    CheckBoxRuleTest() : form(std::make_unique<ClickCountingForm>(ports(), Options{})) {
         form->forward = false;  // only the rule is under test, not the handlers
     }
-    std::unique_ptr<FileSystem> files;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
     std::unique_ptr<ClickCountingForm> form;
 };
 

@@ -9,9 +9,7 @@
 #include <filesystem>
 #include <memory>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
-#include "fakes/FakeFolderChanges.h"
 #include "gamedata/ScheduledWalks.h"
 
 namespace hb::test {
@@ -22,10 +20,7 @@ namespace fs = std::filesystem;
 class WatchedRescan : public UploadsFixture {
 protected:
     WatchedRescan() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        folderChanges = &changes;
+        use(changes);
         makeForm();
     }
 
@@ -35,15 +30,6 @@ protected:
         form->UpdateTimer_Timer();
         return counter->listings > before;
     }
-    fs::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> texts;
-        for (const auto& item : window.items) texts.push_back(item.text);
-        return texts;
-    }
-
-    FakeFolderChanges changes;
-    CountingFileSystem* counter = nullptr;
 };
 
 using Entries = std::vector<std::wstring>;
@@ -180,17 +166,14 @@ TEST_F(WatchedRescan, AWalkThroughAFolderLinkIsRepeatedAtEveryTick) {
 // The same changes, ticks and clicks for a form with notifications and one
 // without: the lists, marks, stamps and uploads stay equal throughout.
 TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications) {
-    struct Unwatched {
-        FakeWindow window;
-        FakeMessageBoxes boxes;
-        FakeTrayWindow trayWindow;
-        FakeHttpFactory http;
+    // Its own window, boxes, tray window and site; the game, the clock and
+    // the rest are this form's.
+    struct Unwatched : FakePorts {
         std::unique_ptr<Form1> form;
     } plain;
+    plain.use(registry).use(*files).use(shell).use(process).use(codepage).use(protection);
     plain.http.responder = http.responder;
-    plain.form = std::make_unique<Form1>(Ports{plain.window, plain.boxes, registry, plain.http, *files, shell,
-                                               plain.trayWindow, process, codepage, protection},
-                                         options);
+    plain.form = std::make_unique<Form1>(plain.ports(), options);
     plain.window.connect(plain.form.get());
     for (Control box : {Control::URL, Control::Login, Control::Password}) {
         plain.window.setText(box, window.text(box));
@@ -262,10 +245,7 @@ TEST_F(WatchedRescan, LogOutEndsTheWatchAndTheNextLoginStartsAnotherWithAWalk) {
 class ScheduledRescan : public UploadsFixture {
 protected:
     ScheduledRescan() : scheduled(process) {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        folderChanges = &scheduled;
+        use(scheduled);
         makeForm();
     }
     // A walk of the account tree starts with a listing of the account folder
@@ -276,14 +256,8 @@ protected:
         form->UpdateTimer_Timer();
         return counter->listingsByName[L"Account"] > before;
     }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> texts;
-        for (const auto& item : window.items) texts.push_back(item.text);
-        return texts;
-    }
 
     ScheduledWalks scheduled;
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(ScheduledRescan, WalksAtMostOnceAMinuteWhileRewritesGoAtTheNextTick) {

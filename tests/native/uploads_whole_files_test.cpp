@@ -9,7 +9,6 @@
 #include <filesystem>
 #include <memory>
 
-#include "CountingFileSystem.h"
 #include "UploadsFixture.h"
 
 namespace hb::test {
@@ -19,13 +18,6 @@ using Strings = std::vector<std::string>;
 
 class WholeFiles : public UploadsFixture {
 protected:
-    WholeFiles() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        makeForm();
-    }
-
     void tick() {
         process.nowMs += 5000;
         form->UpdateTimer_Timer();
@@ -57,8 +49,6 @@ protected:
         const Strings sent = uploads();
         return sent.size() < 40 ? Strings{} : Strings(sent.begin() + 40, sent.end());
     }
-
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(WholeFiles, ThreeOfFortyRewrittenTogetherEachArriveWithinAFewTicks) {

@@ -1,23 +1,19 @@
 #pragma once
-// Fakes of every port but the file system, which is real and rooted in a
+// The fake ports (support/FakePorts.h) with the file system rooted in a
 // temporary folder, for building one subsystem from the ports it uses; and
 // a Form1 wired to all of them. The game's install folder is <temp>/Game
 // and the executable's folder <temp>/Program.
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <memory>
 #include <string>
+#include <vector>
 
-#include "fakes/FakeDataProtection.h"
-#include "fakes/FakeHttp.h"
-#include "fakes/FakeMessageBoxes.h"
 #include "fakes/FakeMessageLog.h"
-#include "fakes/FakeProcess.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
 #include "shell/Form1.h"
+#include "support/FakePorts.h"
 #include "support/TempFolder.h"
 
 namespace hb::test {
@@ -25,7 +21,7 @@ namespace hb::test {
 inline const std::wstring kWowKey = L"Software\\Blizzard Entertainment\\World of Warcraft";
 inline const std::wstring kRunKey = L"SOFTWARE\\Microsoft\\Windows\\CurrentVersion\\Run";
 
-class PortsFixture : public ::testing::Test {
+class PortsFixture : public ::testing::Test, public FakePorts {
 protected:
     PortsFixture();
 
@@ -35,6 +31,10 @@ protected:
     void addSavedData(const std::string& entry, const std::string& bytes);
     std::wstring gameFolder() const;
     std::wstring programFolder() const;
+    // <temp>/Game/WTF/Account
+    std::filesystem::path account() const;
+    // The texts of the list's entries, in order.
+    std::vector<std::wstring> entries() const;
     // The core's separator between folder names.
     static std::wstring sep();
     // The message boxes' texts, in order.
@@ -43,16 +43,6 @@ protected:
     std::string rememberedLine(const std::wstring& password) const;
 
     TempFolder temp;
-    std::unique_ptr<FileSystem> files;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
     // The message log of a subsystem built alone (a form logs to its window).
     FakeMessageLog messages;
 };
@@ -62,10 +52,9 @@ protected:
     FormFixture();
 
     Options options;
-    FolderChanges* folderChanges = nullptr;  // none: every rescan walks
     std::unique_ptr<Form1> form;
 
-    // Builds the form (call after changing options).
+    // Builds the form (call after changing options or ports).
     void makeForm();
     // The tray icon as start-up adds it: a minimised window hides only
     // while the icon can bring it back.

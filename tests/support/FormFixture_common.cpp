@@ -6,7 +6,7 @@
 
 namespace hb::test {
 
-PortsFixture::PortsFixture() : files(MakeRealFileSystem()) {
+PortsFixture::PortsFixture() {
     std::filesystem::create_directories(temp.path() / "Program");
     process.exeFolder = programFolder();
 }
@@ -18,8 +18,7 @@ FormFixture::FormFixture() {
 }
 
 void FormFixture::makeForm() {
-    Ports ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection, folderChanges};
-    form = std::make_unique<Form1>(ports, options);
+    form = std::make_unique<Form1>(ports(), options);
     window.connect(form.get());
 }
 
@@ -39,6 +38,13 @@ std::wstring PortsFixture::sep() {
 
 std::wstring PortsFixture::gameFolder() const { return temp.corePath("Game"); }
 std::wstring PortsFixture::programFolder() const { return temp.corePath("Program"); }
+std::filesystem::path PortsFixture::account() const { return temp.path() / "Game" / "WTF" / "Account"; }
+
+std::vector<std::wstring> PortsFixture::entries() const {
+    std::vector<std::wstring> texts;
+    for (const auto& item : window.items) texts.push_back(item.text);
+    return texts;
+}
 
 void PortsFixture::installGame() {
     std::filesystem::create_directories(temp.path() / "Game");

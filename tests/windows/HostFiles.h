@@ -34,6 +34,14 @@ inline std::string ReadBytes(const std::filesystem::path& path) {
     return content.str();
 }
 
+// How many requests the reference site has stored in its data folder: the
+// servers live for the whole test program, so earlier tests' are there too.
+inline int ReceivedCount(const std::filesystem::path& siteData) {
+    int count = 0;
+    while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
+    return count;
+}
+
 inline void WriteBytes(const std::filesystem::path& path, const std::string& bytes) {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));

@@ -12,20 +12,13 @@
 #include <sstream>
 #include <string>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "shell/Form1.h"
-#include "support/TempFolder.h"
 #include "HostFiles.h"
-#include "win32/ComInit.h"
+#include "shell/Form1.h"
 #include "win32/ControlIds.h"
-#include "win32/Win32FileSystem.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32MainWindow.h"
-#include "win32/Win32Process.h"
-#include "win32/Win32DataProtection.h"
-#include "windows/ProgramInFolder.h"
+#include "windows/MessagePump.h"
+#include "windows/PlatformPorts.h"
 
 namespace hb::test {
 
@@ -49,12 +42,13 @@ private:
     Form1& form_;
 };
 
-class SiteForm : public ::testing::Test {
+class SiteForm : public ::testing::Test, public PlatformPorts {
 protected:
     SiteForm() : window(::GetModuleHandleW(nullptr)) {
         std::filesystem::create_directories(temp.path() / "Program");
         std::filesystem::create_directories(temp.path() / "Game" / "WTF" / "Account");
         process.folder = temp.corePath("Program");
+        use(window).use(http);
         registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
                            L"InstallPath", temp.corePath("Game") + L"\\");
         options.httpDeadlineMs = 10000;
@@ -67,19 +61,24 @@ protected:
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         std::ofstream(siteData / "site.json", std::ios::binary | std::ios::trunc)
             << "{\"accounts\": {\"Officer Bob\": \"s3cret pass\"}}";
-        form = std::make_unique<Form1>(
-            Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, options);
+        makeForm();
         // The tray icon, as start-up adds it: a login hides the window into it.
         form->systray().PrepareTrayIcon();
         form->systray().AddTrayIcon();
-        events = std::make_unique<TickCounter>(*form);
-        window.connect(events.get());
         window.setText(Control::URL, L"127.0.0.1:" + sitePort);
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"s3cret pass");
     }
 
     void TearDown() override { window.connect(nullptr); }
+
+    // A form over the ports (with the options as they are now), the
+    // window's events going to it.
+    void makeForm() {
+        form = std::make_unique<Form1>(ports(), options);
+        events = std::make_unique<TickCounter>(*form);
+        window.connect(events.get());
+    }
 
     void addSavedData(const std::string& entry, const std::string& bytes) {
         auto folder = temp.path() / "Game" / "WTF" / "Account" / entry / "SavedVariables";
@@ -99,29 +98,14 @@ protected:
     }
     bool enabled(win32::ControlId id) const { return ::IsWindowEnabled(window.control(id)) != FALSE; }
 
-    // The site's received uploads: every earlier test's too, since the
-    // servers live for the whole executable.
-    int received() const {
-        int count = 0;
-        while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
-        return count;
-    }
+    // The site's received uploads: every earlier test's too.
+    int received() const { return ReceivedCount(siteData); }
     std::string receivedFile(int number) const {
         return ReadBytes(siteData / "received" / std::to_string(number) / "thefile");
     }
 
     static bool pumpUntil(const std::function<bool()>& condition, int timeoutMs) {
-        const ULONGLONG start = ::GetTickCount64();
-        while (!condition()) {
-            if (::GetTickCount64() - start > static_cast<ULONGLONG>(timeoutMs)) return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-        }
-        return true;
+        return PumpUntil(condition, timeoutMs);
     }
 
     std::wstring log() const { return window.text(Control::Data); }
@@ -130,17 +114,7 @@ protected:
     const std::wstring sitePort = EnvironmentText(L"HB_SITE_PORT");
     std::filesystem::path siteData;
 
-    win32::ComInit com;
-    TempFolder temp;
     win32::Win32HttpFactory http;
-    win32::Win32FileSystem files;
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
-    ProgramInFolder process;
-    FakeRegistry registry;
-    FakeMessageBoxes boxes;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
     Options options;
     win32::Win32MainWindow window;
     std::unique_ptr<Form1> form;

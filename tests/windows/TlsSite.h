@@ -11,18 +11,11 @@
 #include <string>
 
 #include "HostFiles.h"
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
 #include "shell/Form1.h"
-#include "win32/ComInit.h"
-#include "win32/Win32DataProtection.h"
-#include "win32/Win32FileSystem.h"
-#include "win32/Win32Process.h"
 #include "win32/Win32WinHttp.h"
+#include "windows/PlatformPorts.h"
 
 namespace hb::test {
 
@@ -33,15 +26,14 @@ struct Outcome {
     std::wstring failure;
 };
 
-class TlsSite : public ::testing::Test {
+class TlsSite : public ::testing::Test, public PlatformPorts {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         ASSERT_FALSE(EnvironmentText(L"HB_TLS_PORT").empty()) << "run through tools/with-servers (ctest does)";
         WriteBytes(siteData / "site.json", "{\"accounts\": {\"Officer Bob\": \"s3cret\"}}");
         options.httpDeadlineMs = 20000;
-        form = std::make_unique<Form1>(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection},
-                                       options);
+        form = std::make_unique<Form1>(use(http).ports(), options);
         window.connect(form.get());
     }
 
@@ -66,13 +58,8 @@ protected:
         return outcome;
     }
 
-    // How many requests the site has stored (the servers live for the whole
-    // program, so earlier tests' requests are there too).
-    int received() const {
-        int count = 0;
-        while (std::filesystem::exists(siteData / "received" / std::to_string(count + 1) / "meta.json")) ++count;
-        return count;
-    }
+    // How many requests the site has stored, earlier tests' too.
+    int received() const { return ReceivedCount(siteData); }
     std::filesystem::path latest() const { return siteData / "received" / std::to_string(received()); }
 
     void publish(const std::string& name, const std::string& bytes) {
@@ -81,18 +68,8 @@ protected:
 
     const std::filesystem::path siteData = HostPath(EnvironmentText(L"HB_SITE_DATA"));
 
-    win32::ComInit com_;
     // Short, so a worker of a request given up ends soon after its test.
     win32::WinHttpFactory http{5000};
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    win32::Win32Process process;
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

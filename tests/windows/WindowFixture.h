@@ -10,16 +10,12 @@
 #include <string>
 #include <vector>
 
-#include "fakes/FakeHttp.h"
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeProcess.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
 #include "shell/Form1.h"
+#include "support/FakePorts.h"
 #include "support/TempFolder.h"
 #include "win32/ControlIds.h"
 #include "win32/Win32MainWindow.h"
-#include "fakes/FakeDataProtection.h"
+#include "windows/MessagePump.h"
 
 namespace hb::test {
 
@@ -63,24 +59,18 @@ public:
     std::function<void(Control)> onClickHook;
 };
 
-class WindowFixture : public ::testing::Test {
+class WindowFixture : public ::testing::Test, public FakePorts {
 protected:
-    WindowFixture()
-        : files(MakeRealFileSystem()),
-          window(::GetModuleHandleW(nullptr)),
-          form(Ports{window, boxes, registry, http, *files, shell, trayWindow, process, codepage, protection}, Options{}) {
+    WindowFixture() : window(::GetModuleHandleW(nullptr)), form(use(window).use(formShell).ports(), Options{}) {
         // The program's folder (its settings and log) is the test's own.
         process.exeFolder = temp.corePath();
         tap.form = &form;
         window.connect(&tap);
         window.setErrorReporter([this](const std::wstring& message) { reported.push_back(message); });
         // The form's tray icon, as start-up adds it: a minimised window
-        // hides only while the icon can bring it back. Tests of the
-        // notification area count from here.
+        // hides only while the icon can bring it back.
         form.systray().PrepareTrayIcon();
         form.systray().AddTrayIcon();
-        shell.notifyCalls.clear();
-        shell.iconShown = false;
     }
 
     HWND main() const { return window.handle(); }
@@ -88,33 +78,18 @@ protected:
 
     // Dispatches pending messages until the condition holds or the time is up.
     static bool pumpUntil(const std::function<bool()>& condition, int timeoutMs = 3000) {
-        DWORD start = ::GetTickCount();
-        while (!condition()) {
-            if (::GetTickCount() - start > static_cast<DWORD>(timeoutMs)) return false;
-            ::MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
-            MSG message;
-            while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
-                ::TranslateMessage(&message);
-                ::DispatchMessageW(&message);
-            }
-        }
-        return true;
+        return PumpUntil(condition, timeoutMs);
     }
     static void pump() {
         pumpUntil([] { return false; }, 50);
     }
 
     TempFolder temp;
-    std::unique_ptr<FileSystem> files;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    FakeProcess process;
-    Latin1Codepage codepage;
-    FakeDataProtection protection;
+    // The real window in place of the fake.
     win32::Win32MainWindow window;
+    // The form's icon goes here, so `shell` sees only what a test's own
+    // tray does.
+    FakeShell formShell;
     Form1 form;
     EventTap tap;
     std::vector<std::wstring> reported;

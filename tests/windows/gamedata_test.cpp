@@ -12,7 +12,6 @@
 #include <set>
 #include <string>
 
-#include "native/CountingFileSystem.h"
 #include "support/FormFixture.h"
 #include "win32/Handles.h"
 #include "win32/Win32FolderChanges.h"
@@ -62,14 +61,8 @@ bool MakeFolderLink(const std::filesystem::path& at, const std::wstring& windows
 class WindowsScan : public FormFixture {
 protected:
     WindowsScan() { installGame(); }
-    std::filesystem::path account() const { return temp.path() / "Game" / "WTF" / "Account"; }
     void setAttributes(const std::filesystem::path& path, DWORD attributes) {
         ASSERT_TRUE(::SetFileAttributesW(path.wstring().c_str(), attributes));
-    }
-    std::vector<std::wstring> entries() const {
-        std::vector<std::wstring> texts;
-        for (const auto& item : window.items) texts.push_back(item.text);
-        return texts;
     }
 };
 
@@ -150,10 +143,7 @@ TEST_F(WindowsScan, FolderLinksNeitherLoopNorLeadAboveTheAccountFolder) {
 class WindowsRescan : public WindowsScan {
 protected:
     WindowsRescan() {
-        auto counting = std::make_unique<CountingFileSystem>(std::move(files));
-        counter = counting.get();
-        files = std::move(counting);
-        folderChanges = &changes;
+        use(changes);
         makeForm();
     }
 
@@ -177,7 +167,6 @@ protected:
     }
 
     win32::Win32FolderChanges changes;
-    CountingFileSystem* counter = nullptr;
 };
 
 TEST_F(WindowsRescan, NamesCreatedRenamedAndDeletedBelowTheAccountFolderAreSeenAtTheNextTick) {

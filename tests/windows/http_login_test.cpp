@@ -102,10 +102,7 @@ TEST_F(LoginAgainstSite, SavedSettingsWithAllThreeLinesLogInByThemselvesAtStartU
     window.hide();
     std::ofstream(temp.path() / "Program" / "settings.txt", std::ios::binary)
         << "Officer Bob\r\n127.0.0.1:" << std::string(sitePort.begin(), sitePort.end()) << "\r\ns3cret pass\r\n";
-    form = std::make_unique<Form1>(
-        Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, options);
-    events = std::make_unique<TickCounter>(*form);
-    window.connect(events.get());
+    makeForm();
     const int before = received();
 
     window.load();

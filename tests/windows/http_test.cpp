@@ -10,23 +10,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
+#include "HostFiles.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
-#include "shell/Form1.h"
-#include "support/TempFolder.h"
-#include "win32/ComInit.h"
-#include "win32/Win32FileSystem.h"
-#include "HostFiles.h"
-#include "win32/Win32Http.h"
-#include "win32/Win32Process.h"
-#include "windows/ProgramInFolder.h"
-#include "win32/Win32WinHttp.h"
-#include "win32/Wine.h"
-#include "win32/Win32DataProtection.h"
+#include "windows/TransportForm.h"
 
 namespace hb::test {
 namespace {
@@ -78,13 +65,10 @@ private:
     int port_ = 0;
 };
 
-enum class Transport { XmlHttp, WinHttp };
-
-class HttpAgainstSite : public ::testing::TestWithParam<Transport> {
+class HttpAgainstSite : public TransportForm {
 protected:
     void SetUp() override {
-        process.folder = temp.corePath();
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         options.httpDeadlineMs = 20000;
         makeForm();
@@ -93,17 +77,6 @@ protected:
         window.setText(Control::Password, L"p%ss w0rd+\u00fc");
         WriteBytes(siteData + L"\\site.json",
                    "{\"accounts\": {\"Officer Bob\": \"p%ss w0rd+\xC3\xBC\"}}");
-    }
-
-    void makeForm(std::set<std::wstring> refused = {}) {
-        if (GetParam() == Transport::XmlHttp) {
-            http_ = std::make_unique<win32::Win32HttpFactory>(std::move(refused));
-        } else {
-            http_ = std::make_unique<win32::WinHttpFactory>(5000);
-        }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
-        window.connect(form.get());
     }
 
     // The folder of the site's latest request: the servers live for the
@@ -122,28 +95,11 @@ protected:
         WriteBytes(siteData + L"\\updates\\files\\Hoardbook\\" + std::wstring(name.begin(), name.end()), bytes);
     }
     std::wstring log() const { return window.text(Control::Data); }
-    // Wine's XMLHTTP (on urlmon) never completes a failed connection.
-    bool xmlHttpUnderWine() const { return GetParam() == Transport::XmlHttp && win32::RunningUnderWine(); }
 
     const std::wstring sitePort = Environment(L"HB_SITE_PORT");
     const std::wstring siteData = HostFolder(L"HB_SITE_DATA");
     const std::wstring rawPort = Environment(L"HB_RAW_PORT");
     const std::wstring rawData = HostFolder(L"HB_RAW_DATA");
-
-    win32::ComInit com_;
-    std::unique_ptr<HttpFactory> http_;
-    TempFolder temp;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    ProgramInFolder process;  // in the temporary folder
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
-    Options options;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_P(HttpAgainstSite, AnUploadArrivesAsSentAndIsParsedByTheSite) {
@@ -345,7 +301,7 @@ TEST(Win32HttpFactory, CreatesTheRuntimesObjectsAndRefusesWhatItIsTold) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Both, HttpAgainstSite, ::testing::Values(Transport::XmlHttp, Transport::WinHttp),
-                         [](const auto& info) { return info.param == Transport::XmlHttp ? "XmlHttp" : "WinHttp"; });
+                         TransportName);
 
 }  // namespace
 }  // namespace hb::test

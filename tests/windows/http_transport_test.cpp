@@ -14,31 +14,13 @@
 #include <functional>
 #include <memory>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
-#include "shell/Form1.h"
 #include "support/HostileServer.h"
-#include "support/TempFolder.h"
-#include "win32/ComInit.h"
-#include "win32/Win32FileSystem.h"
-#include "win32/Win32Http.h"
-#include "win32/Win32Process.h"
-#include "windows/ProgramInFolder.h"
-#include "win32/Win32WinHttp.h"
-#include "win32/Wine.h"
-#include "win32/Win32DataProtection.h"
+#include "windows/TransportForm.h"
 
 namespace hb::test {
 namespace {
-
-enum class Transport { XmlHttp, WinHttp };
-
-// Short, so lingering workers of abandoned requests end soon after a test.
-constexpr int kOperationTimeoutMs = 5000;
 
 // Counts timer ticks: the window thread's messages keep flowing.
 class TickCounter {
@@ -63,11 +45,10 @@ int MegabyteFiles(const std::filesystem::path& folder) {
     return count;
 }
 
-class Transports : public ::testing::TestWithParam<Transport> {
+class Transports : public TransportForm {
 protected:
     void SetUp() override {
-        process.folder = temp.corePath();
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         makeForm(20000);
     }
 
@@ -76,21 +57,11 @@ protected:
     void makeForm(int deadlineMs, std::int64_t totalMs = 0) {
         options.httpDeadlineMs = deadlineMs;
         options.httpTotalMs = totalMs > 0 ? totalMs : deadlineMs;
-        if (GetParam() == Transport::XmlHttp) {
-            http_ = std::make_unique<win32::Win32HttpFactory>();
-        } else {
-            http_ = std::make_unique<win32::WinHttpFactory>(kOperationTimeoutMs);
-        }
-        Ports ports{window, boxes, registry, *http_, files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
-        window.connect(form.get());
+        TransportForm::makeForm();
         window.setText(Control::URL, server.host());
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"secret");
     }
-
-    // Wine's XMLHTTP (on urlmon) has limits the other transport exists for.
-    bool xmlHttpUnderWine() const { return GetParam() == Transport::XmlHttp && win32::RunningUnderWine(); }
 
     // One request through the port the way the core makes it.
     std::unique_ptr<HttpRequest> request(const wchar_t* method, const std::wstring& url) {
@@ -102,21 +73,7 @@ protected:
 
     ULONGLONG elapsedSince(ULONGLONG start) const { return ::GetTickCount64() - start; }
 
-    win32::ComInit com_;
     HostileServer server;
-    std::unique_ptr<HttpFactory> http_;
-    TempFolder temp;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    ProgramInFolder process;  // in the temporary folder
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
-    Options options;
-    std::unique_ptr<Form1> form;
 };
 
 TEST_P(Transports, AnAnswerCutShortIsAFailureAndNotStored) {
@@ -332,8 +289,7 @@ TEST_P(Transports, NothingIsKeptInTheInternetCache) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Both, Transports, ::testing::Values(Transport::XmlHttp, Transport::WinHttp),
-                         [](const auto& info) { return info.param == Transport::XmlHttp ? "XmlHttp" : "WinHttp"; });
+INSTANTIATE_TEST_SUITE_P(Both, Transports, ::testing::Values(Transport::XmlHttp, Transport::WinHttp), TransportName);
 
 }  // namespace
 }  // namespace hb::test

@@ -9,19 +9,10 @@
 #include <fstream>
 #include <sstream>
 
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeRegistry.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
-#include "shell/Form1.h"
-#include "support/TempFolder.h"
-#include "win32/ComInit.h"
-#include "win32/Win32FileSystem.h"
 #include "HostFiles.h"
+#include "shell/Form1.h"
 #include "win32/Win32Http.h"
-#include "win32/Win32Process.h"
-#include "win32/Win32DataProtection.h"
-#include "windows/ProgramInFolder.h"
+#include "windows/PlatformPorts.h"
 
 namespace hb::test {
 namespace {
@@ -71,11 +62,10 @@ private:
 
 using Names = std::vector<std::wstring>;
 
-class UpdaterAgainstServer : public ::testing::Test {
+class UpdaterAgainstServer : public ::testing::Test, public PlatformPorts {
 protected:
     void SetUp() override {
-        process.folder = temp.corePath();
-        ASSERT_TRUE(com_.ok());
+        ASSERT_TRUE(com.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         fs::create_directories(temp.path() / "Game" / "Interface" / "Addons");
         fs::create_directories(published);
@@ -84,8 +74,7 @@ protected:
                            L"InstallPath", temp.corePath("Game") + L"\\");
         options.updateHost = L"127.0.0.1:" + sitePort;
         options.httpDeadlineMs = 20000;
-        Ports ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
+        form = std::make_unique<Form1>(use(http).ports(), options);
         window.connect(form.get());
     }
 
@@ -114,18 +103,7 @@ protected:
     const fs::path published = HostPath(Environment(L"HB_SITE_DATA")) / "updates" / "files" / "Hoardbook";
     const fs::path referenceAddon = HostPath(L"" HB_SOURCE_DIR) / "tools" / "update-server" / "files" / "Hoardbook";
 
-    win32::ComInit com_;
     RecordingHttpFactory http;
-    TempFolder temp;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
-    win32::Win32FileSystem files;
-    ProgramInFolder process;  // in the temporary folder
-    win32::Win32Codepage codepage;
-    win32::Win32DataProtection protection;
     Options options;
     std::unique_ptr<Form1> form;
 };

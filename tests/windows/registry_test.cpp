@@ -207,9 +207,8 @@ TEST_F(RealRegistry, SubKeysAreEnumeratedByNameUntilNoMoreItems) {
 class GameKeyInRegistry : public FormFixture {
 protected:
     GameKeyInRegistry() {
-        Ports ports{window, boxes, realRegistry, http, *files, shell, trayWindow, process, codepage, protection};
-        form = std::make_unique<Form1>(ports, options);
-        window.connect(form.get());
+        use(realRegistry);
+        makeForm();
     }
     win32::Win32Registry realRegistry;
 };

@@ -8,15 +8,11 @@
 #include <fstream>
 #include <optional>
 
-#include "fakes/FakeHttp.h"
-#include "fakes/FakeMessageBoxes.h"
-#include "fakes/FakeShell.h"
-#include "fakes/FakeWindow.h"
 #include "settings/RunOnStartup.h"
 #include "base/registry.h"
 #include "shell/Form1.h"
+#include "support/FakePorts.h"
 #include "support/TempFolder.h"
-#include "win32/Win32FileSystem.h"
 #include "win32/Win32Process.h"
 #include "win32/Win32Registry.h"
 #include "win32/Win32DataProtection.h"
@@ -26,10 +22,9 @@ namespace {
 
 // The form over the real registry, process and files, with the rest faked.
 template <class ProcessType>
-class FormOverTheRegistry : public ::testing::Test {
+class FormOverTheRegistry : public ::testing::Test, public FakePorts {
 protected:
-    FormOverTheRegistry()
-        : form(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection}, Options{}) {
+    FormOverTheRegistry() : form(use(registry).use(process).use(codepage).use(protection).ports(), Options{}) {
         window.connect(&form);
     }
 
@@ -37,12 +32,6 @@ protected:
     ProcessType process;
     win32::Win32Codepage codepage;
     win32::Win32DataProtection protection;
-    win32::Win32FileSystem files;
-    FakeWindow window;
-    FakeMessageBoxes boxes;
-    FakeHttpFactory http;
-    FakeShell shell;
-    FakeTrayWindow trayWindow;
     Form1 form;
 };
 

@@ -161,11 +161,8 @@ void ExitWithTheIconShown(const std::function<void(Form1&, Win32MainWindow&)>& w
     Win32Process process;
     Win32Codepage codepage;
     Win32DataProtection protection;
-    FakeMessageBoxes boxes;
-    FakeRegistry registry;
-    FakeHttpFactory http;
-    auto files = MakeRealFileSystem();
-    Form1 form(Ports{window, boxes, registry, http, *files, shell, tray, process, codepage, protection}, Options{});
+    FakePorts fakes;  // the boxes, the registry and the site
+    Form1 form(fakes.use(window).use(tray).use(shell).use(process).use(codepage).use(protection).ports(), Options{});
     window.connect(&form);
     window.show();
     window.setTimerEnabled(Timer::UpdateTimer, true);  // logged in: exit must not wait for it
