@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <memory>
 #include <optional>
 #include <set>
@@ -55,6 +56,20 @@ inline FakeResponse Answer(std::wstring text) {
     FakeResponse response;
     response.text = std::move(text);
     return response;
+}
+
+// A server of files by URL: what `files` holds at the request, else 404
+// "Not Found". The map is read when a request comes, so a test may change it.
+inline std::function<FakeResponse(const RecordedRequest&)> ServeFiles(
+    const std::map<std::wstring, FakeResponse>& files) {
+    return [&files](const RecordedRequest& request) {
+        auto found = files.find(request.url);
+        if (found != files.end()) return found->second;
+        FakeResponse missing;
+        missing.status = 404;
+        missing.text = L"Not Found";
+        return missing;
+    };
 }
 
 class FakeHttpFactory : public HttpFactory {

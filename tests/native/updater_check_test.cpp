@@ -28,14 +28,7 @@ protected:
     UpdaterCheck() {
         installGame();
         std::filesystem::create_directories(temp.path() / "Game" / "Interface" / "Addons");
-        http.responder = [this](const RecordedRequest& request) {
-            auto found = server.find(request.url);
-            if (found != server.end()) return found->second;
-            FakeResponse missing;
-            missing.status = 404;
-            missing.text = L"Not Found";
-            return missing;
-        };
+        http.responder = ServeFiles(server);
     }
 
     void serve(const std::wstring& name, const std::wstring& text) { server[kBase + name].text = text; }

@@ -26,13 +26,7 @@ protected:
         registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath",
                            temp.corePath("World of Warcraft") + sep() + L"_retail_" + sep());
         fs::create_directories(addon("_retail_"));
-        http.responder = [this](const RecordedRequest& request) {
-            auto found = server.find(request.url);
-            if (found != server.end()) return found->second;
-            FakeResponse missing;
-            missing.status = 404;
-            return missing;
-        };
+        http.responder = ServeFiles(server);
         serve(L"HoardbookVersion", L"2.0\r\n");
         serve(L"HoardbookFiles", L"Hoardbook.toc\r\nHoardbook.lua\r\n");
         serve(L"Hoardbook.toc", L"## Version: 2.0");

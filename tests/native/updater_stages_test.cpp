@@ -25,13 +25,7 @@ protected:
         installGame();
         fs::create_directories(temp.path() / "Game" / "Interface" / "Addons" / "Hoardbook");
         fs::create_directories(temp.path() / "Second");
-        http.responder = [this](const RecordedRequest& request) {
-            auto found = server.find(request.url);
-            if (found != server.end()) return found->second;
-            FakeResponse missing;
-            missing.status = 404;
-            return missing;
-        };
+        http.responder = ServeFiles(server);
     }
     std::vector<std::wstring> requested() const {
         std::vector<std::wstring> urls;
