@@ -5,7 +5,9 @@
 
 #include <algorithm>
 
+#include "gamedata/EntryList.h"
 #include "gamedata/EntryText.h"
+#include "gamedata/SavedDataFiles.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -125,10 +127,13 @@ TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
 
 TEST_F(GameFolders, SavedDataFileOfAnEntryRebuildsThePath) {
     putInstallPath(L"C:\\WoW");
-    window.addItem(L"ACCT\\Realm\\Char");
-    EXPECT_EQ(form->SavedDataFileOf(0), L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
-    EXPECT_EQ(form->SavedDataFileOf(1), L"");
-    EXPECT_EQ(form->SavedDataFileOf(-1), L"");
+    EntryList listed(window);
+    hb::GameFolders folders(registry, boxes, process);
+    SavedDataFiles savedData(listed, *files, folders);
+    const Entry entry = listed.add(L"ACCT\\Realm\\Char");
+    EXPECT_EQ(savedData.SavedDataFileOf(entry),
+              L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
+    EXPECT_EQ(savedData.SavedDataFileOf(std::nullopt), L"");
 }
 
 TEST(EntryTextHelpers, RemoveAllWorksInOnePassFromTheStart) {

@@ -48,7 +48,7 @@ protected:
     // Forty characters, their first round sent.
     void fortyEntriesSent() {
         for (int i = 0; i < 40; ++i) addEntry("ACCOUNT\\Realm\\Char" + std::to_string(100 + i));
-        scan();
+        scanAndLogIn();
         for (int i = 0; i < 40; ++i) tick();
         ASSERT_EQ(uploads().size(), 40u);
     }
@@ -106,7 +106,7 @@ TEST_F(WholeFiles, UnchangedEntriesAreNotRead) {
 
 TEST_F(WholeFiles, AFileWrittenJustNowWaitsUntilItHasSettled) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads(), Strings{"a1\r\n"});
 
@@ -128,7 +128,7 @@ TEST_F(WholeFiles, AFileWrittenJustNowWaitsUntilItHasSettled) {
 
 TEST_F(WholeFiles, AFileThatChangesDuringTheReadIsNotSentAsRead) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads(), Strings{"a1\r\n"});
 
@@ -147,7 +147,7 @@ TEST_F(WholeFiles, AFileThatChangesDuringTheReadIsNotSentAsRead) {
 
 TEST_F(WholeFiles, AFileRewrittenWithoutPauseIsStillSentWithinItsBoundAndLogged) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads().size(), 1u);
 
@@ -167,7 +167,7 @@ TEST_F(WholeFiles, AFileRewrittenWithoutPauseIsStillSentWithinItsBoundAndLogged)
 
 TEST_F(WholeFiles, AFailedUploadOfAChangedFileIsRetriedWholeAfterItsBackOff) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     siteDown = true;
     writeLongAgo("A", "a2\r\n");

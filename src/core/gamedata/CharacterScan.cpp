@@ -22,12 +22,11 @@ bool Walkable(const FolderEntry& entry) {
 
 }  // namespace
 
-CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
-                             ListCursor& cursor, MessageLog& log)
-    : list_(list),
+CharacterScan::CharacterScan(EntryList& entries, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                             MessageLog& log)
+    : entries_(entries),
       files_(files),
       folders_(folders),
-      cursor_(cursor),
       log_(log),
       walkSchedule_(changes),
       changes_(changes) {}
@@ -69,7 +68,7 @@ bool CharacterScan::WalkDue(const std::vector<ScanRoot>& roots) {
 
 void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     walkLeftWatchedTree_ = false;
-    const int countBefore = list_.itemCount();
+    const int countBefore = entries_.count();
     roots_ = std::move(roots);
     {
         // One walk over every root: a folder reached again, from another
@@ -89,7 +88,7 @@ void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     walkSchedule_.walked(!walkLeftWatchedTree_);
     for (auto& schedule : flavourSchedules_) schedule.second.walked(!walkLeftWatchedTree_);
     // Before anyone picks an entry to send: the watcher chooses after the walk.
-    if (entriesAdded_ && list_.itemCount() > countBefore) entriesAdded_(countBefore);
+    if (entriesAdded_ && entries_.count() > countBefore) entriesAdded_(countBefore);
 }
 
 void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
@@ -117,7 +116,7 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
         if (!entryText) continue;
         std::wstring& text = *entryText;
         if (InListAlready(text)) continue;
-        if (list_.itemCount() >= kMaxEntries) {
+        if (entries_.count() >= kMaxEntries) {
             if (!entryLimitReported_) {
                 entryLimitReported_ = true;
                 log_.add(L"There are more than " + std::to_wstring(kMaxEntries) +
@@ -125,10 +124,7 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
             }
             continue;
         }
-        list_.addItem(text);
-        int count = list_.itemCount();
-        list_.setItemChecked(count - 1, true);
-        cursor_.entryAdded(count);
+        entries_.add(text);
     }
 
     for (const FolderEntry& entry : listing.entries) {
@@ -150,6 +146,6 @@ std::optional<std::wstring> CharacterScan::EntryTextOf(const std::wstring& folde
     return root.prefix + EntryTextFor(folder, root.accountFolder);
 }
 
-bool CharacterScan::InListAlready(const std::wstring& text) const { return listedEntries_.contains(list_, text); }
+bool CharacterScan::InListAlready(const std::wstring& text) const { return entries_.contains(text); }
 
 }  // namespace hb

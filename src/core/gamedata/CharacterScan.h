@@ -15,14 +15,12 @@
 #include <string>
 #include <vector>
 
+#include "gamedata/EntryList.h"
 #include "gamedata/GameFolders.h"
 #include "gamedata/LinkGuard.h"
-#include "gamedata/ListCursor.h"
-#include "gamedata/ListedEntries.h"
 #include "gamedata/WalkSchedule.h"
 #include "ports/FileSystem.h"
 #include "ports/FolderChanges.h"
-#include "ports/MainWindow.h"
 #include "ports/MessageLog.h"
 
 namespace hb {
@@ -30,8 +28,8 @@ namespace hb {
 class CharacterScan {
 public:
     // Without change notifications (changes null) every rescan walks.
-    CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
-                  ListCursor& cursor, MessageLog& log);
+    CharacterScan(EntryList& entries, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                  MessageLog& log);
 
     // The whole walk from the account folders.
     void LoadfilesFromHardDrive();
@@ -49,17 +47,15 @@ public:
     void setEntriesAdded(std::function<void(int first)> entriesAdded) { entriesAdded_ = std::move(entriesAdded); }
 
 private:
-    MainWindow& list_;
+    EntryList& entries_;
     FileSystem& files_;
     GameFolders& folders_;
-    ListCursor& cursor_;
     MessageLog& log_;
 
     int walkDepth_ = 0;
     LinkGuard linkGuard_;
     std::set<std::wstring> unreadableFoldersReported_;
     bool entryLimitReported_ = false;
-    mutable ListedEntries listedEntries_;
     WalkSchedule walkSchedule_;
     // The other flavours' account folders, each watched on its own: a walk
     // is due when any of them (or the first) says so, and then walks all.

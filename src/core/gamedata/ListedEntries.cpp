@@ -13,19 +13,8 @@ std::wstring UpperCased(std::wstring_view text) {
 }
 }  // namespace
 
-bool ListedEntries::contains(const MainWindow& window, std::wstring_view text) {
-    catchUp(window);
-    return upperCased_.contains(UpperCased(text));
-}
+void ListedEntries::add(std::wstring_view text) { upperCased_.insert(UpperCased(text)); }
 
-void ListedEntries::catchUp(const MainWindow& window) {
-    const int count = window.itemCount();
-    if (count < folded_) {
-        // Entries are never removed; should a list ever be rebuilt, start over.
-        upperCased_.clear();
-        folded_ = 0;
-    }
-    for (; folded_ < count; ++folded_) upperCased_.insert(UpperCased(window.itemText(folded_)));
-}
+bool ListedEntries::contains(std::wstring_view text) const { return upperCased_.contains(UpperCased(text)); }
 
 }  // namespace hb
