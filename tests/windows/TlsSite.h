@@ -17,6 +17,8 @@
 #include "fakes/FakeWindow.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
+#include "fakes/FakeMessageLog.h"
+#include "net/Transfers.h"
 #include "shell/Form1.h"
 #include "win32/ComInit.h"
 #include "win32/Win32DataProtection.h"
@@ -40,9 +42,12 @@ protected:
         ASSERT_FALSE(EnvironmentText(L"HB_TLS_PORT").empty()) << "run through tools/with-servers (ctest does)";
         WriteBytes(siteData / "site.json", "{\"accounts\": {\"Officer Bob\": \"s3cret\"}}");
         options.httpDeadlineMs = 20000;
-        form = std::make_unique<Form1>(Ports{window, boxes, registry, http, files, shell, trayWindow, process, codepage, protection},
-                                       options);
-        window.connect(form.get());
+        transfers = std::make_unique<Transfers>(http, boxes, shell, files, process, codepage, log,
+                                                options.httpDeadlineMs, options.httpTotalMs);
+    }
+    // A download's text, or nothing after a failure, which is boxed.
+    std::wstring downloadText(const std::wstring& url) {
+        return transfers->download(url, FailureReport::Box).text.value_or(L"");
     }
 
     static std::wstring Url(const wchar_t* portVariable, const std::wstring& path) {
@@ -94,7 +99,8 @@ protected:
     win32::Win32Codepage codepage;
     win32::Win32DataProtection protection;
     Options options;
-    std::unique_ptr<Form1> form;
+    FakeMessageLog log;
+    std::unique_ptr<Transfers> transfers;
 };
 
 }  // namespace hb::test

@@ -1,7 +1,6 @@
 #include "shell/Form1.h"
 
 #include "net/SiteUrl.h"
-#include "uploads/SiteLogin.h"
 
 namespace hb {
 
@@ -84,18 +83,6 @@ void Form1::LoadSettings() {
     // Remembered settings with all three fields log in by themselves, and
     // keep trying while the network is not there yet.
     if (settings_.LoadSettings() && login_.automaticLogin()) watcher_.loginAccepted();
-}
-
-std::wstring Form1::GetXML(const std::string& data) {
-    return transfers_.upload(SiteLoginOf(ports_.window), data, FailureReport::Box).reply;
-}
-
-std::wstring Form1::QuickDownload(const std::wstring& url) {
-    return transfers_.download(url, FailureReport::Box).text.value_or(L"");
-}
-
-bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
-    return static_cast<bool>(transfers_.downloadToFile(url, path, FailureReport::Box));
 }
 
 }  // namespace hb

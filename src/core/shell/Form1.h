@@ -132,15 +132,8 @@ public:
     // Where the settings files and the log live (settings/SettingsLocation.h).
     std::wstring SettingsFolder() { return settingsLocation_.folder(); }
 
-    // ---- net: HTTP object, upload request, downloads ----
+    // ---- net: HTTP object ----
     std::unique_ptr<HttpRequest> CreateXMLObject() { return transfers_.CreateXMLObject(); }
-    // The site's reply to an upload of the data with the window's login;
-    // empty after a failure, which is boxed and logged.
-    std::wstring GetXML(const std::string& data);
-    // The body of a download; empty after a failure, which is boxed.
-    std::wstring QuickDownload(const std::wstring& url);
-    // Returns whether the file was written; a failure is boxed.
-    bool QuickDownloadToFile(const std::wstring& url, const std::wstring& path);
 
     // ---- uploads: login, log out, change watcher ----
     void Command1_Click();
