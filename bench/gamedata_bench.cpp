@@ -107,9 +107,9 @@ struct Walking {
     FakeMessageLog log;
     FakeProgramExit programExit{process};
     GameFolders folders{registry, boxes, programExit};
-    ListCursor cursor;
-    CharacterScan scan{window, files, nullptr, folders, cursor, log};
-    SavedDataFiles savedData{window, files, folders};
+    EntryList entries{window};
+    CharacterScan scan{entries, files, nullptr, folders, log};
+    SavedDataFiles savedData{entries, files, folders};
 
     explicit Walking(const fs::path& game) {
         registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",

@@ -1,5 +1,5 @@
 // The upload of a large saved-data file through the real upload path
-// (GetXML) and a real transport, timed request by request, with the
+// (Transfers::upload, the program's GetXML) and a real transport, timed request by request, with the
 // process's memory after each. Run by bench/upload-vs-curl, which starts
 // the reference site, runs this under Wine, sends the same body with curl
 // and prints the comparison.
@@ -31,7 +31,10 @@
 #include "fakes/FakeShell.h"
 #include "fakes/FakeWindow.h"
 #include "net/UploadBody.h"
+#include "net/Transfers.h"
 #include "shell/Form1.h"
+#include "shell/MessageLog.h"
+#include "shell/ShellExit.h"
 #include "support/TrustedTestCa.h"
 #include "win32/ComInit.h"
 #include "win32/Win32DataProtection.h"
@@ -127,11 +130,12 @@ int wmain(int argc, wchar_t** argv) {
     hb::win32::Win32Codepage codepage;
     hb::win32::Win32DataProtection protection;
     hb::Options options;
-    hb::Form1 form({window, boxes, registry, *http, files, shell, trayWindow, process, codepage, protection}, options);
-    window.connect(&form);
-    window.setText(hb::Control::URL, (tls ? L"https://127.0.0.1:" : L"127.0.0.1:") + port);
-    window.setText(hb::Control::Login, L"Officer Bob");
-    window.setText(hb::Control::Password, L"secret");
+    hb::WindowMessageLog log(window, process);
+    hb::SystrayMod systray(shell, trayWindow, codepage);
+    hb::ShellExit programExit(systray, process);
+    hb::Transfers transfers(*http, boxes, shell, files, process, programExit, codepage, log,
+                            options.httpDeadlineMs, options.httpTotalMs);
+    const hb::SiteLogin site{(tls ? L"https://127.0.0.1:" : L"127.0.0.1:") + port, L"Officer Bob", L"secret"};
 
     const PROCESS_MEMORY_COUNTERS_EX atStart = Memory();
     const std::string saved = SavedData(static_cast<std::size_t>(megabytes) * 1024 * 1024);
@@ -148,7 +152,7 @@ int wmain(int argc, wchar_t** argv) {
     for (int i = 0; i < repeat; ++i) {
         LARGE_INTEGER start, end;
         ::QueryPerformanceCounter(&start);
-        std::wstring answer = form.GetXML(saved);
+        std::wstring answer = transfers.upload(site, saved, hb::FailureReport::Box).reply;
         ::QueryPerformanceCounter(&end);
         if (answer != L"Inventory Uploaded" || !boxes.shown.empty()) {
             std::fprintf(stderr, "upload %d failed: %ls\n", i + 1,

@@ -25,6 +25,11 @@ protected:
             response.text = siteReply;
             response.status = siteStatus;
             if (request.url.find(L"/memberbankupload.php") == std::wstring::npos) return FakeResponse{};
+            if (acceptingLogin) {
+                FakeResponse accepted;
+                accepted.text = L"Inventory Uploaded";
+                return accepted;
+            }
             if (!siteMovedTo.empty() && request.url.starts_with(L"http://")) {
                 response.status = 301;
                 response.headers = {{L"Location", siteMovedTo + L"/memberbankupload.php"}};
@@ -84,6 +89,20 @@ protected:
         form->PrepareWatcher();
     }
 
+    // Start-up with remembered settings the site accepts: the scan, the
+    // login, then the state Form_Load leaves for the watcher. The login's
+    // own request is left out of what the site received.
+    void scanAndLogIn() {
+        form->LoadfilesFromHardDrive();
+        form->CompareToHardDrive();
+        acceptingLogin = true;
+        form->Command1_Click();
+        acceptingLogin = false;
+        ASSERT_TRUE(logHas(L"Successfully logged in"));
+        http.requests.clear();
+        form->PrepareWatcher();
+    }
+
     // The file part of every upload sent, in order.
     std::vector<std::string> uploads() const {
         static const std::string kStart = "Content-Type: text/plain\r\n\r\n";
@@ -100,6 +119,25 @@ protected:
         return sent;
     }
 
+    // What the window shows of the session: the login's controls that are
+    // enabled, and whether the watcher's timer runs.
+    std::vector<Control> enabledLoginControls() const {
+        std::vector<Control> enabled;
+        for (Control control : {Control::URL, Control::Login, Control::Password, Control::Command1, Control::Command3}) {
+            if (window.enabled(control)) enabled.push_back(control);
+        }
+        return enabled;
+    }
+    bool showsLoggedIn() const {
+        return enabledLoginControls() == std::vector<Control>{Control::Command3} &&
+               window.timerEnabled(Timer::UpdateTimer);
+    }
+    bool showsLoggedOut() const {
+        return enabledLoginControls() ==
+                   std::vector<Control>{Control::URL, Control::Login, Control::Password, Control::Command1} &&
+               !window.timerEnabled(Timer::UpdateTimer);
+    }
+
     std::wstring log() const { return window.text(Control::Data); }
     bool logHas(const std::wstring& text) const { return log().find(text) != std::wstring::npos; }
 
@@ -112,6 +150,7 @@ protected:
     // The hosting answers plain requests with a move to this https address.
     std::wstring siteMovedTo;
     std::function<void()> whileUploading;
+    bool acceptingLogin = false;
 };
 
 }  // namespace hb::test

@@ -67,7 +67,7 @@ protected:
         window.setText(Control::Password, L"secret pass");
         http.requests.clear();
         makeForm();
-        scan();
+        scanAndLogIn();
     }
 };
 
@@ -110,7 +110,7 @@ TEST_F(Flavours, AnUncheckedClassicCharacterStaysUncheckedAcrossARestartAndIsNev
 TEST_F(Flavours, AChangeInEitherFlavourIsUploadedAndANewClassicCharacterJoins) {
     put("_retail_", "ACC\\Realm\\Alice", "retail 1\r\n");
     put("_classic_era_", "ACC\\Realm\\Alice", "era 1\r\n");
-    scan();
+    scanAndLogIn();
     tick(2);
     ASSERT_EQ(uploads().size(), 2u) << log();
 
@@ -185,7 +185,7 @@ TEST_F(Flavours, AFlavourFolderThatLinksToTheNamedOneIsWalkedOnce) {
     fs::create_directory_symlink(temp.path() / "World of Warcraft" / "_retail_",
                                  temp.path() / "World of Warcraft" / "_classic_", error);
     if (error) GTEST_SKIP() << "folder links cannot be made here";
-    scan();
+    scanAndLogIn();
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice"}));
 }
 
@@ -208,7 +208,7 @@ protected:
 TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNextTick) {
     put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
     put("_classic_era_", "ACC\\Realm\\Alice", "era\r\n");
-    scan();
+    scanAndLogIn();
     EXPECT_TRUE(tickWalked()) << "what happened before the watches began is unknown";
     EXPECT_EQ(changes.watchesAsked, 2);
     EXPECT_EQ(changes.watchedFolder, temp.corePath("World of Warcraft") + L"\\_classic_era_\\WTF\\Account");

@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
+#include "gamedata/EntryList.h"
 #include "gamedata/EntryText.h"
+#include "gamedata/SavedDataFiles.h"
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -125,10 +128,14 @@ TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
 
 TEST_F(GameFolders, SavedDataFileOfAnEntryRebuildsThePath) {
     putInstallPath(L"C:\\WoW");
-    window.addItem(L"ACCT\\Realm\\Char");
-    EXPECT_EQ(form->SavedDataFileOf(0), L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
-    EXPECT_EQ(form->SavedDataFileOf(1), L"");
-    EXPECT_EQ(form->SavedDataFileOf(-1), L"");
+    EntryList listed(window);
+    FakeProgramExit programExit{process};
+    hb::GameFolders folders(registry, boxes, programExit);
+    SavedDataFiles savedData(listed, *files, folders);
+    const Entry entry = listed.add(L"ACCT\\Realm\\Char");
+    EXPECT_EQ(savedData.SavedDataFileOf(entry),
+              L"C:\\WoW\\WTF\\Account\\ACCT\\Realm\\Char\\SavedVariables\\Hoardbook.lua");
+    EXPECT_EQ(savedData.SavedDataFileOf(std::nullopt), L"");
 }
 
 TEST(EntryTextHelpers, RemoveAllWorksInOnePassFromTheStart) {

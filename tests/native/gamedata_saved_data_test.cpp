@@ -5,7 +5,10 @@
 
 #include <algorithm>
 
+#include "fakes/FakeWindow.h"
+#include "gamedata/EntryList.h"
 #include "gamedata/LineEnds.h"
+#include "gamedata/ListCursor.h"
 #include "gamedata/RoundRobin.h"
 #include "ports/Failure.h"
 #include "support/FormFixture.h"
@@ -18,14 +21,6 @@ protected:
     void setEntries(std::initializer_list<std::pair<const wchar_t*, bool>> entries) {
         window.items.clear();
         for (const auto& [text, checked] : entries) window.items.push_back({text, checked});
-    }
-    std::vector<int> visits(int count) {
-        std::vector<int> seen;
-        for (int i = 0; i < count; ++i) {
-            form->GetNextListIndexnoupload();
-            seen.push_back(form->cursor().CurrentIndex);
-        }
-        return seen;
     }
     std::vector<bool> marks() const {
         std::vector<bool> checked;
@@ -41,34 +36,70 @@ protected:
 
 // ---- the round-robin cursor ----
 
-TEST_F(SavedData, TheCursorVisitsTheCheckedEntriesInTurn) {
-    setEntries({{L"A", false}, {L"B", true}, {L"C", false}, {L"D", true}});
-    form->cursor().CurrentIndex = -1;
+class Cursor : public ::testing::Test {
+protected:
+    void list(std::initializer_list<std::pair<const wchar_t*, bool>> listed) {
+        for (const auto& [text, checked] : listed) window.setItemChecked(entries.add(text).place(), checked);
+    }
+    // The places GetNextListIndexnoupload moves to; -1 for none.
+    std::vector<int> visits(int count) {
+        std::vector<int> seen;
+        for (int i = 0; i < count; ++i) {
+            const std::optional<Entry> entry = cursor.next();
+            seen.push_back(entry ? entry->place() : -1);
+        }
+        return seen;
+    }
+    std::vector<int> places(const std::vector<Entry>& order) const {
+        std::vector<int> seen;
+        for (const Entry entry : order) seen.push_back(entry.place());
+        return seen;
+    }
+
+    FakeWindow window;
+    EntryList entries{window};
+    ListCursor cursor{entries};
+};
+
+TEST_F(Cursor, VisitsTheCheckedEntriesInTurn) {
+    list({{L"A", false}, {L"B", true}, {L"C", false}, {L"D", true}});
+    cursor.restart();
     EXPECT_EQ(visits(5), (std::vector<int>{1, 3, 1, 3, 1}));
 }
 
-TEST_F(SavedData, TheOnlyCheckedEntryIsPickedAgain) {
-    setEntries({{L"A", false}, {L"B", false}, {L"C", true}});
-    form->cursor().CurrentIndex = 2;
+TEST_F(Cursor, BeforeStartUpReadiesTheWatcherItStartsAfterTheFirstEntry) {
+    list({{L"A", true}, {L"B", true}});
+    EXPECT_EQ(visits(2), (std::vector<int>{1, 0}));
+}
+
+TEST_F(Cursor, TheOnlyCheckedEntryIsPickedAgain) {
+    list({{L"A", false}, {L"B", false}, {L"C", true}});
+    cursor.handled(Entry(2));
     EXPECT_EQ(visits(2), (std::vector<int>{2, 2}));
 
-    setEntries({{L"A", true}, {L"B", false}, {L"C", true}});
-    form->cursor().CurrentIndex = 0;
+    window.setItemChecked(0, true);
+    cursor.handled(Entry(0));
     EXPECT_EQ(visits(1), std::vector<int>{2});
 }
 
-TEST_F(SavedData, WithNothingToVisitTheCursorStays) {
-    form->cursor().CurrentIndex = 0;
-    form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->cursor().CurrentIndex, 0);
+TEST_F(Cursor, WithNothingToVisitItStays) {
+    EXPECT_EQ(visits(1), std::vector<int>{-1}) << "no entry at all";
 
-    setEntries({{L"A", false}, {L"B", false}});
-    form->cursor().CurrentIndex = -1;
-    form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->cursor().CurrentIndex, -1);
-    form->cursor().CurrentIndex = 1;
-    form->GetNextListIndexnoupload();
-    EXPECT_EQ(form->cursor().CurrentIndex, 1);
+    list({{L"A", false}, {L"B", false}});
+    cursor.restart();
+    EXPECT_EQ(visits(1), std::vector<int>{-1});
+    cursor.handled(Entry(1));
+    EXPECT_EQ(visits(1), std::vector<int>{1}) << "the unchecked entry it is at";
+}
+
+TEST_F(Cursor, TheWatchersLookStartsAfterTheEntryHandledLastAndWrapsRound) {
+    list({{L"A", true}, {L"B", false}, {L"C", true}});
+    cursor.restart();
+    EXPECT_EQ(places(cursor.fromNext()), (std::vector<int>{0, 1, 2}));
+    cursor.handled(Entry(1));
+    EXPECT_EQ(places(cursor.fromNext()), (std::vector<int>{2, 0, 1}));
+    cursor.handled(Entry(2));
+    EXPECT_EQ(places(cursor.fromNext()), (std::vector<int>{0, 1, 2}));
 }
 
 TEST(RoundRobin, OnlyExistingIndicesAreExamined) {

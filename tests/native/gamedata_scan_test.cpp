@@ -10,6 +10,8 @@
 
 #include "gamedata/CharacterScan.h"
 #include "fakes/FakeProgramExit.h"
+#include "gamedata/EntryList.h"
+#include "gamedata/ListCursor.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -107,8 +109,8 @@ protected:
     WatchedFileSystem* watched = watchFiles();
     FakeProgramExit programExit{process};
     GameFolders folders{registry, boxes, programExit};
-    ListCursor cursor;
-    hb::CharacterScan scan{window, *files, nullptr, folders, cursor, messages};
+    EntryList listed{window};
+    hb::CharacterScan scan{listed, *files, nullptr, folders, messages};
 };
 
 #define LINK_OR_SKIP(target, at) \
@@ -126,7 +128,7 @@ TEST_F(CharacterScan, NestedLayoutsGiveRelativeEntryTexts) {
               (std::set<std::wstring>{L"ACCOUNTA", L"ACCOUNTA\\Realm\\Alice", L"ACCOUNTA\\Realm\\Bob"}));
     EXPECT_EQ(texts.size(), 3u);
     for (const auto& item : window.items) EXPECT_TRUE(item.checked);
-    EXPECT_EQ(cursor.LastModified, std::vector<FileTime>(3, 0));
+    for (const Entry entry : listed.all()) EXPECT_FALSE(listed.LastModified(entry)) << "nothing uploaded yet";
 }
 
 TEST_F(CharacterScan, AFoldersFilesComeFirstAndASubTreeIsFinishedBeforeTheNext) {
@@ -199,12 +201,14 @@ TEST_F(CharacterScan, ASecondWalkAddsNothingAndKeepsMarksAndStamps) {
     addSavedData("B", "x");
     scan.LoadfilesFromHardDrive();
     window.items[0].checked = false;
-    cursor.LastModified = {111, 222};
+    listed.uploaded(Entry(0), {111, 1});
+    listed.uploaded(Entry(1), {222, 2});
     scan.LoadfilesFromHardDrive();
     ASSERT_EQ(entries().size(), 2u);
     EXPECT_FALSE(window.items[0].checked);
     EXPECT_TRUE(window.items[1].checked);
-    EXPECT_EQ(cursor.LastModified, (std::vector<FileTime>{111, 222}));
+    EXPECT_EQ(listed.LastModified(Entry(0)), (FileStamp{111, 1}));
+    EXPECT_EQ(listed.LastModified(Entry(1)), (FileStamp{222, 2}));
 }
 
 TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
@@ -213,7 +217,8 @@ TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     scan.LoadfilesFromHardDrive();
     std::vector<std::wstring> before = entries();
     window.items[1].checked = false;
-    cursor.LastModified = {111, 222};
+    listed.uploaded(Entry(0), {111, 1});
+    listed.uploaded(Entry(1), {222, 2});
 
     addSavedData("A\\Realm\\NewCharacter", "x");
     scan.LoadfilesFromHardDrive();
@@ -225,7 +230,10 @@ TEST_F(CharacterScan, AFileCreatedBetweenWalksIsAppendedCheckedWithStampZero) {
     EXPECT_TRUE(window.items[0].checked);
     EXPECT_FALSE(window.items[1].checked);
     EXPECT_TRUE(window.items[2].checked);
-    EXPECT_EQ(cursor.LastModified, (std::vector<FileTime>{111, 222, 0}));
+    // Each entry keeps its own stamp; the new one has none.
+    EXPECT_EQ(listed.LastModified(Entry(0)), (FileStamp{111, 1}));
+    EXPECT_EQ(listed.LastModified(Entry(1)), (FileStamp{222, 2}));
+    EXPECT_FALSE(listed.LastModified(Entry(2)));
 }
 
 TEST_F(CharacterScan, AFileInTheAccountFolderItselfIsNamedByTheFullPath) {
@@ -372,22 +380,20 @@ TEST_F(CharacterScan, AFolderThatFailsAgainAfterRecoveringIsLoggedAgain) {
 
 TEST_F(CharacterScan, TheListStopsGrowingWhereCurrentIndexEnds) {
     // 32768 entries fill every index CurrentIndex can hold (0 to 32767).
-    for (int i = 0; i < 32768; ++i) window.items.push_back({L"E" + std::to_wstring(i), true});
-    cursor.LastModified.assign(32768, 0);
+    for (int i = 0; i < 32768; ++i) listed.add(L"E" + std::to_wstring(i));
     addSavedData("ONEMORE", "x");
     addSavedData("ANOTHER", "x");
     scan.LoadfilesFromHardDrive();
     scan.LoadfilesFromHardDrive();
     EXPECT_EQ(window.items.size(), 32768u);
-    EXPECT_EQ(cursor.LastModified.size(), 32768u);
+    EXPECT_EQ(listed.count(), 32768);
     EXPECT_EQ(logged().size(), 1u);
 
     // The cursor still reaches the last entry and wraps without overflow.
-    cursor.CurrentIndex = 32766;
-    cursor.next(window);
-    EXPECT_EQ(cursor.CurrentIndex, 32767);
-    cursor.next(window);
-    EXPECT_EQ(cursor.CurrentIndex, 0);
+    ListCursor cursor(listed);
+    cursor.handled(Entry(32766));
+    EXPECT_EQ(cursor.next(), Entry(32767));
+    EXPECT_EQ(cursor.next(), Entry(0));
 }
 
 TEST_F(CharacterScan, TheDuplicateTestDoesNotGrowWithTheList) {

@@ -245,20 +245,18 @@ TEST_F(Downloads, LogOnlyShowsNoBoxAndHandsEveryReasonToTheCaller) {
     EXPECT_FALSE(temp.exists("Hoardbook.lua"));
 }
 
-// The program's names for the two downloads keep their results: the text or
-// nothing, and whether the file was written.
-class DocumentedDownloads : public FormFixture {};
-
-TEST_F(DocumentedDownloads, QuickDownloadGivesTheTextOrNothingAndQuickDownloadToFileWhetherItWrote) {
+// QuickDownload and QuickDownloadToFile: the text or nothing, and whether
+// the file was written.
+TEST_F(Downloads, GiveTheTextOrNothingAndWhetherTheFileWasWritten) {
     http.responder = [](const RecordedRequest& request) {
         FakeResponse response = Answer(L"body");
         if (request.url.find(L"missing") != std::wstring::npos) response.status = 404;
         return response;
     };
-    EXPECT_EQ(form->QuickDownload(kUrl), L"body");
-    EXPECT_EQ(form->QuickDownload(kUrl + L"missing"), L"");
-    EXPECT_TRUE(form->QuickDownloadToFile(kUrl, temp.corePath("a.lua")));
-    EXPECT_FALSE(form->QuickDownloadToFile(kUrl + L"missing", temp.corePath("b.lua")));
+    EXPECT_EQ(get(kUrl).text, L"body");
+    EXPECT_FALSE(get(kUrl + L"missing").text);
+    EXPECT_TRUE(save(kUrl, temp.corePath("a.lua")));
+    EXPECT_FALSE(save(kUrl + L"missing", temp.corePath("b.lua")));
     EXPECT_EQ(temp.read("a.lua"), "body\r\n");
     EXPECT_FALSE(temp.exists("b.lua"));
     EXPECT_EQ(boxes.shown.size(), 2u) << "each failure is boxed";

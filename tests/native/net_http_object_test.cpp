@@ -4,6 +4,7 @@
 
 #include <filesystem>
 
+#include "fakes/FakeProgramExit.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -93,12 +94,18 @@ TEST_F(HttpObject, EndsEvenWhenTheScratchFileCannotBeWritten) {
     EXPECT_EQ(process.endCount, 1);
 }
 
-TEST_F(HttpObject, UploadAndDownloadEndTheProgramWithoutSendingAnything) {
+TEST_F(HttpObject, TheLoginAndADownloadEndTheProgramWithoutSendingAnything) {
     http.available.clear();
-    EXPECT_THROW(form->GetXML("d"), ProcessEnded);
-    EXPECT_THROW(form->QuickDownload(L"http://updates.test/x"), ProcessEnded);
+    window.setText(Control::URL, L"guild.example");
+    window.setText(Control::Login, L"bob");
+    window.setText(Control::Password, L"pw");
+    EXPECT_THROW(form->Command1_Click(), ProcessEnded);
+    FakeProgramExit programExit{process};
+    Transfers transfers(http, boxes, shell, *files, process, programExit, codepage, messages, 60000);
+    EXPECT_THROW(transfers.download(L"http://updates.test/x", FailureReport::Box), ProcessEnded);
     EXPECT_TRUE(http.requests.empty());
     EXPECT_EQ(window.text(Control::Data), L"");
+    EXPECT_TRUE(messages.entries.empty());
 }
 
 }  // namespace

@@ -391,39 +391,55 @@ TEST_F(UploadRequest, LogOnlyLogsTheFailureWithoutABox) {
     EXPECT_EQ(messages.entries[0].rfind(L"Error Sending the following data to ", 0), 0u);
 }
 
-// GetXML, the program's name for the upload: the window's address, login
-// and password; the reply, or nothing after a failure, which is boxed and
-// logged in the window.
-class DocumentedUpload : public FormFixture {
+// GetXML: the reply, or nothing after a failure, which is boxed and logged.
+TEST_F(UploadRequest, TheReplyOrNothingAfterAFailure) {
+    http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
+    EXPECT_EQ(send("data\r\n").reply, L"Inventory Uploaded");
+    http.responder = [](const RecordedRequest&) {
+        FakeResponse response = Answer(L"Inventory Uploaded");
+        response.status = 500;
+        return response;
+    };
+    EXPECT_EQ(send("data\r\n").reply, L"");
+    EXPECT_EQ(boxes.shown.size(), 1u);
+}
+
+// The login, as the program makes it: the window's address, login and
+// password, and its failure boxed and logged in the window with a stamp.
+class LoginUpload : public FormFixture {
 protected:
-    DocumentedUpload() {
+    LoginUpload() {
+        installGame();  // with no saved data listed: the login sends empty data
         window.setText(Control::URL, L"guild.example:8080");
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"p%ss w0rd");
     }
 };
 
-TEST_F(DocumentedUpload, GetXmlSendsTheWindowsFieldsAndGivesTheReply) {
+TEST_F(LoginUpload, SendsTheWindowsFields) {
     http.responder = [](const RecordedRequest&) { return Answer(L"Inventory Uploaded"); };
-    EXPECT_EQ(form->GetXML("data\r\n"), L"Inventory Uploaded");
+    form->Command1_Click();
     EXPECT_EQ(http.requests.at(0)->url, L"http://guild.example:8080/memberbankupload.php");
-    EXPECT_EQ(*http.requests.at(0)->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", "data\r\n"));
+    EXPECT_EQ(*http.requests.at(0)->body, BuildUploadBody(L"Officer Bob", L"p%ss w0rd", ""));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
-TEST_F(DocumentedUpload, GetXmlGivesNothingAfterAFailureWhichIsBoxedAndLoggedWithATimeStamp) {
+TEST_F(LoginUpload, AFailureIsBoxedAndLoggedInTheWindowWithATimeStamp) {
     http.responder = [](const RecordedRequest&) {
         return Failure(FakeResponse::FailAt::Send, L"The connection was reset");
     };
-    EXPECT_EQ(form->GetXML("Hoardbook = {}\r\n"), L"");
-    EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"The connection was reset"});
-    EXPECT_EQ(window.text(Control::Data),
-              process.dateTimeText +
-                  L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
-                  L"\r\n-----Start-----\r\nHoardbook = {}\r\n-----End-----\r\n");
+    form->Command1_Click();
+    EXPECT_EQ(boxTexts(), (std::vector<std::wstring>{L"The connection was reset",
+                                                     L"Invalid URL.  Please make sure you've entered it correctly"}));
+    EXPECT_NE(window.text(Control::Data)
+                  .find(process.dateTimeText +
+                        L": Error Sending the following data to http://guild.example:8080/memberbankupload.php: "
+                        L"\r\n-----Start-----\r\n-----End-----\r\n"),
+              std::wstring::npos)
+        << window.text(Control::Data);
 }
 
-TEST_F(DocumentedUpload, TheDefaultDeadlineIsAMinute) {
+TEST_F(LoginUpload, TheDefaultDeadlineIsAMinute) {
     EXPECT_EQ(Options{}.httpDeadlineMs, 60000);
     options = Options{};
     makeForm();
@@ -433,10 +449,10 @@ TEST_F(DocumentedUpload, TheDefaultDeadlineIsAMinute) {
         return response;
     };
     const std::int64_t start = process.nowMs;
-    form->GetXML("d");
+    form->Command1_Click();
     EXPECT_GE(process.nowMs - start, 60000);
     EXPECT_LT(process.nowMs - start, 60100);
-    ASSERT_EQ(boxes.shown.size(), 1u);
+    ASSERT_FALSE(boxes.shown.empty());
     EXPECT_EQ(boxes.shown[0].text, L"The server did not answer within 60 seconds; the request was cancelled.");
 }
 

@@ -103,8 +103,9 @@ TEST_F(SettingsFiles, AnEmptyThirdLineRemembersNothingAndRewritesNothing) {
 TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
     addEntry("A");
     addEntry("B");
-    scan();
-    form->cursor().CurrentIndex = 0;  // as during start-up
+    // Start-up's order: the settings are loaded before the watcher is readied.
+    form->LoadfilesFromHardDrive();
+    form->CompareToHardDrive();
     window.setItemChecked(1, false);
     writeSettings("bob\r\nguild.example\r\nsecret pass\r\n");
 
@@ -119,8 +120,7 @@ TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret pass") + "\r\n");
     // The automatic login: from entry 0 the next checked entry wraps to 0.
     ASSERT_EQ(uploads(), std::vector<std::string>{dataOf(0)});
-    EXPECT_FALSE(window.enabled(Control::Login));
-    EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    EXPECT_TRUE(showsLoggedIn());
     EXPECT_TRUE(logHas(L"Successfully logged in"));
 }
 
@@ -133,7 +133,7 @@ TEST_F(SettingsFiles, LinesAfterTheThirdAreIgnoredAndLostAtTheNextSave) {
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"pw") + "\r\n");
     // A failed automatic login is reported during start-up and stays logged out.
     EXPECT_EQ(boxTexts(), std::vector<std::wstring>{L"Invalid Login/Password"});
-    EXPECT_TRUE(window.enabled(Control::Login));
+    EXPECT_TRUE(showsLoggedOut());
 }
 
 TEST_F(SettingsFiles, ReadsLoneCrLineEndsAndAnsiBytes) {
@@ -234,7 +234,9 @@ TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
     window.setItemChecked(indexOf("A"), false);
     form->SaveSettings();
 
+    // The next start.
     window.items.clear();
+    makeForm();
     scan();
     EXPECT_FALSE(window.itemChecked(indexOf("A")));
     EXPECT_TRUE(window.itemChecked(indexOf("B")));
@@ -287,7 +289,9 @@ TEST_F(SettingsFiles, NamesOutsideTheCodePageKeepTheirMarksAndNoEntryTakesAnothe
     form->SaveSettings();
     EXPECT_TRUE(exclusionFile().starts_with(kMark));
 
+    // The next start.
     window.items.clear();
+    makeForm();
     scan();
     for (const auto& text : unchecked) EXPECT_FALSE(window.itemChecked(index(text)));
     for (const auto& text : checked) EXPECT_TRUE(window.itemChecked(index(text)));

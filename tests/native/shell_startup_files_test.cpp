@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cctype>
 #include <filesystem>
 
 #include "support/FormFixture.h"
@@ -29,6 +30,32 @@ protected:
         };
     }
 
+    // The saved data an entry's folder holds: its name in lower case.
+    std::string dataOf(int index) const {
+        std::string data;
+        for (wchar_t c : window.itemText(index)) data.push_back(static_cast<char>(std::tolower(static_cast<int>(c))));
+        return data + "\r\n";
+    }
+    // The saved data of each upload the site received, in order.
+    std::vector<std::string> sentData() const {
+        std::vector<std::string> sent;
+        for (const auto& request : http.requests) {
+            if (request->method != L"POST") continue;
+            static const std::string kStart = "Content-Type: text/plain\r\n\r\n";
+            static const std::string kEnd = "\r\n--AaB03x--";
+            const std::string& body = *request->body;
+            const std::size_t start = body.find(kStart) + kStart.size();
+            sent.push_back(body.substr(start, body.size() - kEnd.size() - start));
+        }
+        return sent;
+    }
+    void tick(int count) {
+        for (int i = 0; i < count; ++i) {
+            process.nowMs += 5000;
+            form->onTimer(Timer::UpdateTimer);
+        }
+    }
+
     int indexOf(const std::wstring& text) const {
         for (int i = 0; i < window.itemCount(); ++i) {
             if (window.itemText(i) == text) return i;
@@ -38,9 +65,10 @@ protected:
 };
 
 TEST_F(StartupWithFiles, RememberedLoginKeepsTheExclusionsAndLeavesTheWatcherAtTheStart) {
+    addSavedData("DELTA", "delta\r\n");
     form->onLoad();
 
-    ASSERT_EQ(window.itemCount(), 3);
+    ASSERT_EQ(window.itemCount(), 4);
     EXPECT_FALSE(window.itemChecked(indexOf(L"BRAVO")));
     EXPECT_TRUE(window.itemChecked(indexOf(L"ALPHA")));
     EXPECT_TRUE(window.itemChecked(indexOf(L"CHARLIE")));
@@ -54,19 +82,31 @@ TEST_F(StartupWithFiles, RememberedLoginKeepsTheExclusionsAndLeavesTheWatcherAtT
         if (window.itemChecked(i)) expected = i;
     }
     if (expected < 0) expected = 0;
-    std::vector<std::string> uploads;
-    for (const auto& request : http.requests) {
-        if (request->method == L"POST") uploads.push_back(*request->body);
-    }
-    ASSERT_EQ(uploads.size(), 1u);
-    const std::string sent = window.itemText(expected) == L"ALPHA" ? "alpha\r\n" : "charlie\r\n";
-    EXPECT_NE(uploads[0].find("\r\n\r\n" + sent + "\r\n--AaB03x--"), std::string::npos);
-
-    EXPECT_EQ(form->cursor().CurrentIndex, -1);
-    EXPECT_EQ(form->cursor().LastModified, std::vector<FileTime>(4, 0));
+    std::vector<std::string> expectedSent{dataOf(expected)};
+    ASSERT_EQ(sentData(), expectedSent);
     EXPECT_FALSE(window.visible());
     EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
     EXPECT_TRUE(shell.iconShown);
+
+    // Then the watcher starts before the first entry, with no upload seen:
+    // every checked entry goes once, in the list's order from the first.
+    for (int i = 0; i < window.itemCount(); ++i) {
+        if (window.itemChecked(i)) expectedSent.push_back(dataOf(i));
+    }
+    tick(5);
+    EXPECT_EQ(sentData(), expectedSent);
+}
+
+TEST_F(StartupWithFiles, WithoutEntriesTheRememberedLoginSendsNothingAndTheWatcherNothingMore) {
+    std::filesystem::remove_all(temp.path() / "Game" / "WTF" / "Account");
+    std::filesystem::create_directories(temp.path() / "Game" / "WTF" / "Account");
+    form->onLoad();
+    EXPECT_EQ(window.itemCount(), 0);
+    EXPECT_EQ(sentData(), std::vector<std::string>{""});
+    EXPECT_TRUE(window.timerEnabled(Timer::UpdateTimer));
+    tick(3);
+    EXPECT_EQ(sentData(), std::vector<std::string>{""});
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(StartupWithFiles, AStartWithoutTheAccountTreeKeepsTheExclusionsForWhenItIsBack) {

@@ -188,26 +188,6 @@ TEST_F(StartupTest, AFailedStepIsLoggedWithItsOwnDescriptionAndStartUpGoesOn) {
     EXPECT_LT(first("tray add"), first("registry " + Ascii(kRunKey))) << "and the steps after it run";
 }
 
-TEST_F(StartupTest, LeavesCursorAtMinusOneAndOneStampMoreThanEntries) {
-    auto& form = makeForm();
-    form.cursor().CurrentIndex = 7;
-    form.cursor().LastModified = {5, 6};
-    form.onLoad();
-
-    EXPECT_EQ(window.itemCount(), 2);
-    EXPECT_EQ(form.cursor().CurrentIndex, -1);
-    EXPECT_EQ(form.cursor().LastModified, std::vector<FileTime>(3, 0));
-}
-
-TEST_F(StartupTest, WithoutEntriesStillOneStamp) {
-    std::filesystem::remove_all(temp.path() / "Game" / "WTF" / "Account" / "ALPHA");
-    std::filesystem::remove_all(temp.path() / "Game" / "WTF" / "Account" / "BETA");
-    auto& form = makeForm();
-    form.onLoad();
-    EXPECT_EQ(window.itemCount(), 0);
-    EXPECT_EQ(form.cursor().LastModified, std::vector<FileTime>(1, 0));
-}
-
 TEST_F(StartupTest, RunValueOfThisProgramChecksTheBoxThroughItsClick) {
     temp.write(std::filesystem::path("Program") / "HoardbookUploader.exe", "MZ");
     registry.putString(RegistryRoot::LocalMachine, kRunKey, kRunValueName,

@@ -19,7 +19,7 @@ protected:
     Backoff() {
         addEntry("A", "refused\r\n");
         addEntry("B", "b0\r\n");
-        scan();
+        scanAndLogIn();
         // The site refuses A's data (too large, say) and takes B's.
         http.responderAtSend = [this](const RecordedRequest& request) {
             FakeResponse response;

@@ -20,14 +20,6 @@ protected:
         window.show();
     }
 
-    bool loggedIn() const {
-        return !window.enabled(Control::Login) && window.enabled(Control::Command3) &&
-               window.timerEnabled(Timer::UpdateTimer);
-    }
-    bool loggedOut() const {
-        return window.enabled(Control::Login) && window.enabled(Control::Command1) &&
-               !window.enabled(Control::Command3) && !window.timerEnabled(Timer::UpdateTimer);
-    }
     std::size_t count(const std::wstring& text) const {
         std::size_t n = 0;
         for (std::size_t at = log().find(text); at != std::wstring::npos; at = log().find(text, at + 1)) ++n;
@@ -57,7 +49,7 @@ TEST_F(LoginWaits, InvalidLoginPasswordWith401Or403IsARejectedLoginAtTheLogin) {
         siteStatus = status;
         form->Command1_Click();
         EXPECT_EQ(boxTexts(), WStrings{L"Invalid Login/Password"});
-        EXPECT_TRUE(loggedOut());
+        EXPECT_TRUE(showsLoggedOut());
         EXPECT_FALSE(logHas(L"Error Sending")) << "a wrong password is no lost upload";
     }
     // Another status is a failure of its own, whatever the text says.
@@ -75,7 +67,7 @@ TEST_F(LoginWaits, InvalidLoginPasswordWith401Or403PausesTheWatcherAsA200Does) {
         siteReply = L"Inventory Uploaded";
         siteStatus = 200;
         form->Command1_Click();
-        ASSERT_TRUE(loggedIn());
+        ASSERT_TRUE(showsLoggedIn());
         boxes.shown.clear();
         const std::size_t sent = http.requests.size();
         siteReply = L"Invalid Login/Password";
@@ -110,7 +102,7 @@ TEST_F(LoginWaits, OkPressedThreeTimesDuringASlowLoginSendsOneUpload) {
     EXPECT_EQ(presses, 3);
     EXPECT_EQ(http.requests.size(), 1u);
     EXPECT_EQ(count(L"Successfully logged in"), 1u);
-    EXPECT_TRUE(loggedIn());
+    EXPECT_TRUE(showsLoggedIn());
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -129,7 +121,7 @@ TEST_F(LoginWaits, LogOutDuringTheWaitEndsItQuietly) {
 
     form->Command1_Click();
 
-    EXPECT_TRUE(loggedOut());
+    EXPECT_TRUE(showsLoggedOut());
     EXPECT_TRUE(http.requests.at(0)->aborted);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(logHas(L"Successfully logged in"));
@@ -142,12 +134,12 @@ TEST_F(LoginWaits, StartupLoginWaitsForTheNetworkAndLogsInSoonAfterTheSiteAppear
     const std::int64_t siteAppears = process.nowMs + 30000;
 
     form->LoadSettings();
-    EXPECT_FALSE(loggedIn());
+    EXPECT_FALSE(showsLoggedIn());
     EXPECT_TRUE(window.enabled(Control::Command3)) << "Log Out stops the tries";
 
     const bool in = secondsUntil(120, [&] {
         siteDown = process.nowMs < siteAppears;
-        return loggedIn();
+        return showsLoggedIn();
     });
 
     ASSERT_TRUE(in) << log();
@@ -172,7 +164,7 @@ TEST_F(LoginWaits, StartupLoginGivesUpAfterTenMinutesWithOneBox) {
 
     EXPECT_EQ(boxTexts(), WStrings{L"The server could not be reached\r\n\r\nThe automatic login got no answer from the "
                                    L"website for 10 minutes. Press OK to log in once the website can be reached."});
-    EXPECT_TRUE(loggedOut());
+    EXPECT_TRUE(showsLoggedOut());
     const std::size_t tries = http.requests.size();
     EXPECT_GE(tries, 20u);
     EXPECT_LE(tries, 30u) << "backing off, not a try every second";
@@ -198,12 +190,12 @@ TEST_F(LoginWaits, LogOutOrTheUsersOwnLoginEndsTheAutomaticTries) {
     form->Command3_Click();
     secondsUntil(120, [] { return false; });
     EXPECT_EQ(http.requests.size(), 1u);
-    EXPECT_TRUE(loggedOut());
+    EXPECT_TRUE(showsLoggedOut());
 
     form->LoadSettings();
     siteDown = false;
     form->Command1_Click();  // the player's own OK
-    EXPECT_TRUE(loggedIn());
+    EXPECT_TRUE(showsLoggedIn());
     const std::size_t sent = http.requests.size();
     secondsUntil(120, [] { return false; });
     EXPECT_EQ(http.requests.size(), sent) << "no automatic try after the login";

@@ -34,7 +34,7 @@ protected:
 
 TEST_F(ChangeWatcher, UploadsAnUnchangedFileOnceAndNeverAgain) {
     addEntry("ACCOUNT", "A\r\n");
-    scan();
+    scanAndLogIn();
 
     tick(5);
 
@@ -47,7 +47,7 @@ TEST_F(ChangeWatcher, SendsEveryEntryInTurnFirstAndThenATouchedFileAtTheNextTick
     addEntry("A");
     addEntry("B");
     addEntry("C");
-    scan();
+    scanAndLogIn();
     tick(3);  // the first round sends each entry, one per tick
     ASSERT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), dataOf(2)}));
 
@@ -58,14 +58,19 @@ TEST_F(ChangeWatcher, SendsEveryEntryInTurnFirstAndThenATouchedFileAtTheNextTick
     tick();
     EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), dataOf(2), "changed\r\n"}));
     EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Profile for " + window.itemText(1) + L" changed and was uploaded\r\n");
-    EXPECT_EQ(form->cursor().CurrentIndex, 1);
     tick(4);
     EXPECT_EQ(uploads().size(), 4u);
+
+    // Changes seen together go in turn from the entry sent last.
+    rewrite(nameOf(0), "first\r\n", kBaseTime + hours(2));
+    rewrite(nameOf(2), "third\r\n", kBaseTime + hours(2));
+    tick(2);
+    EXPECT_EQ(uploads(), (Strings{dataOf(0), dataOf(1), dataOf(2), "changed\r\n", "third\r\n", "first\r\n"}));
 }
 
 TEST_F(ChangeWatcher, ARewriteWithinTheSameSecondCounts) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     const auto before = std::filesystem::last_write_time(savedDataFile("A"));
     rewrite("A", "a2\r\n", kBaseTime + std::chrono::milliseconds(1));
@@ -79,7 +84,7 @@ TEST_F(ChangeWatcher, ARewriteWithinTheSameSecondCounts) {
 
 TEST_F(ChangeWatcher, AnOlderTimeCountsAsAChange) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     rewrite("A", "restored\r\n", kBaseTime - hours(48));
     tick();
@@ -90,7 +95,7 @@ TEST_F(ChangeWatcher, SkipsAnEntryTheUserUnchecked) {
     addEntry("A");
     addEntry("B");
     addEntry("C");
-    scan();
+    scanAndLogIn();
     window.setItemChecked(indexOf("B"), false);
 
     tick(6);
@@ -105,7 +110,7 @@ TEST_F(ChangeWatcher, SkipsAnEntryTheUserUnchecked) {
 
 TEST_F(ChangeWatcher, SendsNothingWhenEveryEntryIsUncheckedAfterOneWasHandled) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     window.setItemChecked(0, false);
     rewrite("A", "changed\r\n", kBaseTime + hours(1));
@@ -119,16 +124,19 @@ TEST_F(ChangeWatcher, SendsNothingWhenEveryEntryIsUncheckedAfterOneWasHandled) {
 
 TEST_F(ChangeWatcher, WithNoEntryCheckedOnlyRescans) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     window.setItemChecked(0, false);
     tick(3);
     EXPECT_TRUE(http.requests.empty());
-    EXPECT_EQ(form->cursor().CurrentIndex, -1);
+    // Checked again, it was never sent: it goes at once.
+    window.setItemChecked(0, true);
+    tick();
+    EXPECT_EQ(uploads(), Strings{"a\r\n"});
 }
 
 TEST_F(ChangeWatcher, ANewSavedDataFileJoinsCheckedAndIsUploadedAtItsFirstVisit) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     addEntry("NEWCHAR", "new\r\n");
 
@@ -145,7 +153,7 @@ TEST_F(ChangeWatcher, ANewSavedDataFileTheExclusionFileNamesJoinsUncheckedAndIsN
     // Excluded before the game made the character's folder (or while it was gone).
     temp.write("Program/noupload.txt", "NEWCHAR\r\n");
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     addEntry("NEWCHAR", "new\r\n");
     addEntry("OTHER", "other\r\n");
@@ -161,18 +169,16 @@ TEST_F(ChangeWatcher, ANewSavedDataFileTheExclusionFileNamesJoinsUncheckedAndIsN
 
 TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteReply = L"<html>Not Found</html>\r\n";
     tick();
     EXPECT_TRUE(logHas(L"the website answered \"<html>Not Found</html>  \""));
-    EXPECT_EQ(form->cursor().LastModified[0], 0);
 
     siteReply = L"Inventory Uploaded";
     tick();  // the unchanged file is sent again because no upload succeeded
     EXPECT_EQ(uploads().size(), 2u);
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
-    EXPECT_NE(form->cursor().LastModified[0], 0);
-    tick();
+    tick();  // stamped now: not sent again
     EXPECT_EQ(uploads().size(), 2u);
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_FALSE(logHas(L"secret pass"));
@@ -181,7 +187,7 @@ TEST_F(ChangeWatcher, StampsAndLogsSuccessOnlyOnInventoryUploaded) {
 TEST_F(ChangeWatcher, ASiteThatMovesToHttpsWhileWatchedKeepsReceivingAtItsNewAddress) {
     addEntry("A");
     addEntry("B");
-    scan();
+    scanAndLogIn();
     window.setCheckValue(Control::RememberPassword, 1);
     siteMovedTo = L"https://guild.example:8443";
     tick();
@@ -201,7 +207,7 @@ TEST_F(ChangeWatcher, ASiteThatMovesToHttpsWhileWatchedKeepsReceivingAtItsNewAdd
 
 TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteDown = true;
 
     tick(4);  // sent at once, after 5 s, then 10 s later (backing off)
@@ -226,7 +232,7 @@ TEST_F(ChangeWatcher, AnOutageShowsOneBoxAndTheFileIsSentAgainWhenTheSiteIsBack)
 TEST_F(ChangeWatcher, UploadsGoOnWhileTheOutageBoxIsOpen) {
     addEntry("A", "a\r\n");
     addEntry("B", "b\r\n");
-    scan();
+    scanAndLogIn();
     siteDown = true;
     // The box is modal: ticks keep arriving while the user has not answered
     // it, and the site comes back meanwhile.
@@ -246,10 +252,9 @@ TEST_F(ChangeWatcher, UploadsGoOnWhileTheOutageBoxIsOpen) {
 
 TEST_F(ChangeWatcher, AnErrorStatusOrARedirectIsAFailureWhateverTheAnswerSays) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteStatus = 500;  // a broken site script that still prints the reply
     tick();
-    EXPECT_EQ(form->cursor().LastModified[0], 0);
     EXPECT_FALSE(logHas(L"changed and was uploaded"));
     EXPECT_TRUE(logHas(L"Profile for A could not be uploaded: the website answered with HTTP status 500"));
     EXPECT_EQ(boxTexts(),
@@ -257,25 +262,25 @@ TEST_F(ChangeWatcher, AnErrorStatusOrARedirectIsAFailureWhateverTheAnswerSays) {
 
     siteStatus = 302;
     tick();
-    EXPECT_EQ(form->cursor().LastModified[0], 0);
     EXPECT_TRUE(logHas(L"Profile for A could not be uploaded again (2 times in a row): the website answered with "
                        L"HTTP status 302. Next try in 10 seconds"));
     EXPECT_EQ(boxes.shown.size(), 1u) << "still the same streak";
 
     siteStatus = 200;
+    // Not stamped by a failure: the unchanged file is sent until it is taken.
     ASSERT_TRUE(tickUntilRequests(3, 2));
     EXPECT_TRUE(logHas(L"Profile for A changed and was uploaded"));
-    EXPECT_NE(form->cursor().LastModified[0], 0);
+    tick(2);
+    EXPECT_EQ(http.requests.size(), 3u) << "stamped by the success";
 }
 
 TEST_F(ChangeWatcher, ARejectedLoginIsToldOnceAndPausesUploadsUntilTheUserLogsInAgain) {
     addEntry("A", "a\r\n");
     addEntry("B", "b\r\n");
-    scan();
+    scanAndLogIn();
     siteReply = L"Invalid Login/Password";  // the password was changed on the website
     tick();
     ASSERT_EQ(http.requests.size(), 1u);
-    EXPECT_EQ(form->cursor().LastModified[static_cast<std::size_t>(form->cursor().CurrentIndex)], 0);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(boxes.shown[0].text.find(L"The website rejected the login"), std::wstring::npos);
     const std::wstring rejected = L"was not uploaded: the website rejected the login";
@@ -309,13 +314,14 @@ TEST_F(ChangeWatcher, ARejectedLoginIsToldOnceAndPausesUploadsUntilTheUserLogsIn
 
 TEST_F(ChangeWatcher, ARetryTheSiteAcceptsEndsThePause) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteReply = L"Invalid Login/Password";
     tick();
     siteReply = L"Inventory Uploaded";  // the password was changed back
     tick(3);
     EXPECT_EQ(http.requests.size(), 1u);
 
+    // The rejected upload stamped nothing: the unchanged file is the retry.
     process.nowMs += kRejectedLoginRetryMs;
     tick();
     EXPECT_EQ(uploads(), (Strings{"a\r\n", "a\r\n"}));
@@ -331,7 +337,7 @@ TEST_F(ChangeWatcher, ARetryTheSiteAcceptsEndsThePause) {
 
 TEST_F(ChangeWatcher, AVanishedFileIsSkippedAndTriedAgainAtItsNextVisit) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     std::filesystem::remove(savedDataFile("A"));
 
     EXPECT_NO_THROW(tick(3));
@@ -349,7 +355,7 @@ TEST_F(ChangeWatcher, AVanishedFileIsSkippedAndTriedAgainAtItsNextVisit) {
 
 TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     // A folder in the file's place: its time can be read, its content cannot.
     std::filesystem::remove(savedDataFile("A"));
     std::filesystem::create_directory(savedDataFile("A"));
@@ -357,13 +363,18 @@ TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
     EXPECT_NO_THROW(tick());
     EXPECT_TRUE(http.requests.empty());
     EXPECT_TRUE(logHas(L"Profile for A could not be read"));
-    EXPECT_EQ(form->cursor().LastModified[0], 0);
+
+    // Nothing was stamped: readable again, the file goes.
+    std::filesystem::remove(savedDataFile("A"));
+    addEntry("A", "a\r\n");
+    tick();
+    EXPECT_EQ(uploads(), Strings{"a\r\n"});
 }
 
 TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
     addEntry("A");
     addEntry("B");
-    scan();
+    scanAndLogIn();
     int nested = 0;
     whileUploading = [&] {
         if (nested++ == 0) form->UpdateTimer_Timer();
@@ -373,7 +384,6 @@ TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
 
     EXPECT_GE(nested, 1);
     EXPECT_EQ(uploads(), Strings{dataOf(0)});
-    EXPECT_EQ(form->cursor().CurrentIndex, 0);
     // The guard is released afterwards.
     whileUploading = nullptr;
     tick();
@@ -382,7 +392,7 @@ TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {
 
 TEST_F(ChangeWatcher, AnEmptyAnswerIsNoOutageSoTheNextFailureStillShowsItsBox) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteReply = L"";  // the site answered, with nothing (a script error, say)
     tick();
     EXPECT_TRUE(logHas(L"Profile for A was not uploaded: the website answered \"\""));
@@ -396,13 +406,15 @@ TEST_F(ChangeWatcher, AnEmptyAnswerIsNoOutageSoTheNextFailureStillShowsItsBox) {
 
 TEST_F(ChangeWatcher, ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     siteDown = true;
     tick();  // the outage's one box
     ASSERT_EQ(boxes.shown.size(), 1u);
     whileUploading = [&] {
         whileUploading = nullptr;
-        form->Command1_Click();  // the user presses "OK" meanwhile
+        // The user logs out and presses "OK" meanwhile.
+        form->Command3_Click();
+        form->Command1_Click();
     };
     tick();
     // The watcher's quiet failure stays quiet; the user's own login reports
@@ -413,7 +425,7 @@ TEST_F(ChangeWatcher, ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
 
 TEST_F(ChangeWatcher, AfterLogOutAndLogInRecordedTimesStillApply) {
     addEntry("A", "a\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     form->Command3_Click();
     EXPECT_FALSE(window.timerEnabled(Timer::UpdateTimer));

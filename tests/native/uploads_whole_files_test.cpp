@@ -40,7 +40,7 @@ protected:
     // Forty characters, their first round sent.
     void fortyEntriesSent() {
         for (int i = 0; i < 40; ++i) addEntry("ACCOUNT\\Realm\\Char" + std::to_string(100 + i));
-        scan();
+        scanAndLogIn();
         for (int i = 0; i < 40; ++i) tick();
         ASSERT_EQ(uploads().size(), 40u);
     }
@@ -96,7 +96,7 @@ TEST_F(WholeFiles, UnchangedEntriesAreNotRead) {
 
 TEST_F(WholeFiles, AFileWrittenJustNowWaitsUntilItHasSettled) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads(), Strings{"a1\r\n"});
 
@@ -118,7 +118,7 @@ TEST_F(WholeFiles, AFileWrittenJustNowWaitsUntilItHasSettled) {
 
 TEST_F(WholeFiles, AFileThatChangesDuringTheReadIsNotSentAsRead) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads(), Strings{"a1\r\n"});
 
@@ -137,7 +137,7 @@ TEST_F(WholeFiles, AFileThatChangesDuringTheReadIsNotSentAsRead) {
 
 TEST_F(WholeFiles, AFileRewrittenWithoutPauseIsStillSentWithinItsBoundAndLogged) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     ASSERT_EQ(uploads().size(), 1u);
 
@@ -157,7 +157,7 @@ TEST_F(WholeFiles, AFileRewrittenWithoutPauseIsStillSentWithinItsBoundAndLogged)
 
 TEST_F(WholeFiles, AFailedUploadOfAChangedFileIsRetriedWholeAfterItsBackOff) {
     addEntry("A", "a1\r\n");
-    scan();
+    scanAndLogIn();
     tick();
     siteDown = true;
     writeLongAgo("A", "a2\r\n");

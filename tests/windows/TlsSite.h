@@ -13,6 +13,8 @@
 #include "HostFiles.h"
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
+#include "fakes/FakeMessageLog.h"
+#include "net/Transfers.h"
 #include "shell/Form1.h"
 #include "win32/Win32WinHttp.h"
 #include "windows/PlatformPorts.h"
@@ -33,8 +35,15 @@ protected:
         ASSERT_FALSE(EnvironmentText(L"HB_TLS_PORT").empty()) << "run through tools/with-servers (ctest does)";
         WriteBytes(siteData / "site.json", "{\"accounts\": {\"Officer Bob\": \"s3cret\"}}");
         options.httpDeadlineMs = 20000;
+        // The form gives the transfers their way out, as in the program.
         form = std::make_unique<Form1>(use(http).ports(), options);
         window.connect(form.get());
+        transfers = std::make_unique<Transfers>(http, boxes, shell, *files, process, form->programExit(), codepage, log,
+                                                options.httpDeadlineMs, options.httpTotalMs);
+    }
+    // A download's text, or nothing after a failure, which is boxed.
+    std::wstring downloadText(const std::wstring& url) {
+        return transfers->download(url, FailureReport::Box).text.value_or(L"");
     }
 
     static std::wstring Url(const wchar_t* portVariable, const std::wstring& path) {
@@ -71,7 +80,9 @@ protected:
     // Short, so a worker of a request given up ends soon after its test.
     win32::WinHttpFactory http{5000};
     Options options;
+    FakeMessageLog log;
     std::unique_ptr<Form1> form;
+    std::unique_ptr<Transfers> transfers;
 };
 
 }  // namespace hb::test

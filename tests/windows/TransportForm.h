@@ -8,7 +8,9 @@
 #include <set>
 #include <string>
 
+#include "net/Transfers.h"
 #include "shell/Form1.h"
+#include "shell/MessageLog.h"
 #include "win32/Win32Http.h"
 #include "win32/Win32WinHttp.h"
 #include "win32/Wine.h"
@@ -39,6 +41,28 @@ protected:
         window.connect(form.get());
     }
 
+    // makeForm, and the transfers over the same transport and ports, which
+    // the tests call as the subsystems do: the form's way out, the window's log.
+    void makeTransfers(std::set<std::wstring> refused = {}) {
+        makeForm(std::move(refused));
+        transfers = std::make_unique<Transfers>(*http_, boxes, shell, *files, process, form->programExit(), codepage,
+                                                windowLog, options.httpDeadlineMs, options.httpTotalMs);
+    }
+    // The upload with the window's fields: the reply, or nothing after a
+    // failure, which is boxed and logged.
+    std::wstring uploadReply(const std::string& data) {
+        const SiteLogin site{window.text(Control::URL), window.text(Control::Login), window.text(Control::Password)};
+        return transfers->upload(site, data, FailureReport::Box).reply;
+    }
+    // A download's text, or nothing after a failure, which is boxed.
+    std::wstring downloadText(const std::wstring& url) {
+        return transfers->download(url, FailureReport::Box).text.value_or(L"");
+    }
+    // Whether the download was written to the file; a failure is boxed.
+    bool downloadedToFile(const std::wstring& url, const std::wstring& path) {
+        return static_cast<bool>(transfers->downloadToFile(url, path, FailureReport::Box));
+    }
+
     // Wine's XMLHTTP (on urlmon) has limits the other transport exists for:
     // it never completes a failed connection, for one.
     bool xmlHttpUnderWine() const { return GetParam() == Transport::XmlHttp && win32::RunningUnderWine(); }
@@ -46,6 +70,8 @@ protected:
     std::unique_ptr<HttpFactory> http_;
     Options options;
     std::unique_ptr<Form1> form;
+    WindowMessageLog windowLog{window, process};
+    std::unique_ptr<Transfers> transfers;
 };
 
 }  // namespace hb::test

@@ -71,7 +71,7 @@ protected:
         ASSERT_TRUE(com.ok());
         ASSERT_FALSE(sitePort.empty()) << "run through tools/with-servers (ctest does)";
         options.httpDeadlineMs = 20000;
-        makeForm();
+        makeTransfers();
         window.setText(Control::URL, L"127.0.0.1:" + sitePort);
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"p%ss w0rd+\u00fc");
@@ -104,7 +104,7 @@ protected:
 
 TEST_P(HttpAgainstSite, AnUploadArrivesAsSentAndIsParsedByTheSite) {
     const std::string data = AwkwardData();
-    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    EXPECT_EQ(uploadReply(data), L"Inventory Uploaded");
     EXPECT_TRUE(boxes.shown.empty());
 
     const std::wstring folder = latest(siteData);
@@ -120,7 +120,7 @@ TEST_P(HttpAgainstSite, AnUploadArrivesAsSentAndIsParsedByTheSite) {
 TEST_P(HttpAgainstSite, TheWireCarriesOurBodyByteForByteWithTheOneContentType) {
     window.setText(Control::URL, L"127.0.0.1:" + rawPort);
     const std::string data = AwkwardData();
-    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    EXPECT_EQ(uploadReply(data), L"Inventory Uploaded");
     const std::wstring folder = latest(rawData);
     EXPECT_EQ(ReadBytes(folder + L"\\request"), BuildUploadBody(L"Officer Bob", L"p%ss w0rd+\u00fc", data));
     const std::string meta = ReadBytes(folder + L"\\meta.json");
@@ -130,7 +130,7 @@ TEST_P(HttpAgainstSite, TheWireCarriesOurBodyByteForByteWithTheOneContentType) {
 
 TEST_P(HttpAgainstSite, EmptyDataAndEmptyLoginStillArriveAsParts) {
     window.setText(Control::Login, L"");
-    EXPECT_EQ(form->GetXML(""), L"Invalid Login/Password");
+    EXPECT_EQ(uploadReply(""), L"Invalid Login/Password");
     const std::wstring folder = latest(siteData);
     EXPECT_EQ(ReadBytes(folder + L"\\login"), "");
     EXPECT_EQ(ReadBytes(folder + L"\\thefile"), "");
@@ -139,7 +139,7 @@ TEST_P(HttpAgainstSite, EmptyDataAndEmptyLoginStillArriveAsParts) {
 
 TEST_P(HttpAgainstSite, AWrongPasswordComesBackAsTheSitesText) {
     window.setText(Control::Password, L"wrong");
-    EXPECT_EQ(form->GetXML("x\r\n"), L"Invalid Login/Password");
+    EXPECT_EQ(uploadReply("x\r\n"), L"Invalid Login/Password");
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(log(), L"");
 }
@@ -150,7 +150,7 @@ TEST_P(HttpAgainstSite, TimersRunWhileTheUploadWaits) {
     UINT_PTR timer = ::SetTimer(nullptr, 0, 10, [](HWND, UINT, UINT_PTR, DWORD) { ++ticks; });
     // Large enough that the exchange spans several timer periods.
     std::string data(8 * 1024 * 1024, 'x');
-    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded");
+    EXPECT_EQ(uploadReply(data), L"Inventory Uploaded");
     ::KillTimer(nullptr, timer);
     EXPECT_GT(ticks, 0);
 }
@@ -174,11 +174,11 @@ TEST_P(HttpAgainstSite, ARefusedConnectionIsAReportedFailureAtOnce) {
     closed.close();
     // Known: Wine's XMLHTTP notices only when our deadline ends the wait.
     options.httpDeadlineMs = xmlHttpUnderWine() ? 2000 : 20000;
-    makeForm();
+    makeTransfers();
     window.setText(Control::URL, L"127.0.0.1:" + port);
 
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    EXPECT_EQ(uploadReply("saved data\r\n"), L"");
     EXPECT_LT(::GetTickCount64() - start, xmlHttpUnderWine() ? 2000u + 3000u : 2000u);
     ExpectFailureReported(boxes, log(), L"http://127.0.0.1:" + port + L"/memberbankupload.php", "saved data\r\n");
 }
@@ -189,11 +189,11 @@ TEST_P(HttpAgainstSite, ASilentServerEndsAtTheDeadline) {
     silent.listenSilently();
     const std::wstring port = std::to_wstring(silent.port());
     options.httpDeadlineMs = 1500;
-    makeForm();
+    makeTransfers();
     window.setText(Control::URL, L"127.0.0.1:" + port);
 
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    EXPECT_EQ(uploadReply("saved data\r\n"), L"");
     const ULONGLONG waited = ::GetTickCount64() - start;
     EXPECT_GE(waited, 1500u);
     EXPECT_LT(waited, 1500u + 3000u);
@@ -212,30 +212,30 @@ TEST_P(HttpAgainstSite, DownloadsStoreTheTextWithOneLineBreakAdded) {
     };
     for (const auto& [name, stored] : cases) {
         const std::wstring target = temp.corePath(name);
-        EXPECT_TRUE(form->QuickDownloadToFile(updateUrl(name), target)) << name;
+        EXPECT_TRUE(downloadedToFile(updateUrl(name), target)) << name;
         EXPECT_EQ(ReadBytes(target), stored) << name;
     }
-    EXPECT_EQ(form->QuickDownload(updateUrl("NoBreak.txt")), L"## Version: 2.0");
+    EXPECT_EQ(downloadText(updateUrl("NoBreak.txt")), L"## Version: 2.0");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_P(HttpAgainstSite, A404WritesNoFileAndSaysSo) {
     temp.write("Hoardbook.lua", "good add-on file\r\n");
-    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Missing.lua"), temp.corePath("Hoardbook.lua")));
-    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Missing.lua"), temp.corePath("New.lua")));
+    EXPECT_FALSE(downloadedToFile(updateUrl("Missing.lua"), temp.corePath("Hoardbook.lua")));
+    EXPECT_FALSE(downloadedToFile(updateUrl("Missing.lua"), temp.corePath("New.lua")));
     EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
     EXPECT_FALSE(temp.exists("New.lua"));
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + updateUrl("Missing.lua") +
                                        L"\r\n\r\nThe server answered with HTTP status 404.");
-    EXPECT_EQ(form->QuickDownload(updateUrl("Missing.lua")), L"");
+    EXPECT_EQ(downloadText(updateUrl("Missing.lua")), L"");
 }
 
 TEST_P(HttpAgainstSite, TheAnswersBytesArriveUnchanged) {
     std::string bytes = "## Version: 2.0\r\n\xC3\x89lodie\n";
     for (int byte = 0; byte < 256; ++byte) bytes.push_back(static_cast<char>(byte));
     publish("Bytes.bin", bytes);
-    auto request = form->CreateXMLObject();
+    auto request = transfers->CreateXMLObject();
     request->Open(L"GET", updateUrl("Bytes.bin"), true);
     request->send();
     WaitForCompletion(*request, process, options.httpDeadlineMs);
@@ -246,8 +246,8 @@ TEST_P(HttpAgainstSite, TheAnswersBytesArriveUnchanged) {
 TEST_P(HttpAgainstSite, AnAnswerBeyondTheLimitFailsAndWritesNothing) {
     publish("Big.lua", std::string(64 * 1024 + 1, 'x'));
     publish("Limit.lua", std::string(64 * 1024, 'x'));
-    EXPECT_EQ(form->QuickDownload(updateUrl("Limit.lua")).size(), 64u * 1024u) << "the bound itself is accepted";
-    EXPECT_EQ(form->QuickDownload(updateUrl("Big.lua")), L"");
+    EXPECT_EQ(downloadText(updateUrl("Limit.lua")).size(), 64u * 1024u) << "the bound itself is accepted";
+    EXPECT_EQ(downloadText(updateUrl("Big.lua")), L"");
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + updateUrl("Big.lua") +
                                        L"\r\n\r\nThe server's answer is larger than 64 KB; the request was cancelled.");
@@ -256,7 +256,7 @@ TEST_P(HttpAgainstSite, AnAnswerBeyondTheLimitFailsAndWritesNothing) {
 TEST_P(HttpAgainstSite, AMissingTargetFolderGivesTheSavingMessage) {
     publish("Hoardbook.toc", "## Version: 2.0\r\n");
     const std::wstring path = temp.corePath("NoSuchFolder") + L"\\Hoardbook.toc";
-    EXPECT_FALSE(form->QuickDownloadToFile(updateUrl("Hoardbook.toc"), path));
+    EXPECT_FALSE(downloadedToFile(updateUrl("Hoardbook.toc"), path));
     ASSERT_EQ(boxes.shown.size(), 1u);
     const std::wstring prefix = L"Saving of file " + path + L" Failed for the following reason: ";
     EXPECT_EQ(boxes.shown[0].text.rfind(prefix, 0), 0u) << boxes.shown[0].text;
@@ -270,10 +270,10 @@ TEST_P(HttpAgainstSite, ADownloadFromARefusedPortFailsAtOnceAndKeepsTheFile) {
     const std::wstring url = L"http://127.0.0.1:" + std::to_wstring(closed.port()) + L"/files/Hoardbook/x";
     closed.close();
     options.httpDeadlineMs = xmlHttpUnderWine() ? 1500 : 20000;
-    makeForm();
+    makeTransfers();
     temp.write("x", "kept\r\n");
     const ULONGLONG start = ::GetTickCount64();
-    EXPECT_FALSE(form->QuickDownloadToFile(url, temp.corePath("x")));
+    EXPECT_FALSE(downloadedToFile(url, temp.corePath("x")));
     EXPECT_LT(::GetTickCount64() - start, xmlHttpUnderWine() ? 1500u + 3000u : 2000u);
     EXPECT_EQ(temp.read("x"), "kept\r\n");
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -282,11 +282,11 @@ TEST_P(HttpAgainstSite, ADownloadFromARefusedPortFailsAtOnceAndKeepsTheFile) {
 
 TEST_P(HttpAgainstSite, OnlyALaterVersionInTheChainIsUsedWithoutAMessage) {
     if (GetParam() == Transport::WinHttp) GTEST_SKIP() << "the class names choose among XMLHTTP versions only";
-    makeForm({L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0"});
-    auto request = form->CreateXMLObject();
+    makeTransfers({L"MSXML2.XMLHTTP.6.0", L"MSXML2.XMLHTTP.4.0"});
+    auto request = transfers->CreateXMLObject();
     ASSERT_NE(request, nullptr);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(form->QuickDownload(L"http://127.0.0.1:" + sitePort + L"/__alive"), L"ok");
+    EXPECT_EQ(downloadText(L"http://127.0.0.1:" + sitePort + L"/__alive"), L"ok");
     EXPECT_TRUE(boxes.shown.empty());
 }
 

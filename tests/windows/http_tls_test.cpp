@@ -31,7 +31,7 @@ TEST_F(TrustedTlsSite, AnUploadAndADownloadGoOverTls) {
     EXPECT_EQ(ReadBytes(latest() / "thefile"), kSavedData);
 
     publish("Hoardbook.toc", "## Version: 2.0\r\n");
-    EXPECT_EQ(form->QuickDownload(Url(L"HB_TLS_PORT", L"/files/Hoardbook/Hoardbook.toc")), L"## Version: 2.0\r\n");
+    EXPECT_EQ(downloadText(Url(L"HB_TLS_PORT", L"/files/Hoardbook/Hoardbook.toc")), L"## Version: 2.0\r\n");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -64,7 +64,7 @@ TEST_F(TrustedTlsSite, ARefusedCertificateStopsTheRequestAndSaysWhy) {
         // A download fails the same way, with the core's message around it.
         boxes.shown.clear();
         const std::wstring url = Url(c.port, L"/files/Hoardbook/Hoardbook.toc");
-        EXPECT_EQ(form->QuickDownload(url), L"");
+        EXPECT_EQ(downloadText(url), L"");
         ASSERT_EQ(boxes.shown.size(), 1u);
         EXPECT_EQ(boxes.shown[0].text, L"Error Downloading File: " + url + L"\r\n\r\n" + c.failure);
     }

@@ -49,15 +49,15 @@ class Transports : public TransportForm {
 protected:
     void SetUp() override {
         ASSERT_TRUE(com.ok());
-        makeForm(20000);
+        makeTransfers(20000);
     }
 
     // deadlineMs: nothing moved for that long; totalMs: the cap on the
     // whole request (by default the same, one bound as before).
-    void makeForm(int deadlineMs, std::int64_t totalMs = 0) {
+    void makeTransfers(int deadlineMs, std::int64_t totalMs = 0) {
         options.httpDeadlineMs = deadlineMs;
         options.httpTotalMs = totalMs > 0 ? totalMs : deadlineMs;
-        TransportForm::makeForm();
+        TransportForm::makeTransfers();
         window.setText(Control::URL, server.host());
         window.setText(Control::Login, L"Officer Bob");
         window.setText(Control::Password, L"secret");
@@ -78,7 +78,7 @@ protected:
 
 TEST_P(Transports, AnAnswerCutShortIsAFailureAndNotStored) {
     temp.write("Hoardbook.lua", "good add-on file\r\n");
-    const bool stored = form->QuickDownloadToFile(server.url("/short"), temp.corePath("Hoardbook.lua"));
+    const bool stored = downloadedToFile(server.url("/short"), temp.corePath("Hoardbook.lua"));
     if (xmlHttpUnderWine()) {
         // Known: Wine's XMLHTTP hands the part that arrived over as the
         // whole answer.
@@ -96,21 +96,21 @@ TEST_P(Transports, AResetIsReportedAtOnce) {
     // ends it, so it gets a short one here. (A refused connection is in
     // http_test.cpp.)
     const int deadline = xmlHttpUnderWine() ? 1500 : 20000;
-    makeForm(deadline);
+    makeTransfers(deadline);
     server.answerUploadsAs("/drop");
     struct Case {
         const char* name;
         std::function<bool()> failed;
     };
     const Case cases[] = {
-        {"answer reset midway", [&] { return form->QuickDownload(server.url("/reset")).empty(); }},
-        {"upload dropped after 1 MB", [&] { return form->GetXML(std::string(8 * 1024 * 1024, 'd')).empty(); }},
+        {"answer reset midway", [&] { return downloadText(server.url("/reset")).empty(); }},
+        {"upload dropped after 1 MB", [&] { return uploadReply(std::string(8 * 1024 * 1024, 'd')).empty(); }},
     };
     for (const Case& c : cases) {
         if (xmlHttpUnderWine() && c.name == cases[0].name) {
             // Known: Wine's XMLHTTP hands the part that arrived over as the
             // whole answer, with no failure at all.
-            EXPECT_EQ(form->QuickDownload(server.url("/reset")), L"partial");
+            EXPECT_EQ(downloadText(server.url("/reset")), L"partial");
             continue;
         }
         boxes.shown.clear();
@@ -132,11 +132,11 @@ TEST_P(Transports, AnAnswerWithoutEndStopsAtItsDeadlineOrItsBoundWhileTheWindowA
         GTEST_SKIP() << "known: Wine's XMLHTTP holds the window thread in its data callback while data flows, "
                         "so neither the deadline nor the window gets a turn";
     }
-    makeForm(1500);
+    makeTransfers(1500);
     {
         TickCounter ticks;
         const ULONGLONG start = ::GetTickCount64();
-        EXPECT_EQ(form->QuickDownload(server.url("/trickle")), L"");
+        EXPECT_EQ(downloadText(server.url("/trickle")), L"");
         const ULONGLONG waited = elapsedSince(start);
         EXPECT_GE(waited, 1500u);
         EXPECT_LT(waited, 1500u + 1500u);
@@ -145,7 +145,7 @@ TEST_P(Transports, AnAnswerWithoutEndStopsAtItsDeadlineOrItsBoundWhileTheWindowA
     temp.write("Hoardbook.lua", "good add-on file\r\n");
     {
         TickCounter ticks;
-        EXPECT_FALSE(form->QuickDownloadToFile(server.url("/stream"), temp.corePath("Hoardbook.lua")));
+        EXPECT_FALSE(downloadedToFile(server.url("/stream"), temp.corePath("Hoardbook.lua")));
         EXPECT_GT(ticks.ticks(), 0);
     }
     EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
@@ -163,31 +163,31 @@ TEST_P(Transports, ASlowHonestPeerCompletesWhereASilentOneFails) {
     if (GetParam() == Transport::XmlHttp) {
         GTEST_SKIP() << "known: XMLHTTP reports no progress, so its wait ends at the bound whatever moves";
     }
-    makeForm(2000, 120000);
+    makeTransfers(2000, 120000);
     // The answer takes 3.6 s, a byte every 200 ms.
-    EXPECT_EQ(form->QuickDownload(server.url("/slow-answer")), L"Inventory Uploaded");
+    EXPECT_EQ(downloadText(server.url("/slow-answer")), L"Inventory Uploaded");
     server.answerUploadsAs("/slow-answer");
-    EXPECT_EQ(form->GetXML("saved data\r\n"), L"Inventory Uploaded");
+    EXPECT_EQ(uploadReply("saved data\r\n"), L"Inventory Uploaded");
     EXPECT_TRUE(boxes.shown.empty());
 
     // A slow uplink: the site reads 16 MB at about 1.6 MB/s, some 10 s in
     // all. The bound counts bytes the program hands to the system, which
     // buffers a few megabytes (their last stretch goes out while the
     // program waits for the answer), so it is 6 s here, well above that.
-    makeForm(6000, 120000);
+    makeTransfers(6000, 120000);
     server.answerUploadsAs("/slow-reader");
     const std::string data(16 * 1024 * 1024, 's');
-    EXPECT_EQ(form->GetXML(data), L"Inventory Uploaded") << (boxes.shown.empty() ? L"" : boxes.shown.back().text);
+    EXPECT_EQ(uploadReply(data), L"Inventory Uploaded") << (boxes.shown.empty() ? L"" : boxes.shown.back().text);
     const std::vector<HostileRequest> seen = server.requests();
     ASSERT_FALSE(seen.empty());
     EXPECT_EQ(seen.back().bodyBytes, BuildUploadBody(L"Officer Bob", L"secret", data).size());
     EXPECT_TRUE(boxes.shown.empty());
 
     // A peer that takes the request and then says nothing fails at the bound.
-    makeForm(2000, 120000);
+    makeTransfers(2000, 120000);
     server.answerUploadsAs("/silent");
-    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
-    EXPECT_EQ(form->QuickDownload(server.url("/silent")), L"");
+    EXPECT_EQ(uploadReply("saved data\r\n"), L"");
+    EXPECT_EQ(downloadText(server.url("/silent")), L"");
     ASSERT_EQ(boxes.shown.size(), 2u);
     for (const auto& box : boxes.shown) {
         EXPECT_NE(box.text.find(L"The server did not answer within 2 seconds; the request was cancelled."),
@@ -200,10 +200,10 @@ TEST_P(Transports, FiftyMegabytesAreRefusedAndNothingIsWritten) {
         GTEST_SKIP() << "known: Wine's XMLHTTP reads all 50 MB with the window frozen before anything can refuse it";
     }
     server.answerUploadsAs("/big");
-    EXPECT_EQ(form->GetXML("saved data\r\n"), L"");
+    EXPECT_EQ(uploadReply("saved data\r\n"), L"");
     temp.write("Hoardbook.lua", "good add-on file\r\n");
-    EXPECT_FALSE(form->QuickDownloadToFile(server.url("/big-unannounced"), temp.corePath("Hoardbook.lua")));
-    EXPECT_FALSE(form->QuickDownloadToFile(server.url("/big"), temp.corePath("New.lua")));
+    EXPECT_FALSE(downloadedToFile(server.url("/big-unannounced"), temp.corePath("Hoardbook.lua")));
+    EXPECT_FALSE(downloadedToFile(server.url("/big"), temp.corePath("New.lua")));
     EXPECT_EQ(temp.read("Hoardbook.lua"), "good add-on file\r\n");
     EXPECT_FALSE(temp.exists("New.lua"));
     ASSERT_EQ(boxes.shown.size(), 3u);
@@ -222,7 +222,7 @@ TEST_P(Transports, ARedirectOrAnErrorStatusIsReportedAsItIs) {
         EXPECT_EQ(error->responseText(), L"Inventory Uploaded");
     }
     // Downloads follow a redirect, as XMLHTTP always has.
-    EXPECT_EQ(form->QuickDownload(server.url("/redirect")), L"Inventory Uploaded");
+    EXPECT_EQ(downloadText(server.url("/redirect")), L"Inventory Uploaded");
 
     if (GetParam() == Transport::XmlHttp) {
         GTEST_SKIP() << "known: XMLHTTP follows an upload's redirect by itself (a 302 turns it into a GET without "
@@ -240,7 +240,7 @@ TEST_P(Transports, ARedirectOrAnErrorStatusIsReportedAsItIs) {
 
 TEST_P(Transports, TheUploadCarriesItsContentTypeAndLengthWithoutExpect) {
     const std::string data(300 * 1024, 'u');
-    EXPECT_EQ(form->GetXML(data), L"ok");
+    EXPECT_EQ(uploadReply(data), L"ok");
     const std::vector<HostileRequest> seen = server.requests();
     ASSERT_EQ(seen.size(), 1u);
     const std::string body = BuildUploadBody(L"Officer Bob", L"secret", data);
@@ -260,13 +260,13 @@ TEST_P(Transports, TwentyDownloadsAbandonedMidStreamInARow) {
         GTEST_SKIP() << "known: Wine's XMLHTTP crashes (msxml3 httprequest_setreadystate) when a request is "
                         "released while its data still arrives";
     }
-    makeForm(300);
+    makeTransfers(300);
     for (int round = 0; round < 20; ++round) {
-        EXPECT_EQ(form->QuickDownload(server.url(round % 2 == 0 ? "/trickle" : "/stream")), L"") << round;
+        EXPECT_EQ(downloadText(server.url(round % 2 == 0 ? "/trickle" : "/stream")), L"") << round;
     }
     EXPECT_EQ(boxes.shown.size(), 20u);
-    makeForm(20000);
-    EXPECT_EQ(form->QuickDownload(server.url("/fine")), L"ok") << "the transport still works";
+    makeTransfers(20000);
+    EXPECT_EQ(downloadText(server.url("/fine")), L"ok") << "the transport still works";
     // Every abandoned exchange lets go of its connection: nothing piles up.
     const ULONGLONG start = ::GetTickCount64();
     while (server.openConnections() > 0 && elapsedSince(start) < 10000) process.pumpMessages(10);
@@ -279,7 +279,7 @@ TEST_P(Transports, NothingIsKeptInTheInternetCache) {
     const int before = MegabyteFiles(folder);
     for (int round = 0; round < 3; ++round) {
         const std::string url = "/megabyte?round=" + std::to_string(round);
-        EXPECT_TRUE(form->QuickDownloadToFile(server.url(url.c_str()), temp.corePath("Hoardbook.lua")));
+        EXPECT_TRUE(downloadedToFile(server.url(url.c_str()), temp.corePath("Hoardbook.lua")));
     }
     const int after = MegabyteFiles(folder);
     if (xmlHttpUnderWine()) {

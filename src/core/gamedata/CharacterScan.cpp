@@ -22,12 +22,11 @@ bool Walkable(const FolderEntry& entry) {
 
 }  // namespace
 
-CharacterScan::CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
-                             ListCursor& cursor, MessageLog& log)
-    : list_(list),
+CharacterScan::CharacterScan(EntryList& entries, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                             MessageLog& log)
+    : entries_(entries),
       files_(files),
       folders_(folders),
-      cursor_(cursor),
       log_(log),
       walkSchedule_(changes),
       changes_(changes) {}
@@ -69,7 +68,7 @@ bool CharacterScan::WalkDue(const std::vector<ScanRoot>& roots) {
 
 void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     walkLeftWatchedTree_ = false;
-    const int countBefore = list_.itemCount();
+    const int countBefore = entries_.count();
     roots_ = std::move(roots);
     {
         // One walk over every root: a folder reached again, from another
@@ -90,7 +89,7 @@ void CharacterScan::WalkAccountFolders(std::vector<ScanRoot> roots) {
     walkSchedule_.walked(!walkLeftWatchedTree_);
     for (auto& schedule : flavourSchedules_) schedule.second.walked(!walkLeftWatchedTree_);
     // Before anyone picks an entry to send: the watcher chooses after the walk.
-    if (entriesAdded_ && list_.itemCount() > countBefore) entriesAdded_(countBefore);
+    if (entriesAdded_ && entries_.count() > countBefore) entriesAdded_(countBefore);
 }
 
 void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
@@ -118,7 +117,7 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
         if (!entryText) continue;
         std::wstring& text = *entryText;
         if (InListAlready(text)) continue;
-        if (list_.itemCount() + static_cast<int>(listedEntries_.pendingCount()) >= kMaxEntries) {
+        if (entries_.count() + static_cast<int>(found_.size()) >= kMaxEntries) {
             if (!entryLimitReported_) {
                 entryLimitReported_ = true;
                 log_.add(L"There are more than " + std::to_wstring(kMaxEntries) +
@@ -126,7 +125,8 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
             }
             continue;
         }
-        listedEntries_.addPending(std::move(text));
+        foundTexts_.add(text);
+        found_.push_back(std::move(text));
     }
     Pace();
 
@@ -141,10 +141,10 @@ void CharacterScan::LoadFilesFromDir(const std::wstring& folder) {
 }
 
 void CharacterScan::ListFoundEntries() {
-    const int added = listedEntries_.listPending(list_);
-    if (added == 0) return;
-    const int count = list_.itemCount();
-    for (int entry = count - added + 1; entry <= count; ++entry) cursor_.entryAdded(entry);
+    if (found_.empty()) return;
+    entries_.add(found_);
+    found_.clear();
+    foundTexts_ = {};
 }
 
 void CharacterScan::Pace() {
@@ -163,6 +163,8 @@ std::optional<std::wstring> CharacterScan::EntryTextOf(const std::wstring& folde
     return root.prefix + EntryTextFor(folder, root.accountFolder);
 }
 
-bool CharacterScan::InListAlready(const std::wstring& text) const { return listedEntries_.contains(list_, text); }
+bool CharacterScan::InListAlready(const std::wstring& text) const {
+    return entries_.contains(text) || foundTexts_.contains(text);
+}
 
 }  // namespace hb

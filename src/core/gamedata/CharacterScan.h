@@ -19,14 +19,13 @@
 #include <string>
 #include <vector>
 
+#include "gamedata/EntryList.h"
 #include "gamedata/GameFolders.h"
 #include "gamedata/LinkGuard.h"
-#include "gamedata/ListCursor.h"
 #include "gamedata/ListedEntries.h"
 #include "gamedata/WalkSchedule.h"
 #include "ports/FileSystem.h"
 #include "ports/FolderChanges.h"
-#include "ports/MainWindow.h"
 #include "ports/MessageLog.h"
 
 namespace hb {
@@ -44,8 +43,8 @@ struct WalkPacing {
 class CharacterScan {
 public:
     // Without change notifications (changes null) every rescan walks.
-    CharacterScan(MainWindow& list, FileSystem& files, FolderChanges* changes, GameFolders& folders,
-                  ListCursor& cursor, MessageLog& log);
+    CharacterScan(EntryList& entries, FileSystem& files, FolderChanges* changes, GameFolders& folders,
+                  MessageLog& log);
 
     // The whole walk from the account folders.
     void LoadfilesFromHardDrive();
@@ -65,17 +64,15 @@ public:
     void setPacing(WalkPacing pacing) { pacing_ = std::move(pacing); }
 
 private:
-    MainWindow& list_;
+    EntryList& entries_;
     FileSystem& files_;
     GameFolders& folders_;
-    ListCursor& cursor_;
     MessageLog& log_;
 
     int walkDepth_ = 0;
     LinkGuard linkGuard_;
     std::set<std::wstring> unreadableFoldersReported_;
     bool entryLimitReported_ = false;
-    mutable ListedEntries listedEntries_;
     WalkSchedule walkSchedule_;
     // The other flavours' account folders, each watched on its own: a walk
     // is due when any of them (or the first) says so, and then walks all.
@@ -94,6 +91,10 @@ private:
     bool walkLeftWatchedTree_ = false;
     std::function<void(int first)> entriesAdded_;
     WalkPacing pacing_;
+    // Entries the walk under way found and has not listed yet: they go to
+    // the list in one batch.
+    std::vector<std::wstring> found_;
+    ListedEntries foundTexts_;
     void ListFoundEntries();
     void Pace();
 

@@ -1,24 +1,24 @@
 #include "gamedata/ListCursor.h"
 
+#include <algorithm>
+
 #include "gamedata/RoundRobin.h"
 
 namespace hb {
 
-void ListCursor::restart(int itemCount) {
-    CurrentIndex = -1;
-    LastModified.assign(static_cast<std::size_t>(itemCount) + 1, 0);
-}
-
-void ListCursor::entryAdded(int count) {
-    LastModified.resize(static_cast<std::size_t>(count));
-    LastModified.back() = 0;
-}
-
-std::int16_t ListCursor::next(const MainWindow& list) {
-    // The scan keeps the list within the range of CurrentIndex.
-    int next = NextCheckedIndex(CurrentIndex, list.itemCount(), [&](int i) { return list.itemChecked(i); });
+std::optional<Entry> ListCursor::next() {
+    const int next = NextCheckedIndex(CurrentIndex, entries_.count(), [&](int i) { return entries_.checked(Entry(i)); });
     CurrentIndex = static_cast<std::int16_t>(next);
-    return CurrentIndex;
+    return current();
+}
+
+std::vector<Entry> ListCursor::fromNext() const {
+    const int count = entries_.count();
+    std::vector<Entry> order;
+    order.reserve(static_cast<std::size_t>(count));
+    const int start = std::max(0, CurrentIndex + 1);
+    for (int k = 0; k < count; ++k) order.emplace_back((start + k) % count);
+    return order;
 }
 
 }  // namespace hb

@@ -7,15 +7,15 @@
 
 namespace hb {
 
-SavedDataFiles::SavedDataFiles(const MainWindow& list, FileSystem& files, GameFolders& folders)
-    : list_(list), files_(files), folders_(folders) {}
+SavedDataFiles::SavedDataFiles(const EntryList& entries, FileSystem& files, GameFolders& folders)
+    : entries_(entries), files_(files), folders_(folders) {}
 
-std::string SavedDataFiles::LoadDataFromHardDrive(std::int16_t index) {
-    // The account folder is looked up first, whatever the index: a game that
+std::string SavedDataFiles::LoadDataFromHardDrive(std::optional<Entry> entry) {
+    // The account folder is looked up first, whatever the entry: a game that
     // has gone away ends the program here as everywhere else.
     folders_.GetAccountDir();
-    if (index < 0 || index >= list_.itemCount() || !list_.itemChecked(index)) return {};
-    return GetFile(folders_.SavedDataFileOf(list_.itemText(index)));
+    if (!entry || !entries_.checked(*entry)) return {};
+    return GetFile(folders_.SavedDataFileOf(entries_.text(*entry)));
 }
 
 std::string SavedDataFiles::GetFile(const std::wstring& path) {
@@ -25,19 +25,19 @@ std::string SavedDataFiles::GetFile(const std::wstring& path) {
     return WithCrLfLineEnds(std::move(*bytes));
 }
 
-std::wstring SavedDataFiles::SavedDataFileOf(int index) {
+std::wstring SavedDataFiles::SavedDataFileOf(std::optional<Entry> entry) {
     folders_.GetAccountDir();
-    if (index < 0 || index >= list_.itemCount()) return {};
-    return folders_.SavedDataFileOf(list_.itemText(index));
+    if (!entry) return {};
+    return folders_.SavedDataFileOf(entries_.text(*entry));
 }
 
 std::wstring SavedDataFiles::SavedDataFileIn(const std::wstring& installFolder, const std::wstring& entryText) {
     return SavedDataFileOfEntry(&files_, installFolder, entryText);
 }
 
-std::optional<std::string> SavedDataFiles::tryLoad(std::int16_t index, std::wstring& error) {
+std::optional<std::string> SavedDataFiles::tryLoad(std::optional<Entry> entry, std::wstring& error) {
     try {
-        return LoadDataFromHardDrive(index);
+        return LoadDataFromHardDrive(entry);
     } catch (const Failure& failure) {
         error = failure.description();
         return std::nullopt;

@@ -1,28 +1,28 @@
 #pragma once
 // Reading an entry's saved-data file for an upload.
 
-#include <cstdint>
 #include <optional>
 #include <string>
 
+#include "gamedata/EntryList.h"
 #include "gamedata/GameFolders.h"
 #include "ports/FileSystem.h"
-#include "ports/MainWindow.h"
 
 namespace hb {
 
 class SavedDataFiles {
 public:
-    SavedDataFiles(const MainWindow& list, FileSystem& files, GameFolders& folders);
+    SavedDataFiles(const EntryList& entries, FileSystem& files, GameFolders& folders);
 
-    // The entry's saved-data bytes; empty for an unchecked or unknown entry.
+    // The entry's saved-data bytes; empty for an unchecked entry or none.
     // Throws Failure when the file cannot be read.
-    std::string LoadDataFromHardDrive(std::int16_t index);
+    std::string LoadDataFromHardDrive(std::optional<Entry> entry);
     // The file's bytes with every line ended by CR LF; throws Failure.
     std::string GetFile(const std::wstring& path);
     // The file the entry's text stands for: account folder (of its flavour)
     // + "\" + entry text + "\SavedVariables\Hoardbook.lua"
-    std::wstring SavedDataFileOf(int index);
+    // Empty for no entry.
+    std::wstring SavedDataFileOf(std::optional<Entry> entry);
     // The folder the registry names (read afresh), and an entry's file
     // below it (of its flavour): a tick reads the registry once for all
     // its entries.
@@ -31,10 +31,10 @@ public:
 
     // LoadDataFromHardDrive, with a file that vanished or is locked (the game
     // may be writing it) reported through `error` instead of thrown.
-    std::optional<std::string> tryLoad(std::int16_t index, std::wstring& error);
+    std::optional<std::string> tryLoad(std::optional<Entry> entry, std::wstring& error);
 
 private:
-    const MainWindow& list_;
+    const EntryList& entries_;
     FileSystem& files_;
     GameFolders& folders_;
 };

@@ -1,7 +1,6 @@
 #include "shell/Form1.h"
 
 #include "net/SiteUrl.h"
-#include "uploads/SiteLogin.h"
 
 namespace hb {
 
@@ -16,16 +15,19 @@ Form1::Form1(Ports ports, Options options)
       systray_(ports.shell, ports.trayWindow, ports.codepage),
       exit_(systray_, ports.process),
       folders_(ports.registry, ports.boxes, exit_, &ports.files, &log_),
+      entries_(ports.window),
+      cursor_(entries_),
       transfers_(ports.http, ports.boxes, ports.shell, ports.files, ports.process, exit_, ports.codepage, log_,
                  options.httpDeadlineMs, options.httpTotalMs),
       settings_(ports.window, *this, ports.boxes, ports.files, settingsLocation_, ports.codepage, ports.protection,
                 log_),
       runOnStartup_(ports.window, *this, ports.registry, ports.files, ports.process, log_),
-      scan_(ports.window, ports.files, ports.folderChanges, folders_, cursor_, log_),
-      savedData_(ports.window, ports.files, folders_),
-      login_(ports.window, ports.boxes, log_, settings_, cursor_, savedData_, transfers_, ports.process),
-      watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, cursor_, scan_, savedData_, transfers_,
-               settings_),
+      scan_(entries_, ports.files, ports.folderChanges, folders_, log_),
+      savedData_(entries_, ports.files, folders_),
+      login_(ports.window, ports.boxes, log_, settings_, session_, entries_, cursor_, savedData_, transfers_,
+             ports.process),
+      watcher_(ports.window, ports.files, ports.boxes, log_, ports.process, session_, entries_, cursor_, scan_,
+               savedData_, transfers_, settings_),
       updater_(ports.files, ports.boxes, ports.process, ports.codepage, log_, folders_, transfers_,
                std::move(options.updateHost)) {
     scan_.setEntriesAdded([this](int first) { settings_.UncheckExcludedEntries(first); });
@@ -84,18 +86,6 @@ void Form1::LoadSettings() {
     // Remembered settings with all three fields log in by themselves, and
     // keep trying while the network is not there yet.
     if (settings_.LoadSettings() && login_.automaticLogin()) watcher_.loginAccepted();
-}
-
-std::wstring Form1::GetXML(const std::string& data) {
-    return transfers_.upload(SiteLoginOf(ports_.window), data, FailureReport::Box).reply;
-}
-
-std::wstring Form1::QuickDownload(const std::wstring& url) {
-    return transfers_.download(url, FailureReport::Box).text.value_or(L"");
-}
-
-bool Form1::QuickDownloadToFile(const std::wstring& url, const std::wstring& path) {
-    return static_cast<bool>(transfers_.downloadToFile(url, path, FailureReport::Box));
 }
 
 }  // namespace hb

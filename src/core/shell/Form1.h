@@ -11,6 +11,7 @@
 
 #include "desktop/SystrayMod.h"
 #include "gamedata/CharacterScan.h"
+#include "gamedata/EntryList.h"
 #include "gamedata/GameFolders.h"
 #include "gamedata/ListCursor.h"
 #include "gamedata/SavedDataFiles.h"
@@ -33,6 +34,7 @@
 #include "updater/AddonUpdater.h"
 #include "uploads/ChangeWatcher.h"
 #include "uploads/Login.h"
+#include "uploads/Session.h"
 
 namespace hb {
 
@@ -93,8 +95,11 @@ public:
     // exactly as a user's click does.
     void SetCheckBox(Control box, int value) { hb::SetCheckBox(ports_.window, *this, box, value); }
     // The start-up step that readies the change watcher after the scan: the
-    // cursor before the first entry and no file times seen.
-    void PrepareWatcher() { cursor_.restart(ports_.window.itemCount()); }
+    // cursor before the first entry and no upload seen.
+    void PrepareWatcher() {
+        cursor_.restart();
+        entries_.forgetUploads();
+    }
 
     // ---- gamedata: game folders, character scan, saved data ----
     std::wstring GetWoWDir() { return folders_.GetWoWDir(); }
@@ -108,14 +113,15 @@ public:
     void LoadfilesFromHardDriveIfChanged() { scan_.LoadfilesFromHardDriveIfChanged(); }
     void LoadFilesFromDir(const std::wstring& folder) { scan_.LoadFilesFromDir(folder); }
     bool InListAlready(const std::wstring& text) const { return scan_.InListAlready(text); }
-    void GetNextListIndexnoupload() { cursor_.next(ports_.window); }
-    // The entry's saved-data bytes; empty for an unchecked or unknown entry.
-    // Throws Failure when the file cannot be read.
-    std::string LoadDataFromHardDrive(std::int16_t index) { return savedData_.LoadDataFromHardDrive(index); }
+    // The saved-data bytes of the entry at this place in the list; empty for
+    // an unchecked entry or none. Throws Failure when the file cannot be read.
+    std::string LoadDataFromHardDrive(std::int16_t place) {
+        return savedData_.LoadDataFromHardDrive(entries_.at(place));
+    }
     // The file's bytes with every line ended by CR LF; throws Failure.
     std::string GetFile(const std::wstring& path) { return savedData_.GetFile(path); }
     // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
-    std::wstring SavedDataFileOf(int index) { return savedData_.SavedDataFileOf(index); }
+    std::wstring SavedDataFileOf(int place) { return savedData_.SavedDataFileOf(entries_.at(place)); }
 
     // ---- settings: settings and exclusion files, options, registry ----
     void LoadSettings();
@@ -129,15 +135,8 @@ public:
     // Where the settings files and the log live (settings/SettingsLocation.h).
     std::wstring SettingsFolder() { return settingsLocation_.folder(); }
 
-    // ---- net: HTTP object, upload request, downloads ----
+    // ---- net: HTTP object ----
     std::unique_ptr<HttpRequest> CreateXMLObject() { return transfers_.CreateXMLObject(); }
-    // The site's reply to an upload of the data with the window's login;
-    // empty after a failure, which is boxed and logged.
-    std::wstring GetXML(const std::string& data);
-    // The body of a download; empty after a failure, which is boxed.
-    std::wstring QuickDownload(const std::wstring& url);
-    // Returns whether the file was written; a failure is boxed.
-    bool QuickDownloadToFile(const std::wstring& url, const std::wstring& path);
 
     // ---- uploads: login, log out, change watcher ----
     void Command1_Click();
@@ -153,9 +152,7 @@ public:
     void CheckVersionAndDownload() { updater_.CheckVersionAndDownload(); }
     void Timer1_Timer() { updater_.Timer1_Timer(); }
 
-    // ---- the shared state, held by the subsystems that own it ----
-    // CurrentIndex and LastModified: the scan, the login and the watcher share them.
-    ListCursor& cursor() { return cursor_; }
+    // ---- the state other subsystems own ----
     int UpdateCheckTicks() const { return updater_.UpdateCheckTicks(); }
     bool LoadingSettings() const { return settings_.LoadingSettings(); }
 
@@ -173,7 +170,11 @@ private:
     SystrayMod systray_;
     ShellExit exit_;
     GameFolders folders_;
+    // The listed entries (the check-list shows them) and the round robin over them.
+    EntryList entries_;
     ListCursor cursor_;
+    // Logged in: made by an accepted login, ended by Log Out.
+    CurrentSession session_;
     Transfers transfers_;
     SettingsStore settings_;
     RunOnStartup runOnStartup_;

@@ -6,7 +6,6 @@
 #include "base/ScopedValue.h"
 #include "gamedata/EntryText.h"
 #include "net/HttpWait.h"
-#include "uploads/SiteLogin.h"
 #include "uploads/SiteMove.h"
 #include "uploads/UploadReplies.h"
 
@@ -28,17 +27,19 @@ std::wstring QuotedReply(std::wstring reply) {
 }  // namespace
 
 ChangeWatcher::ChangeWatcher(MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
-                             const Process& process, ListCursor& cursor, CharacterScan& scan,
-                             SavedDataFiles& savedData, Transfers& transfers, SettingsStore& settings)
-    : window_(window), files_(files), boxes_(boxes), log_(log), process_(process), cursor_(cursor), scan_(scan),
-      savedData_(savedData), transfers_(transfers), settings_(settings) {}
+                             const Process& process, CurrentSession& session, EntryList& entries,
+                             ListCursor& cursor, CharacterScan& scan, SavedDataFiles& savedData,
+                             Transfers& transfers, SettingsStore& settings)
+    : window_(window), files_(files), boxes_(boxes), log_(log), process_(process), session_(session),
+      entries_(entries), cursor_(cursor), scan_(scan), savedData_(savedData), transfers_(transfers),
+      settings_(settings) {}
 
 bool ChangeWatcher::retryDue() const { return process_.monotonicMs() - lastRejectionMs_ >= kRejectedLoginRetryMs; }
 
 void ChangeWatcher::UpdateTimer_Timer() {
     // The upload's wait lets further ticks run; a nested tick would send the
     // same file again and interleave the stamps.
-    if (busy_) return;
+    if (busy_ || !session_) return;
     std::optional<Visit> visit;
     {
         ScopedValue busy(busy_, true);
@@ -57,8 +58,8 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
 
     // The first queued entry that may go; a failed one waits for its turn
     // and one still being written waits to settle, while the others go on.
-    const std::vector<int> queued = queue_;
-    for (const int i : queued) {
+    const std::vector<Entry> queued = queue_;
+    for (const Entry i : queued) {
         if (auto streak = streaks_.find(i); streak != streaks_.end() && !streak->second.backoff.due(now)) continue;
         Pending& pending = pending_.at(i);
         const bool overdue = pending.unsettledSinceMs && now - *pending.unsettledSinceMs >= kUnsettledLimitMs;
@@ -73,25 +74,20 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::visitNextEntry() {
 }
 
 void ChangeWatcher::queueChangedEntries() {
-    const int count = window_.itemCount();
-    if (count <= 0) return;
-    if (cursor_.LastModified.size() < static_cast<std::size_t>(count)) {
-        cursor_.LastModified.resize(static_cast<std::size_t>(count), 0);
-    }
+    if (entries_.count() <= 0) return;
     // The game's folder once per tick: it is read from the registry.
     const std::wstring installFolder = savedData_.InstallFolder();
     const std::int64_t now = process_.monotonicMs();
     // From the entry after the cursor, so changes seen together are sent in
     // the round robin's order, as before: after start-up, every entry in turn.
-    const int start = std::max(0, cursor_.CurrentIndex + 1);
-    for (int k = 0; k < count; ++k) {
-        const int i = (start + k) % count;
-        if (!window_.itemChecked(i)) {
+    for (const Entry i : cursor_.fromNext()) {
+        if (!entries_.checked(i)) {
             forget(i);
             continue;
         }
         std::wstring error;
-        const std::optional<FileStamp> stamp = files_.fileStamp(savedData_.SavedDataFileIn(installFolder, window_.itemText(i)), error);
+        const std::optional<FileStamp> stamp =
+            files_.fileStamp(savedData_.SavedDataFileIn(installFolder, entries_.text(i)), error);
         if (!stamp) {
             // Vanished or locked: looked at again next tick.
             forget(i);
@@ -116,10 +112,8 @@ void ChangeWatcher::queueChangedEntries() {
     }
 }
 
-bool ChangeWatcher::sentAsItIs(int index, const FileStamp& stamp) const {
-    if (cursor_.LastModified[static_cast<std::size_t>(index)] != stamp.time) return false;
-    const auto size = sentSizes_.find(index);
-    return size == sentSizes_.end() || size->second == stamp.size;
+bool ChangeWatcher::sentAsItIs(Entry entry, const FileStamp& stamp) const {
+    return entries_.LastModified(entry) == stamp;
 }
 
 bool ChangeWatcher::settled(const Pending& pending, std::int64_t now) const {
@@ -130,12 +124,12 @@ bool ChangeWatcher::settled(const Pending& pending, std::int64_t now) const {
            now - pending.seenSinceMs >= kSettledAfterMs;
 }
 
-std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(int index, Pending& pending, std::int64_t now) {
+std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(Entry entry, Pending& pending, std::int64_t now) {
     Visit visit;
-    visit.index = static_cast<std::int16_t>(index);
-    cursor_.CurrentIndex = visit.index;
+    visit.entry = entry;
+    cursor_.handled(entry);
     std::wstring error;
-    std::optional<std::string> data = savedData_.tryLoad(visit.index, error);
+    std::optional<std::string> data = savedData_.tryLoad(entry, error);
     if (!data) {
         visit.readError = error;
         return visit;
@@ -143,7 +137,7 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(int index, Pendin
     // The stamp taken this tick, before the read, must still hold after it:
     // otherwise the game wrote meanwhile and the bytes may be torn.
     const FileStamp before = pending.seen;
-    const std::optional<FileStamp> after = files_.fileStamp(savedData_.SavedDataFileOf(index), error);
+    const std::optional<FileStamp> after = files_.fileStamp(savedData_.SavedDataFileOf(entry), error);
     const bool whole = after && *after == before;
     if (!whole) {
         if (after) {
@@ -154,32 +148,34 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(int index, Pendin
         if (now - *pending.unsettledSinceMs < kUnsettledLimitMs) return std::nullopt;
     }
     if (pending.unsettledSinceMs && now - *pending.unsettledSinceMs >= kUnsettledLimitMs) {
-        log_.add(L"Profile for " + window_.itemText(index) + L" kept changing for " +
+        log_.add(L"Profile for " + entries_.text(entry) + L" kept changing for " +
                  std::to_wstring(kUnsettledLimitMs / 1000) + L" seconds and is sent as it was read");
     }
     visit.stamp = before;
 
     // The box and the log come after the tick (report).
-    visit.upload = transfers_.send(SiteLoginOf(window_), *data);
+    // A copy: Log Out may end the session while the upload waits.
+    const SiteLogin site = session_->site;
+    visit.upload = transfers_.send(site, *data);
     if (OutcomeOf(visit.upload) != UploadOutcome::Accepted) visit.data = std::move(*data);
     return visit;
 }
 
-void ChangeWatcher::forget(int index) {
-    if (pending_.erase(index) == 0) return;
-    queue_.erase(std::remove(queue_.begin(), queue_.end(), index), queue_.end());
+void ChangeWatcher::forget(Entry entry) {
+    if (pending_.erase(entry) == 0) return;
+    queue_.erase(std::remove(queue_.begin(), queue_.end(), entry), queue_.end());
 }
 
-void ChangeWatcher::noteUnreadable(int index, const std::wstring& error) {
+void ChangeWatcher::noteUnreadable(Entry entry, const std::wstring& error) {
     // Logged once until the file can be read again.
-    if (unreadableEntriesReported_.insert(index).second) {
-        log_.add(L"Profile for " + window_.itemText(index) + L" could not be read and will be tried again: " + error);
+    if (unreadableEntriesReported_.insert(entry).second) {
+        log_.add(L"Profile for " + entries_.text(entry) + L" could not be read and will be tried again: " + error);
     }
 }
 
 void ChangeWatcher::report(const Visit& visit) {
-    const int i = visit.index;
-    const std::wstring profile = L"Profile for " + window_.itemText(i);
+    const Entry i = visit.entry;
+    const std::wstring profile = L"Profile for " + entries_.text(i);
     if (visit.readError) {
         noteUnreadable(i, *visit.readError);
         return;
@@ -191,20 +187,19 @@ void ChangeWatcher::report(const Visit& visit) {
     if (upload.status != 0) siteOutageReported_ = false;
     switch (OutcomeOf(upload)) {
         case UploadOutcome::Accepted:
-            AdoptSiteMove(window_, settings_, log_, upload.movedTo);
+            adoptSiteMove(upload.movedTo);
             streaks_.erase(i);
             if (loginRejected_) {
                 loginRejected_ = false;
                 log_.add(L"The website accepted the login again; uploads go on");
             }
             log_.add(profile + L" changed and was uploaded");
-            cursor_.LastModified[static_cast<std::size_t>(i)] = visit.stamp.time;
-            sentSizes_[i] = visit.stamp.size;
+            entries_.uploaded(i, visit.stamp);
             // A change during the upload is queued afresh at the next tick.
             forget(i);
             return;
         case UploadOutcome::RejectedLogin:
-            AdoptSiteMove(window_, settings_, log_, upload.movedTo);
+            adoptSiteMove(upload.movedTo);
             lastRejectionMs_ = process_.monotonicMs();
             if (loginRejected_) return;  // a retry: said already
             loginRejected_ = true;
@@ -220,8 +215,14 @@ void ChangeWatcher::report(const Visit& visit) {
     }
 }
 
+void ChangeWatcher::adoptSiteMove(const std::wstring& movedTo) {
+    // Logged out during the upload: the window and the file still follow.
+    if (session_) session_->moved(movedTo);
+    AdoptSiteMove(window_, settings_, log_, movedTo);
+}
+
 void ChangeWatcher::reportFailure(const Visit& visit, const std::wstring& profile) {
-    const int i = visit.index;
+    const Entry i = visit.entry;
     const UploadResult& upload = visit.upload;
     const std::int64_t now = process_.monotonicMs();
     // Its retry must settle again: the bound on waiting counts from then.

@@ -36,6 +36,7 @@
 
 #include "base/Backoff.h"
 #include "gamedata/CharacterScan.h"
+#include "gamedata/EntryList.h"
 #include "gamedata/ListCursor.h"
 #include "gamedata/SavedDataFiles.h"
 #include "net/Transfers.h"
@@ -45,6 +46,7 @@
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
 #include "settings/SettingsStore.h"
+#include "uploads/Session.h"
 
 namespace hb {
 
@@ -62,11 +64,12 @@ inline constexpr std::int64_t kUnsettledLimitMs = 30 * 1000;
 class ChangeWatcher {
 public:
     ChangeWatcher(MainWindow& window, FileSystem& files, MessageBoxes& boxes, MessageLog& log,
-                  const Process& process, ListCursor& cursor, CharacterScan& scan, SavedDataFiles& savedData,
-                  Transfers& transfers, SettingsStore& settings);
+                  const Process& process, CurrentSession& session, EntryList& entries, ListCursor& cursor,
+                  CharacterScan& scan, SavedDataFiles& savedData, Transfers& transfers, SettingsStore& settings);
 
-    // One tick: scan, queue the entries whose files changed, upload the
-    // first that may go.
+    // One tick while logged in: scan, queue the entries whose files
+    // changed, upload the first that may go. Without a session it does
+    // nothing: the uploads go with the session's login.
     void UpdateTimer_Timer();
     // Whether a tick is running (its upload waits and lets further ticks in).
     bool busy() const { return busy_; }
@@ -82,7 +85,7 @@ public:
 private:
     // What a tick did to its entry, reported once the tick is no longer busy.
     struct Visit {
-        std::int16_t index = -1;
+        Entry entry{-1};
         // Why the file could not be read, when it could not.
         std::optional<std::wstring> readError;
         FileStamp stamp;  // the file's last-write time and size when it was read
@@ -107,13 +110,16 @@ private:
     // Looks at every checked entry's file and queues those that changed.
     void queueChangedEntries();
     // Whether the entry's file looks as it did at its last upload.
-    bool sentAsItIs(int index, const FileStamp& stamp) const;
+    bool sentAsItIs(Entry entry, const FileStamp& stamp) const;
     bool settled(const Pending& pending, std::int64_t now) const;
     // Reads the queued entry and sends it when it is whole (or waited too long).
-    std::optional<Visit> sendIfWhole(int index, Pending& pending, std::int64_t now);
-    void forget(int index);
-    void noteUnreadable(int index, const std::wstring& error);
+    std::optional<Visit> sendIfWhole(Entry entry, Pending& pending, std::int64_t now);
+    void forget(Entry entry);
+    void noteUnreadable(Entry entry, const std::wstring& error);
     void report(const Visit& visit);
+    // The site took the upload at its new address: the session and the
+    // window use it from now on.
+    void adoptSiteMove(const std::wstring& movedTo);
     void reportFailure(const Visit& visit, const std::wstring& profile);
 
     // While the login is rejected, whether a retry is due.
@@ -124,6 +130,8 @@ private:
     MessageBoxes& boxes_;
     MessageLog& log_;
     const Process& process_;
+    CurrentSession& session_;
+    EntryList& entries_;
     ListCursor& cursor_;
     CharacterScan& scan_;
     SavedDataFiles& savedData_;
@@ -134,12 +142,11 @@ private:
     bool siteOutageReported_ = false;
     bool loginRejected_ = false;
     std::int64_t lastRejectionMs_ = 0;  // when the site last rejected the login
-    std::set<int> unreadableEntriesReported_;  // entries whose read failure is logged
-    std::map<int, Streak> streaks_;            // entries whose last upload failed
-    std::int64_t siteQuietUntilMs_ = 0;        // no upload before this (the site's Retry-After)
-    std::vector<int> queue_;                   // changed entries, in the order the changes were seen
-    std::map<int, Pending> pending_;           // the queued entries' state
-    std::map<int, std::uint64_t> sentSizes_;   // per entry, its file's size at its last upload
+    std::set<Entry> unreadableEntriesReported_;  // entries whose read failure is logged
+    std::map<Entry, Streak> streaks_;            // entries whose last upload failed
+    std::int64_t siteQuietUntilMs_ = 0;          // no upload before this (the site's Retry-After)
+    std::vector<Entry> queue_;                   // changed entries, in the order the changes were seen
+    std::map<Entry, Pending> pending_;           // the queued entries' state
 };
 
 }  // namespace hb

@@ -29,10 +29,11 @@ bool SiteNotThereYet(const UploadResult& upload) {
 
 }  // namespace
 
-Login::Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings, ListCursor& cursor,
-             SavedDataFiles& savedData, Transfers& transfers, const Process& process)
-    : window_(window), boxes_(boxes), log_(log), settings_(settings), cursor_(cursor), savedData_(savedData),
-      transfers_(transfers), process_(process) {}
+Login::Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings,
+             CurrentSession& session, const EntryList& entries, ListCursor& cursor, SavedDataFiles& savedData,
+             Transfers& transfers, const Process& process)
+    : window_(window), boxes_(boxes), log_(log), settings_(settings), session_(session), entries_(entries),
+      cursor_(cursor), savedData_(savedData), transfers_(transfers), process_(process) {}
 
 bool Login::Command1_Click() {
     // The wait lets clicks in; a second login inside the first would send
@@ -62,7 +63,7 @@ void Login::stopAutomaticLogin() {
 
 bool Login::attempt(Mode mode) {
     MainWindow& window = window_;
-    if (!window.enabled(Control::Login)) {
+    if (loggedIn()) {
         stopAutomaticLogin();
         if (mode == Mode::ByUser) window.setState(WindowState::Minimised);
         return false;
@@ -90,13 +91,14 @@ bool Login::attempt(Mode mode) {
         return false;
     }
 
+    Session session{SiteLoginOf(window)};
     UploadResult upload;
     {
         ScopedValue waiting(waiting_, true);
         cancelled_ = false;
         // Log Out ends the wait (and the automatic login's tries).
-        window.setEnabled(Control::Command3, true);
-        upload = transfers_.send(SiteLoginOf(window), *data, &cancelled_);
+        showState();
+        upload = transfers_.send(session.site, *data, &cancelled_);
     }
     const UploadOutcome outcome = OutcomeOf(upload);
     // Logged out meanwhile: Log Out has set the window; nothing to tell.
@@ -107,17 +109,14 @@ bool Login::attempt(Mode mode) {
         return false;
     }
     stopAutomaticLogin();
-    window.setEnabled(Control::Command3, outcome == UploadOutcome::Accepted);
+    if (outcome != UploadOutcome::Accepted) showState();
     AdoptSiteMove(window, settings_, log_, upload.movedTo);
     switch (outcome) {
         case UploadOutcome::Accepted:
+            session.moved(upload.movedTo);
+            session_ = std::move(session);
             window.setState(WindowState::Minimised);
-            window.setTimerEnabled(Timer::UpdateTimer, true);
-            window.setEnabled(Control::URL, false);
-            window.setEnabled(Control::Login, false);
-            window.setEnabled(Control::Password, false);
-            window.setEnabled(Control::Command1, false);
-            window.setEnabled(Control::Command3, true);
+            showState();
             log_.add(L"Successfully logged in");
             return true;
         case UploadOutcome::RejectedLogin:
@@ -139,14 +138,14 @@ void Login::automaticTryFailed(const UploadResult& upload) {
         // The one box: the player may be away from the computer; the log
         // holds every try.
         stopAutomaticLogin();
-        window_.setEnabled(Control::Command3, false);
+        showState();
         log_.add(L"The automatic login got no answer from the website for 10 minutes and was given up: " + why);
         ShowMessage(boxes_, upload.failure + L"\r\n\r\nThe automatic login got no answer from the website for 10 "
                                              L"minutes. Press OK to log in once the website can be reached.");
         return;
     }
     automaticPending_ = true;
-    window_.setEnabled(Control::Command3, true);  // Log Out stops the tries
+    showState();  // Log Out stops the tries
     const std::int64_t delay = automaticBackoff_.fail(now, upload.retryAfterMs.value_or(0));
     log_.add(L"The automatic login got no answer from the website (" + why + L"); it is tried again in " +
              DeadlineText(delay));
@@ -156,38 +155,46 @@ std::optional<std::string> Login::nextReadableData() {
     // An entry whose file cannot be read (the game may be writing it, or a
     // saved-data file lies where no character's folder is) need not stop the
     // login while another checked entry can be sent.
-    const std::int16_t first = cursor_.next(window_);
+    const std::optional<Entry> first = cursor_.next();
     std::wstring firstError;
     std::optional<std::string> data = savedData_.tryLoad(first, firstError);
-    for (int tried = 1; !data && tried <= window_.itemCount(); ++tried) {
-        const std::int16_t index = cursor_.next(window_);
-        if (index == first) break;  // round the checked entries once
+    for (int tried = 1; !data && tried <= entries_.count(); ++tried) {
+        const std::optional<Entry> entry = cursor_.next();
+        if (entry == first) break;  // round the checked entries once
         std::wstring error;
-        data = savedData_.tryLoad(index, error);
+        data = savedData_.tryLoad(entry, error);
     }
+    // Only a listed, checked entry's file can fail to be read.
     if (!data) {
         // The user can press "OK" again once the game has written the file.
-        ShowMessage(boxes_, L"The saved data of " + window_.itemText(first) +
+        ShowMessage(boxes_, L"The saved data of " + entries_.text(*first) +
                                 L" could not be read, so the login was not tried: " + firstError);
-    } else if (cursor_.CurrentIndex != first) {
-        log_.add(L"The saved data of " + window_.itemText(first) + L" could not be read, so the login sent " +
-                 window_.itemText(cursor_.CurrentIndex) + L": " + firstError);
+    } else if (const std::optional<Entry> sent = cursor_.current(); sent != first) {
+        log_.add(L"The saved data of " + entries_.text(*first) + L" could not be read, so the login sent " +
+                 entries_.text(*sent) + L": " + firstError);
     }
     return data;
 }
 
 void Login::Command3_Click() {
-    MainWindow& window = window_;
     // A login waiting for the site ends now, quietly; so do the automatic
     // login's tries.
     if (waiting_) cancelled_ = true;
     stopAutomaticLogin();
-    window.setEnabled(Control::Login, true);
-    window.setTimerEnabled(Timer::UpdateTimer, false);
-    window.setEnabled(Control::URL, true);
-    window.setEnabled(Control::Password, true);
-    window.setEnabled(Control::Command1, true);
-    window.setEnabled(Control::Command3, false);
+    session_.reset();
+    showState();
+}
+
+void Login::showState() {
+    const bool loggedIn = this->loggedIn();
+    // The fields first: a control that loses the focus as it is disabled
+    // hands it on to the next one that is enabled.
+    for (Control field : {Control::URL, Control::Login, Control::Password, Control::Command1}) {
+        window_.setEnabled(field, !loggedIn);
+    }
+    window_.setEnabled(Control::Command3, loggedIn || (waiting_ && !cancelled_) || automaticPending_);
+    // Enabling a running timer would restart its interval.
+    if (window_.timerEnabled(Timer::UpdateTimer) != loggedIn) window_.setTimerEnabled(Timer::UpdateTimer, loggedIn);
 }
 
 }  // namespace hb

@@ -1,7 +1,8 @@
 #pragma once
 // "OK" logs in by uploading the next checked entry's saved data; the site's
-// answer tells whether the login and the address are good. "Log Out" stops
-// the change watcher and makes the fields editable again.
+// answer tells whether the login and the address are good, and an accepted
+// login makes the session the uploads go on with. "Log Out" ends the
+// session: the change watcher stops and the fields are editable again.
 //
 // One login at a time: its wait lets clicks and timers run, and a press of
 // OK (or Enter) meanwhile does nothing; Log Out ends the wait. The login
@@ -15,6 +16,7 @@
 #include <string>
 
 #include "base/Backoff.h"
+#include "gamedata/EntryList.h"
 #include "gamedata/ListCursor.h"
 #include "gamedata/SavedDataFiles.h"
 #include "net/Transfers.h"
@@ -23,6 +25,7 @@
 #include "ports/MessageLog.h"
 #include "ports/Process.h"
 #include "settings/SettingsStore.h"
+#include "uploads/Session.h"
 
 namespace hb {
 
@@ -34,8 +37,9 @@ inline constexpr std::int64_t kAutomaticLoginLongestDelayMs = 30000;
 
 class Login {
 public:
-    Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings, ListCursor& cursor,
-          SavedDataFiles& savedData, Transfers& transfers, const Process& process);
+    Login(MainWindow& window, MessageBoxes& boxes, MessageLog& log, SettingsStore& settings, CurrentSession& session,
+          const EntryList& entries, ListCursor& cursor, SavedDataFiles& savedData, Transfers& transfers,
+          const Process& process);
 
     // "OK": minimises when logged in already; otherwise checks the fields,
     // saves the settings and logs in. Returns whether the site accepted the
@@ -54,6 +58,8 @@ public:
     bool automaticLoginPending() const { return automaticPending_; }
     // Whether a login waits for the site.
     bool waiting() const { return waiting_; }
+    // Whether logged in: a session is there.
+    bool loggedIn() const { return session_.has_value(); }
 
 private:
     enum class Mode { ByUser, Automatic };
@@ -61,6 +67,10 @@ private:
     // The automatic login got no answer: schedules the next try, or gives up.
     void automaticTryFailed(const UploadResult& upload);
     void stopAutomaticLogin();
+    // The window as the session and the login's state have it: the fields
+    // and OK while logged out, Log Out while logged in or while it can end
+    // a login that waits or tries again, the watcher's timer while logged in.
+    void showState();
     // The saved data of the next checked entry that can be read, moving the
     // cursor to it; nothing when none can (the box names the first).
     std::optional<std::string> nextReadableData();
@@ -69,6 +79,8 @@ private:
     MessageBoxes& boxes_;
     MessageLog& log_;
     SettingsStore& settings_;
+    CurrentSession& session_;
+    const EntryList& entries_;
     ListCursor& cursor_;
     SavedDataFiles& savedData_;
     Transfers& transfers_;
