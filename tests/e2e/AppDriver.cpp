@@ -154,14 +154,32 @@ bool AppDriver::visible() const { return ::IsWindowVisible(main_) != FALSE; }
 
 void AppDriver::close() { ::PostMessageW(main_, WM_CLOSE, 0, 0); }
 
+bool AppDriver::bringBack(DWORD timeoutMs) {
+    // As a player does: from the tray when hidden, clicking again while the
+    // icon does not answer yet (start-up adds it last, after an automatic
+    // login has hidden the window); from the taskbar when minimised, as a
+    // minimised window's buttons take no click.
+    ULONGLONG nextTrayClick = 0;
+    return WaitFor(
+        [&] {
+            if (!visible()) {
+                if (::GetTickCount64() >= nextTrayClick) {
+                    trayMessage(WM_LBUTTONUP);
+                    nextTrayClick = ::GetTickCount64() + 1000;
+                }
+                return false;
+            }
+            if (::IsIconic(main_)) {
+                ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
+                return false;
+            }
+            return true;
+        },
+        timeoutMs);
+}
+
 bool AppDriver::exitProgram() {
-    // As a player does: from the tray when hidden, from the taskbar when
-    // minimised (after an automatic login, until the tray icon is there):
-    // the buttons of a minimised window take no click.
-    if (!visible()) trayMessage(WM_LBUTTONUP);
-    if (!WaitFor([&] { return visible(); }, 5000)) return false;
-    if (::IsIconic(main_)) ::PostMessageW(main_, WM_SYSCOMMAND, SC_RESTORE, 0);
-    if (!WaitFor([&] { return visible() && !::IsIconic(main_); }, 5000)) return false;
+    if (!bringBack()) return false;
     click(win32::kIdCommand2);
     return waitForExit(10000);
 }

@@ -49,8 +49,11 @@ public:
     void pressEnter(int id);
     bool visible() const;
     void close();
-    // Brings the window back (from the tray when hidden) and presses "Exit
-    // Program"; true once the process has ended.
+    // Brings the window back to the screen, restored (from the tray when
+    // hidden, from the taskbar when minimised); false after the timeout.
+    bool bringBack(DWORD timeoutMs = 15000);
+    // Brings the window back and presses "Exit Program"; true once the
+    // process has ended.
     bool exitProgram();
 
     std::vector<ListEntry> entries() const;

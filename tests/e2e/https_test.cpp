@@ -51,12 +51,7 @@ protected:
         }
         return false;
     }
-    void exitProgram() {
-        app.trayMessage(WM_LBUTTONUP);
-        ASSERT_TRUE(WaitFor([&] { return app.visible(); }, 5000));
-        app.click(kIdCommand2);
-        ASSERT_TRUE(app.waitForExit(10000));
-    }
+    void exitProgram() { ASSERT_TRUE(app.exitProgram()); }
 };
 
 TEST_F(Https, AnHttpsSiteIsReachedOverTlsAndTheRememberedPasswordIsNeverStoredInClear) {
@@ -100,10 +95,7 @@ TEST_F(Https, AnHttpsSiteIsReachedOverTlsAndTheRememberedPasswordIsNeverStoredIn
     EXPECT_EQ(scenario.uploads().back().answer, "Inventory Uploaded");
     EXPECT_TRUE(WaitFor([&] { return second.text(kIdData).find(L"Successfully logged in") != std::wstring::npos; },
                         5000));
-    second.trayMessage(WM_LBUTTONUP);
-    ASSERT_TRUE(WaitFor([&] { return second.visible(); }, 5000));
-    second.click(kIdCommand2);
-    EXPECT_TRUE(second.waitForExit(10000));
+    EXPECT_TRUE(second.exitProgram());
 }
 
 class MovedSite : public Https, public ::testing::WithParamInterface<int> {};

@@ -101,10 +101,7 @@ TEST_F(Names, UncheckedEntriesAndTheRememberedLoginSurviveARestartWhateverTheirS
         EXPECT_TRUE(settings.starts_with(kUtf8Mark + Utf8(login) + "\r\n" + HostBytes() + "\r\ndpapi:")) << settings;
         EXPECT_EQ(settings.find(Utf8(password)), std::string::npos);
 
-        app.trayMessage(WM_LBUTTONUP);
-        ASSERT_TRUE(WaitFor([&] { return app.visible(); }, 5000));
-        app.click(kIdCommand2);
-        ASSERT_TRUE(app.waitForExit(10000));
+        ASSERT_TRUE(app.exitProgram());
     }
 
     const std::size_t firstRun = scenario.uploads().size();

@@ -127,8 +127,7 @@ TEST_F(SiteAnswers, LoginRejectedWhileWatchingIsToldOnceAndSendingStopsUntilTheU
     EXPECT_EQ(app.messageBox().window, nullptr) << "one box";
 
     // The user logs out and in again with the new password: uploads go on.
-    app.trayMessage(WM_LBUTTONUP);
-    ASSERT_TRUE(WaitFor([&] { return app.visible(); }, 5000));
+    ASSERT_TRUE(app.bringBack());
     app.click(kIdCommand3);
     ASSERT_TRUE(WaitFor([&] { return app.enabled(kIdLogin); }, 5000));
     logIn(Scenario::siteHost(), L"new glory");
