@@ -98,11 +98,11 @@ void SaveAndCompare(std::string_view bytes) {
         for (std::size_t i = 0; i < entries.size(); ++i) {
             session.window.setItemChecked(static_cast<int>(i), entries[i].checked);
         }
-        session.form->SaveSettings();
+        session.form->settings().SaveSettings();
     }
     fuzz::FormHarness next(files);
     List(next, entries);
-    next.form->CompareToHardDrive();
+    next.form->settings().CompareToHardDrive();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == entries[i].checked);
     }
@@ -118,7 +118,7 @@ void CompareFoundFile(std::string_view bytes) {
     files.files[fuzz::kExclusionFile] = file;
     fuzz::FormHarness start(files);
     List(start, entries);
-    start.form->CompareToHardDrive();
+    start.form->settings().CompareToHardDrive();
 
     // An entry that a line of an ANSI file names exactly is unchecked
     // (UTF-8 with or without its mark reads otherwise).
@@ -146,15 +146,15 @@ void CompareFoundFile(std::string_view bytes) {
 
     // A save keeps what the file says about entries not listed: the next
     // start with no entries at all, then with them, gives the same marks.
-    start.form->SaveSettings();
+    start.form->settings().SaveSettings();
     {
         fuzz::FormHarness empty(files);
-        empty.form->CompareToHardDrive();
-        empty.form->SaveSettings();
+        empty.form->settings().CompareToHardDrive();
+        empty.form->settings().SaveSettings();
     }
     fuzz::FormHarness next(files);
     List(next, entries);
-    next.form->CompareToHardDrive();
+    next.form->settings().CompareToHardDrive();
     for (std::size_t i = 0; i < entries.size(); ++i) {
         FUZZ_CHECK(next.window.itemChecked(static_cast<int>(i)) == start.window.itemChecked(static_cast<int>(i)));
     }

@@ -58,7 +58,7 @@ void SaveAndLoadTyped(std::string_view typed) {
         session.window.setText(Control::URL, address);
         session.window.setText(Control::Password, password);
         session.window.setCheckValue(Control::RememberPassword, 1);
-        session.form->SaveSettings();
+        session.form->settings().SaveSettings();
     }
     fuzz::FormHarness next(files);
     next.run([](Form1& form) { form.LoadSettings(); });

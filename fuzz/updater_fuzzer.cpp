@@ -107,7 +107,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     start.registry.putString(RegistryRoot::LocalMachine, L"Software\\Blizzard Entertainment\\World of Warcraft",
                              L"InstallPath", L"C:\\Game\\");
     start.http.responder = [&server](const test::RecordedRequest& request) { return server.answer(request); };
-    start.form->CheckVersionAndDownload();
+    start.form->updater().CheckVersionAndDownload();
 
     // Nothing outside the add-on folder, and only what a listed name opens.
     bool versionWritten = false;
@@ -162,7 +162,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const bool installed = files.writes.count(JoinPath(kAddonFolder, kVersionFileName)) != 0;
     if (announced && installed && fitsCodePage && servedVersion &&
         WithoutWhiteSpace(*servedVersion) == published) {
-        start.form->CheckVersionAndDownload();
+        start.form->updater().CheckVersionAndDownload();
         FUZZ_CHECK(start.http.requests.size() == firstCheckRequests + 1);
     }
     return 0;

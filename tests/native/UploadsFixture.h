@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <chrono>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -65,6 +66,8 @@ protected:
         }
         return -1;
     }
+    // The listed entry with this text, as the product names it.
+    std::optional<Entry> entryNamed(const std::string& name) const { return form->entries().at(indexOf(name)); }
     // The entry's folders are separated by "\\", as in its text.
     std::filesystem::path savedDataFile(const std::string& entry) const {
         std::filesystem::path path = temp.path() / "Game" / "WTF" / "Account";
@@ -84,8 +87,8 @@ protected:
 
     // The start-up scan and the state Form_Load leaves for the watcher.
     void scan() {
-        form->LoadfilesFromHardDrive();
-        form->CompareToHardDrive();
+        form->scan().LoadfilesFromHardDrive();
+        form->settings().CompareToHardDrive();
         form->PrepareWatcher();
     }
 
@@ -93,8 +96,8 @@ protected:
     // login, then the state Form_Load leaves for the watcher. The login's
     // own request is left out of what the site received.
     void scanAndLogIn() {
-        form->LoadfilesFromHardDrive();
-        form->CompareToHardDrive();
+        form->scan().LoadfilesFromHardDrive();
+        form->settings().CompareToHardDrive();
         acceptingLogin = true;
         form->Command1_Click();
         acceptingLogin = false;

@@ -84,9 +84,10 @@ TEST_F(Flavours, BothFlavoursAreListedTheNamedOneWithTodaysTextsAndEachTextLeads
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC", L"ACC\\Realm\\Alice", L"_classic_era_\\ACC\\Realm\\Alice",
                                                L"_classic_era_\\OTHER\\Whitemane\\Bob"}));
     for (int i = 0; i < window.itemCount(); ++i) EXPECT_TRUE(window.itemChecked(i));
-    EXPECT_EQ(contentOf(form->SavedDataFileOf(indexOf("ACC\\Realm\\Alice"))), "retail alice\r\n");
-    EXPECT_EQ(contentOf(form->SavedDataFileOf(indexOf("_classic_era_\\ACC\\Realm\\Alice"))), "era alice\r\n");
-    EXPECT_EQ(form->LoadDataFromHardDrive(static_cast<std::int16_t>(indexOf("_classic_era_\\OTHER\\Whitemane\\Bob"))),
+    EXPECT_EQ(contentOf(form->savedData().SavedDataFileOf(entryNamed("ACC\\Realm\\Alice"))), "retail alice\r\n");
+    EXPECT_EQ(contentOf(form->savedData().SavedDataFileOf(entryNamed("_classic_era_\\ACC\\Realm\\Alice"))),
+              "era alice\r\n");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(entryNamed("_classic_era_\\OTHER\\Whitemane\\Bob")),
               "era bob\r\n");
 }
 
@@ -95,7 +96,7 @@ TEST_F(Flavours, AnUncheckedClassicCharacterStaysUncheckedAcrossARestartAndIsNev
     put("_classic_era_", "ACC\\Realm\\Alice", "era alice\r\n");
     scan();
     window.setItemChecked(indexOf("_classic_era_\\ACC\\Realm\\Alice"), false);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(temp.read("Program/noupload.txt"), "_classic_era_\\ACC\\Realm\\Alice\r\n");
 
     restart();
@@ -131,7 +132,7 @@ TEST_F(Flavours, InstallPathNamingTheGameFolderListsEveryFlavourWithItsName) {
     put("_classic_", "ACC\\Realm\\Alice", "classic\r\n");
     scan();
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"_retail_\\ACC\\Realm\\Alice", L"_classic_\\ACC\\Realm\\Alice"}));
-    EXPECT_EQ(form->LoadDataFromHardDrive(static_cast<std::int16_t>(indexOf("_classic_\\ACC\\Realm\\Alice"))),
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(entryNamed("_classic_\\ACC\\Realm\\Alice")),
               "classic\r\n");
 }
 

@@ -38,20 +38,20 @@ protected:
 
 TEST_F(GameFolders, TheInstallFolderIsGivenExactlyAsStored) {
     putInstallPath(L"C:\\Games\\World of Warcraft\\");
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
-    EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
+    EXPECT_EQ(form->folders().GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
 
     putInstallPath(L"C:\\Games\\World of Warcraft");
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft");
-    EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"C:\\Games\\World of Warcraft");
+    EXPECT_EQ(form->folders().GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(GameFolders, EveryCallReadsTheRegistryAgainInThe32BitView) {
     putInstallPath(L"C:\\Old");
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\Old");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"C:\\Old");
     putInstallPath(L"D:\\New");
-    EXPECT_EQ(form->GetWoWDir(), L"D:\\New");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"D:\\New");
     // Folders that are not there also send the program looking for the game
     // elsewhere (once, with keys of its own); InstallPath is read at each call.
     const auto installPathReads = std::count(registry.accessRequested.begin(), registry.accessRequested.end(),
@@ -67,7 +67,7 @@ TEST_F(GameFolders, AnInstallFolderInAnyScriptIsGivenIntact) {
                                   L"D:\\\u0418\u0433\u0440\u044B\\WoW\\", L"E:\\\u6E38\u620F\\WoW",
                                   L"F:\\\U0001F409\\WoW"}) {
         putInstallPath(folder);
-        EXPECT_EQ(form->GetWoWDir(), folder);
+        EXPECT_EQ(form->folders().GetWoWDir(), folder);
     }
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -75,55 +75,55 @@ TEST_F(GameFolders, AnInstallFolderInAnyScriptIsGivenIntact) {
 TEST_F(GameFolders, TextStoredWithExtraTerminatingZerosEndsAtTheFirst) {
     registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_SZ_TYPE,
                  {'C', 0, ':', 0, '\\', 0, 'W', 0, 'o', 0, 'W', 0, 0, 0, 0, 0});
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\WoW");
-    EXPECT_EQ(form->GetAccountDir(), L"C:\\WoW\\WTF\\Account");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"C:\\WoW");
+    EXPECT_EQ(form->folders().GetAccountDir(), L"C:\\WoW\\WTF\\Account");
 }
 
 TEST_F(GameFolders, AMissingValueShowsTheMessageAndEndsTheProgram) {
-    expectExit([&] { form->GetWoWDir(); });
+    expectExit([&] { form->folders().GetWoWDir(); });
 }
 
 TEST_F(GameFolders, AMissingKeyShowsTheMessageAndEndsTheProgram) {
-    expectExit([&] { form->LoadfilesFromHardDrive(); });
+    expectExit([&] { form->scan().LoadfilesFromHardDrive(); });
     EXPECT_TRUE(window.items.empty());
 }
 
 TEST_F(GameFolders, AnEmptyValueCountsAsMissing) {
     putInstallPath(L"");
-    expectExit([&] { form->GetAccountDir(); });
+    expectExit([&] { form->folders().GetAccountDir(); });
 }
 
 TEST_F(GameFolders, ANumberCountsAsMissing) {
     registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_DWORD_TYPE, {1, 0, 0, 0});
-    expectExit([&] { form->GetWoWDir(); });
+    expectExit([&] { form->folders().GetWoWDir(); });
 }
 
 TEST_F(GameFolders, ExpandableAndBinaryValuesCountAsMissing) {
     registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_EXPAND_SZ_TYPE,
                  {'C', ':', '\\', 0});
-    expectExit([&] { form->GetWoWDir(); });
+    expectExit([&] { form->folders().GetWoWDir(); });
 
     boxes.shown.clear();
     process.endCount = 0;
     registry.put(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", reg::REG_BINARY_TYPE, {'C', ':', '\\', 0});
-    expectExit([&] { form->FormatIt(L"C:\\x"); });
+    expectExit([&] { form->folders().FormatIt(L"C:\\x"); });
 }
 
 TEST_F(GameFolders, LoadingSavedDataWithTheGameGoneEndsTheProgramWhateverTheIndex) {
-    expectExit([&] { form->LoadDataFromHardDrive(-1); });
+    expectExit([&] { form->savedData().LoadDataFromHardDrive(form->entries().at(-1)); });
 }
 
 TEST_F(GameFolders, FormatItStripsTheAccountFolderAndSavedVariables) {
     putInstallPath(L"C:\\WoW\\");
     const std::wstring account = L"C:\\WoW\\WTF\\Account";
-    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\SavedVariables"), L"MYACCOUNT");
-    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\Realm\\Character\\SavedVariables"),
+    EXPECT_EQ(form->folders().FormatIt(account + L"\\MYACCOUNT\\SavedVariables"), L"MYACCOUNT");
+    EXPECT_EQ(form->folders().FormatIt(account + L"\\MYACCOUNT\\Realm\\Character\\SavedVariables"),
               L"MYACCOUNT\\Realm\\Character");
-    EXPECT_EQ(form->FormatIt(account), account);
-    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\savedvariables"), L"MYACCOUNT\\savedvariables");
-    EXPECT_EQ(form->FormatIt(account + L"\\MYACCOUNT\\SavedVariablesOld"), L"MYACCOUNTOld");
+    EXPECT_EQ(form->folders().FormatIt(account), account);
+    EXPECT_EQ(form->folders().FormatIt(account + L"\\MYACCOUNT\\savedvariables"), L"MYACCOUNT\\savedvariables");
+    EXPECT_EQ(form->folders().FormatIt(account + L"\\MYACCOUNT\\SavedVariablesOld"), L"MYACCOUNTOld");
     // The prefix is compared with case.
-    EXPECT_EQ(form->FormatIt(L"C:\\WOW\\WTF\\Account\\X\\SavedVariables"), L"C:\\WOW\\WTF\\Account\\X");
+    EXPECT_EQ(form->folders().FormatIt(L"C:\\WOW\\WTF\\Account\\X\\SavedVariables"), L"C:\\WOW\\WTF\\Account\\X");
 }
 
 TEST_F(GameFolders, SavedDataFileOfAnEntryRebuildsThePath) {

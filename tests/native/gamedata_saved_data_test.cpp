@@ -30,7 +30,7 @@ protected:
     void writeExclusions(const std::string& bytes) { temp.write(std::filesystem::path("Program") / "noupload.txt", bytes); }
     std::string fileText(const std::string& bytes) {
         temp.write("file.lua", bytes);
-        return form->GetFile(temp.corePath("file.lua"));
+        return form->savedData().GetFile(temp.corePath("file.lua"));
     }
 };
 
@@ -140,7 +140,7 @@ TEST_F(SavedData, EmptyLinesAndOtherBytesAreKept) {
 
 TEST_F(SavedData, AFileThatCannotBeReadIsAnErrorNamingIt) {
     try {
-        form->GetFile(temp.corePath("missing.lua"));
+        form->savedData().GetFile(temp.corePath("missing.lua"));
         FAIL() << "no error";
     } catch (const Failure& error) {
         EXPECT_NE(error.description().find(L"missing.lua"), std::wstring::npos);
@@ -168,7 +168,7 @@ TEST(LineEnds, LongTextsAreNormalisedThroughout) {
 TEST_F(SavedData, ExclusionLinesAreTrimmedOfSpacesOnlyAndCompareWithCase) {
     setEntries({{L"MYACCOUNT", false}, {L"OTHER", false}, {L"TABBED", false}, {L"CASE", false}});
     writeExclusions("  MYACCOUNT  \r\n\tTABBED\r\ncase\r\nNOSUCHENTRY\r\n");
-    form->CompareToHardDrive();
+    form->settings().CompareToHardDrive();
     EXPECT_EQ(marks(), (std::vector<bool>{false, true, true, true}));
 }
 
@@ -176,27 +176,27 @@ TEST_F(SavedData, EveryMatchingEntryIsUnchecked) {
     // Entries differing only in case can exist when added by hand.
     setEntries({{L"A", true}, {L"B", true}, {L"A", true}});
     writeExclusions("A");
-    form->CompareToHardDrive();
+    form->settings().CompareToHardDrive();
     EXPECT_EQ(marks(), (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(SavedData, LinesEndAtCrOrCrLfAndNamesAreAnsiText) {
     setEntries({{L"ONE", true}, {L"TWO", true}, {L"THREE", true}, {L"R\u00E9alm", true}});
     writeExclusions("ONE\rTWO\r\nR\xE9" "alm");
-    form->CompareToHardDrive();
+    form->settings().CompareToHardDrive();
     EXPECT_EQ(marks(), (std::vector<bool>{false, false, true, false}));
 }
 
 TEST_F(SavedData, AMissingOrEmptyExclusionFileLeavesEveryEntryChecked) {
     setEntries({{L"A", false}, {L"B", false}});
-    form->CompareToHardDrive();
+    form->settings().CompareToHardDrive();
     EXPECT_EQ(marks(), (std::vector<bool>{true, true}));
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_TRUE(window.text(Control::Data).empty());
 
     setEntries({{L"A", false}, {L"B", false}});
     writeExclusions("");
-    form->CompareToHardDrive();
+    form->settings().CompareToHardDrive();
     EXPECT_EQ(marks(), (std::vector<bool>{true, true}));
 }
 
@@ -205,27 +205,27 @@ TEST_F(SavedData, AMissingOrEmptyExclusionFileLeavesEveryEntryChecked) {
 TEST_F(SavedData, LoadingGivesTheCheckedEntrysFileText) {
     installGame();
     addSavedData("ACCT", "data\n");
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     ASSERT_EQ(window.items.size(), 1u);
-    EXPECT_EQ(form->LoadDataFromHardDrive(0), "data\n\r\n");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), "data\n\r\n");
 }
 
 TEST_F(SavedData, LoadingAnUncheckedOrUnknownEntryGivesNothingAndReadsNothing) {
     installGame();
     addSavedData("ACCT", "data");
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     window.items[0].checked = false;
-    EXPECT_EQ(form->LoadDataFromHardDrive(0), "");
-    EXPECT_EQ(form->LoadDataFromHardDrive(-1), "");
-    EXPECT_EQ(form->LoadDataFromHardDrive(1), "");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), "");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(-1)), "");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(1)), "");
 }
 
 TEST_F(SavedData, LoadingAnEntryWhoseFileIsGoneIsAnError) {
     installGame();
     addSavedData("ACCT", "data");
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     std::filesystem::remove(temp.path() / "Game" / "WTF" / "Account" / "ACCT" / "SavedVariables" / "Hoardbook.lua");
-    EXPECT_THROW(form->LoadDataFromHardDrive(0), Failure);
+    EXPECT_THROW(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), Failure);
 }
 
 }  // namespace

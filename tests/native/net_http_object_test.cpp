@@ -30,7 +30,7 @@ private:
 };
 
 TEST_F(HttpObject, TakesTheNewestVersionAndTriesNoOther) {
-    auto request = form->CreateXMLObject();
+    auto request = form->transfers().CreateXMLObject();
     ASSERT_NE(request, nullptr);
     EXPECT_EQ(http.attempts, std::vector<std::wstring>{L"MSXML2.XMLHTTP.6.0"});
     EXPECT_EQ(http.requests.at(0)->progId, L"MSXML2.XMLHTTP.6.0");
@@ -40,7 +40,7 @@ TEST_F(HttpObject, FallsBackSilentlyInOrder) {
     for (std::size_t only = 0; only < kAllNames.size(); ++only) {
         http.available = {kAllNames[only]};
         http.attempts.clear();
-        auto request = form->CreateXMLObject();
+        auto request = form->transfers().CreateXMLObject();
         ASSERT_NE(request, nullptr);
         EXPECT_EQ(http.attempts, std::vector<std::wstring>(kAllNames.begin(), kAllNames.begin() + only + 1));
         EXPECT_EQ(http.requests.back()->progId, kAllNames[only]);
@@ -54,7 +54,7 @@ TEST_F(HttpObject, WithoutAnyVersionTellsTheUserOpensTheDownloadPageAndEnds) {
     std::size_t launchesWhenBoxShown = 99;
     boxes.onShow = [&](const MessageBoxRequest&) { launchesWhenBoxShown = shell.executed.size(); };
 
-    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+    EXPECT_THROW(form->transfers().CreateXMLObject(), ProcessEnded);
 
     EXPECT_EQ(http.attempts, kAllNames);
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -77,7 +77,7 @@ TEST_F(HttpObject, WithoutAnyVersionTellsTheUserOpensTheDownloadPageAndEnds) {
 TEST_F(HttpObject, EndsEvenWhenTheBrowserCannotBeFound) {
     http.available.clear();
     shell.browserPath.clear();
-    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+    EXPECT_THROW(form->transfers().CreateXMLObject(), ProcessEnded);
     ASSERT_EQ(boxes.shown.size(), 2u);
     EXPECT_EQ(boxes.shown[1].title, L"Browser Not Found");
     EXPECT_TRUE(shell.executed.empty());
@@ -87,7 +87,7 @@ TEST_F(HttpObject, EndsEvenWhenTheBrowserCannotBeFound) {
 TEST_F(HttpObject, EndsEvenWhenTheScratchFileCannotBeWritten) {
     http.available.clear();
     std::filesystem::create_directory(temp.path() / "Program" / "temp.htm");  // a folder in the file's way
-    EXPECT_THROW(form->CreateXMLObject(), ProcessEnded);
+    EXPECT_THROW(form->transfers().CreateXMLObject(), ProcessEnded);
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_TRUE(shell.lookedUp.empty());
     EXPECT_TRUE(shell.executed.empty());

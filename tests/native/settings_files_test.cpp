@@ -55,11 +55,11 @@ protected:
 };
 
 TEST_F(SettingsFiles, LiveBesideTheExecutableNotInTheWorkingDirectory) {
-    EXPECT_EQ(form->SettingsFilePath(), programFolder() + L"\\settings.txt");
-    EXPECT_EQ(form->ExclusionFilePath(), programFolder() + L"\\noupload.txt");
+    EXPECT_EQ(form->settings().SettingsFilePath(), programFolder() + L"\\settings.txt");
+    EXPECT_EQ(form->settings().ExclusionFilePath(), programFolder() + L"\\noupload.txt");
 
     window.setText(Control::Login, L"bob");
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_TRUE(temp.exists("Program/settings.txt"));
     EXPECT_TRUE(temp.exists("Program/noupload.txt"));
     EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "settings.txt"));
@@ -104,15 +104,15 @@ TEST_F(SettingsFiles, AThirdLineChecksTheBoxQuietlyRewritesBothFilesAndLogsIn) {
     addEntry("A");
     addEntry("B");
     // Start-up's order: the settings are loaded before the watcher is readied.
-    form->LoadfilesFromHardDrive();
-    form->CompareToHardDrive();
+    form->scan().LoadfilesFromHardDrive();
+    form->settings().CompareToHardDrive();
     window.setItemChecked(1, false);
     writeSettings("bob\r\nguild.example\r\nsecret pass\r\n");
 
     form->LoadSettings();
 
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
-    EXPECT_FALSE(form->LoadingSettings());
+    EXPECT_FALSE(form->settings().LoadingSettings());
     EXPECT_TRUE(boxes.shown.empty());  // no question while loading
     EXPECT_EQ(saves(L"settings.txt"), 2);  // the box's click, then the login's save
     EXPECT_EQ(exclusionFile(), nameOf(1) + "\r\n");
@@ -151,16 +151,16 @@ TEST_F(SettingsFiles, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
     window.setText(Control::URL, L"guild.example");
     window.setText(Control::Password, L"secret");
 
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
 
     window.setCheckValue(Control::RememberPassword, 1);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
 
     // The next start with an unremembered password shows an empty box.
     window.setCheckValue(Control::RememberPassword, 0);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     window.setText(Control::Password, L"typed");
     form->LoadSettings();
     EXPECT_EQ(window.text(Control::Password), L"");
@@ -172,11 +172,11 @@ TEST_F(SettingsFiles, TheExclusionFileNamesTheUncheckedEntriesInListOrder) {
     window.addItem(L" third ");
     window.setItemChecked(1, true);
 
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(exclusionFile(), "FIRST\r\n third \r\n");  // as they stand, untrimmed
 
     for (int i = 0; i < 3; ++i) window.setItemChecked(i, true);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_TRUE(temp.exists("Program/noupload.txt"));
     EXPECT_EQ(exclusionFile(), "");
 }
@@ -185,7 +185,7 @@ TEST_F(SettingsFiles, AnEmptyListKeepsEveryExclusion) {
     // The account tree is missing for a while (renamed to reset the game's
     // interface, a drive not yet mounted): no entry is listed at all.
     temp.write("Program/noupload.txt", "OLD\r\nACC\\Realm\\Gone\r\n");
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(exclusionFile(), "OLD\r\nACC\\Realm\\Gone\r\n");
 }
 
@@ -203,11 +203,11 @@ TEST_F(SettingsFiles, ASaveKeepsLinesNamingNoEntryInTheirPlaceAndWritesTheMarksO
     // The player checks A again and unchecks C.
     window.setItemChecked(indexOf("A"), true);
     window.setItemChecked(indexOf("C"), false);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(exclusionFile(), "GONE1\r\nB\r\nGONE2\r\nC\r\n");
 
     // Saved again unchanged, it stays as it is.
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(exclusionFile(), "GONE1\r\nB\r\nGONE2\r\nC\r\n");
 }
 
@@ -220,7 +220,7 @@ TEST_F(SettingsFiles, AnExclusionFileThatIsThereButCannotBeReadIsNotOverwritten)
     window.setText(Control::Login, L"bob");
     window.setText(Control::URL, L"guild.example");
 
-    form->SaveSettings();
+    form->settings().SaveSettings();
 
     EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "Program" / "noupload.txt"));
     EXPECT_TRUE(logHas(L"Could not save " + programFolder() + L"\\noupload.txt: "));
@@ -232,7 +232,7 @@ TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
     addEntry("B", "b\r\n");
     scan();
     window.setItemChecked(indexOf("A"), false);
-    form->SaveSettings();
+    form->settings().SaveSettings();
 
     // The next start.
     window.items.clear();
@@ -248,7 +248,7 @@ TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
     window.addItem(L"X");
     counter->failing.insert(L"settings.txt");
 
-    form->SaveSettings();
+    form->settings().SaveSettings();
 
     EXPECT_EQ(settingsFile(), "old\r\nguild.example\r\n\r\n");
     EXPECT_EQ(exclusionFile(), "X\r\n");  // the second file is still written
@@ -286,7 +286,7 @@ TEST_F(SettingsFiles, NamesOutsideTheCodePageKeepTheirMarksAndNoEntryTakesAnothe
         return 0;
     };
     for (const auto& text : unchecked) window.setItemChecked(index(text), false);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_TRUE(exclusionFile().starts_with(kMark));
 
     // The next start.
@@ -302,7 +302,7 @@ TEST_F(SettingsFiles, ALoginAndPasswordOutsideTheCodePageComeBackIntact) {
     window.setText(Control::URL, L"guild.example");
     window.setText(Control::Password, L"\u043F\u0430\u0440\u043E\u043B\u044C");
     window.setCheckValue(Control::RememberPassword, 1);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), kMark + "\xC5\x81ukasz\r\nguild.example\r\n" +
                                   rememberedLine(L"\u043F\u0430\u0440\u043E\u043B\u044C") + "\r\n");
     EXPECT_EQ(exclusionFile(), "") << "each file takes the form it needs";
@@ -334,7 +334,7 @@ TEST_F(SettingsFiles, AFileWithNulBytesIsReportedNotUsedAndKeptUntilTheUserLogsI
     // Saving for another reason (the user unchecks an entry, then clicks
     // "Remember Password") leaves the damaged file alone.
     window.setItemChecked(0, false);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), damaged);
     EXPECT_EQ(exclusionFile(), "A\r\n");
 
@@ -354,7 +354,7 @@ TEST_F(SettingsFiles, TheRememberedPasswordIsNeverWrittenInAnyPlainForm) {
     for (const std::wstring& password : {std::wstring(L"secret pass"), std::wstring(L"dpapi:looks marked"),
                                          std::wstring(L"\u0437\u043E\u043B\u043E\u0442\u043E")}) {
         window.setText(Control::Password, password);
-        form->SaveSettings();
+        form->settings().SaveSettings();
         const std::string file = settingsFile();
         EXPECT_TRUE(file.starts_with("bob\r\nhttps://guild.example\r\ndpapi:")) << file;
         for (const std::string& plain : {ToUtf8(password), codepage.toAnsi(password), std::string("c2VjcmV0")}) {
@@ -397,7 +397,7 @@ TEST_F(SettingsFiles, APasswordThatCannotBeProtectedIsNotRemembered) {
     window.setText(Control::URL, L"guild.example");
     window.setText(Control::Password, L"secret");
     window.setCheckValue(Control::RememberPassword, 1);
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
     EXPECT_TRUE(logHas(L"The password could not be protected for this Windows user, so it was not remembered."));
 }
@@ -449,7 +449,7 @@ TEST_F(SettingsFiles, ASettingsFileLargerThan64KilobytesIsDamagedAndNotRead) {
     EXPECT_EQ(log(), process.dateTimeText + L": " + programFolder() +
                          L"\\settings.txt is damaged (it is larger than 64 KB): the saved login was not used, and "
                          L"the file is kept as it is until you log in again.\r\n");
-    form->SaveSettings();
+    form->settings().SaveSettings();
     EXPECT_EQ(settingsFile(), huge) << "kept until the user logs in";
 
     // Exactly 64 KB is a file that can be read.

@@ -48,9 +48,9 @@ protected:
 TEST_F(SettingsLocationTest, AWritableProgramFolderKeepsEverythingBesideTheProgramAndSaysNothing) {
     form->onLoad();
     window.setCheckValue(Control::RememberPassword, 1);
-    form->SaveSettings();
+    form->settings().SaveSettings();
 
-    EXPECT_EQ(form->SettingsFolder(), programFolder());
+    EXPECT_EQ(form->settingsLocation().folder(), programFolder());
     EXPECT_TRUE(temp.exists("Program/settings.txt"));
     EXPECT_FALSE(std::filesystem::exists(perUserPath()));
     EXPECT_FALSE(logHas(L"Settings are kept in"));
@@ -62,8 +62,8 @@ TEST_F(SettingsLocationTest, AProgramFolderThatCannotBeWrittenKeepsSettingsAndPa
     const std::wstring note = L"Settings are kept in " + perUserFolder() + L", because the program's folder " +
                               programFolder() + L" cannot be written to";
     EXPECT_EQ(countIn(log(), note), 1);
-    EXPECT_EQ(form->SettingsFilePath(), perUserFolder() + L"\\settings.txt");
-    EXPECT_EQ(form->ExclusionFilePath(), perUserFolder() + L"\\noupload.txt");
+    EXPECT_EQ(form->settings().SettingsFilePath(), perUserFolder() + L"\\settings.txt");
+    EXPECT_EQ(form->settings().ExclusionFilePath(), perUserFolder() + L"\\noupload.txt");
 
     // The player types the login, remembers the password, unchecks an entry and logs in.
     window.setText(Control::URL, L"guild.example");
@@ -95,7 +95,7 @@ TEST_F(SettingsLocationTest, WithoutAPerUserFolderTheFilesStayBesideTheProgram) 
     lockProgramFolder();
     process.appDataFolder.clear();
     form->onLoad();
-    EXPECT_EQ(form->SettingsFolder(), programFolder());
+    EXPECT_EQ(form->settingsLocation().folder(), programFolder());
     EXPECT_FALSE(logHas(L"Settings are kept in"));
 }
 

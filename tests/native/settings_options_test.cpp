@@ -74,7 +74,7 @@ TEST_F(RememberPassword, WhileSettingsLoadNoQuestionIsAsked) {
     form->LoadSettings();
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
     EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_FALSE(form->LoadingSettings());
+    EXPECT_FALSE(form->settings().LoadingSettings());
     EXPECT_EQ(settingsFile(), "bob\r\n\r\n" + rememberedLine(L"secret") + "\r\n");
 }
 
@@ -111,13 +111,13 @@ TEST_F(RunOnStartup, CheckingWritesTheMachineWideValueAndUncheckingRemovesIt) {
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), expectedData());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_TRUE(form->IsRunOnStartup());
+    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
     EXPECT_TRUE(boxChecked());
 
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), std::nullopt);
-    EXPECT_FALSE(form->IsRunOnStartup());
+    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
     EXPECT_FALSE(boxChecked());
     EXPECT_EQ(window.text(Control::Data), L"");
     EXPECT_EQ(registry.openKeys(), 0);
@@ -131,12 +131,12 @@ TEST_F(RunOnStartup, WithoutAdministratorRightsTheCurrentUsersValueIsWritten) {
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), std::nullopt);
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), expectedData());
     EXPECT_TRUE(boxChecked());
-    EXPECT_TRUE(form->IsRunOnStartup());
+    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
     EXPECT_EQ(window.text(Control::Data), L"");
 
     window.userClick(Control::StartWithWindows);
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_FALSE(form->IsRunOnStartup());
+    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
 }
 
 TEST_F(RunOnStartup, UncheckingRemovesBothValues) {
@@ -158,7 +158,7 @@ TEST_F(RunOnStartup, TheBoxDoesNotClaimAValueThatCouldNotBeStored) {
     window.userClick(Control::StartWithWindows);
 
     EXPECT_FALSE(boxChecked());
-    EXPECT_FALSE(form->IsRunOnStartup());
+    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
     EXPECT_NE(window.text(Control::Data).find(L"Run on Startup could not be stored"), std::wstring::npos);
     EXPECT_TRUE(boxes.shown.empty());
 }
@@ -196,7 +196,7 @@ TEST_F(RunOnStartup, AProgramFolderOutsideTheCodePageIsStoredIntact) {
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), L"\"" + process.exeFolder + L"\\HoardbookUploader.exe\"");
-    EXPECT_TRUE(form->IsRunOnStartup());
+    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
     EXPECT_TRUE(boxChecked());
 }
 
@@ -227,8 +227,8 @@ TEST_F(RunOnStartup, ExactlyOneValueRemainsWhereverTheValueWasBefore) {
         window.setCheckValue(Control::StartWithWindows, 0);
 
         // What start-up does when the value names this program, and what a user's check does.
-        if (form->IsRunOnStartup()) {
-            form->SetCheckBox(Control::StartWithWindows, 1);
+        if (form->runOnStartup().IsRunOnStartup()) {
+            SetCheckBox(window, *form, Control::StartWithWindows, 1);
         } else {
             window.userClick(Control::StartWithWindows);
         }
@@ -274,7 +274,7 @@ TEST_F(RunOnStartup, IsRunOnStartupWantsExactlyThisProgramsData) {
         registry.createKey(RegistryRoot::LocalMachine, kRunKey);
         registry.createKey(RegistryRoot::CurrentUser, kRunKey);
         c.arrange();
-        EXPECT_EQ(form->IsRunOnStartup(), c.expected);
+        EXPECT_EQ(form->runOnStartup().IsRunOnStartup(), c.expected);
         EXPECT_FALSE(boxChecked());  // reading changes nothing
     }
 }
@@ -288,7 +288,7 @@ TEST_F(RunOnStartup, ARenamedProgramsValueNamesItsOwnFile) {
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), data);
     EXPECT_TRUE(boxChecked());
-    EXPECT_TRUE(form->IsRunOnStartup());
+    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
 }
 
 TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatIsThereCounts) {
@@ -319,7 +319,7 @@ TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatI
         registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, c.data);
         std::filesystem::remove(temp.path() / "Program" / "HoardbookUploader.exe");
         if (c.documentedThere) temp.write("Program/HoardbookUploader.exe", "MZ");
-        EXPECT_EQ(form->IsRunOnStartup(), c.expected);
+        EXPECT_EQ(form->runOnStartup().IsRunOnStartup(), c.expected);
     }
 
     // Start-up finds the documented name there: the box is checked, and its
@@ -329,8 +329,8 @@ TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatI
     registry.createKey(RegistryRoot::CurrentUser, kRunKey);
     registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, documented);
     temp.write("Program/HoardbookUploader.exe", "MZ");
-    ASSERT_TRUE(form->IsRunOnStartup());
-    form->SetCheckBox(Control::StartWithWindows, 1);
+    ASSERT_TRUE(form->runOnStartup().IsRunOnStartup());
+    SetCheckBox(window, *form, Control::StartWithWindows, 1);
     EXPECT_TRUE(boxChecked());
     EXPECT_EQ(stored(RegistryRoot::LocalMachine).value_or(stored(RegistryRoot::CurrentUser).value_or(L"")), running);
     EXPECT_EQ(stored(RegistryRoot::LocalMachine).has_value() + stored(RegistryRoot::CurrentUser).has_value(), 1);

@@ -53,7 +53,7 @@ TEST_F(ProgramExits, TheExitProgramButton) {
 TEST_F(ProgramExits, TheGameFolderGoneFromTheRegistryWhileRunning) {
     runUntilTheEnd([&] {
         DeleteRegistryValue(registry, RegistryRoot::LocalMachine, kWowKey, L"InstallPath");
-        form->LoadfilesFromHardDrive();
+        form->scan().LoadfilesFromHardDrive();
     });
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].title, L"HoardbookUploader");

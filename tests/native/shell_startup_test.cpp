@@ -343,15 +343,15 @@ protected:
 };
 
 TEST_F(CheckBoxRuleTest, ChangeRaisesTheClickOnceAfterTheValueIsSet) {
-    form->SetCheckBox(Control::RememberPassword, 1);
+    SetCheckBox(window, *form, Control::RememberPassword, 1);
     EXPECT_EQ(window.checkValue(Control::RememberPassword), 1);
     EXPECT_EQ(form->clicks, std::vector<Control>{Control::RememberPassword});
 }
 
 TEST_F(CheckBoxRuleTest, SameValueRaisesNothing) {
-    form->SetCheckBox(Control::StartWithWindows, 0);
+    SetCheckBox(window, *form, Control::StartWithWindows, 0);
     window.checkValues[Control::RememberPassword] = 1;
-    form->SetCheckBox(Control::RememberPassword, 1);
+    SetCheckBox(window, *form, Control::RememberPassword, 1);
     EXPECT_TRUE(form->clicks.empty());
 }
 

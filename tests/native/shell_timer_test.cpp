@@ -20,15 +20,15 @@ protected:
     std::vector<int> tick(int count) {
         std::vector<int> checks;
         for (int i = 0; i < count; ++i) {
-            int before = form->UpdateCheckTicks();
+            int before = form->updater().UpdateCheckTicks();
             std::size_t requests = http.requests.size();
             form->Timer1_Timer();
             ++ticks_;
-            bool reset = form->UpdateCheckTicks() != before + 1;
+            bool reset = form->updater().UpdateCheckTicks() != before + 1;
             bool asked = http.requests.size() != requests;
             EXPECT_EQ(reset, asked) << "tick " << ticks_;
             if (reset) {
-                EXPECT_EQ(form->UpdateCheckTicks(), 1) << "tick " << ticks_;
+                EXPECT_EQ(form->updater().UpdateCheckTicks(), 1) << "tick " << ticks_;
                 checks.push_back(ticks_);
             }
         }
@@ -37,11 +37,11 @@ protected:
     int ticks_ = 0;
 };
 
-TEST_F(Timer1Test, CounterStartsAtZero) { EXPECT_EQ(form->UpdateCheckTicks(), 0); }
+TEST_F(Timer1Test, CounterStartsAtZero) { EXPECT_EQ(form->updater().UpdateCheckTicks(), 0); }
 
 TEST_F(Timer1Test, NoCheckDuringTheFirst1801Ticks) {
     EXPECT_TRUE(tick(1801).empty());
-    EXPECT_EQ(form->UpdateCheckTicks(), 1801);
+    EXPECT_EQ(form->updater().UpdateCheckTicks(), 1801);
 }
 
 TEST_F(Timer1Test, ChecksOnTick1802AndThenEvery1801Ticks) {
@@ -51,7 +51,7 @@ TEST_F(Timer1Test, ChecksOnTick1802AndThenEvery1801Ticks) {
 TEST_F(Timer1Test, RoutedFromTheTimerEvent) {
     form->onTimer(Timer::Timer1);
     form->onTimer(Timer::Timer1);
-    EXPECT_EQ(form->UpdateCheckTicks(), 2);
+    EXPECT_EQ(form->updater().UpdateCheckTicks(), 2);
 }
 
 TEST_F(Timer1Test, TicksDuringACheckCountTowardsTheNextOneAndStartNoSecond) {
@@ -68,7 +68,7 @@ TEST_F(Timer1Test, TicksDuringACheckCountTowardsTheNextOneAndStartNoSecond) {
     };
     form->Timer1_Timer();
     ASSERT_GT(nested, 0);
-    EXPECT_EQ(form->UpdateCheckTicks(), nested + 1);
+    EXPECT_EQ(form->updater().UpdateCheckTicks(), nested + 1);
 }
 
 TEST(UpdateSchedule, DueOnlyAboveTheLimit) {

@@ -40,7 +40,7 @@ TEST_F(WatchedRescan, AQuietTreeIsWalkedOnlyWhenItsWatchBegins) {
     // What happened before the watch began is unknown: that tick walks.
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(changes.watchesAsked, 1);
-    EXPECT_EQ(changes.watchedFolder, form->GetAccountDir());
+    EXPECT_EQ(changes.watchedFolder, form->folders().GetAccountDir());
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(tickWalked()) << "quiet tick " << i;
     EXPECT_EQ(changes.watchesAsked, 1);
     // The ticks still visit the entry: its file's time is what tells a
@@ -125,7 +125,7 @@ TEST_F(WatchedRescan, AMovedGameIsWatchedAfresh) {
     registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", temp.corePath("Moved") + sep());
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(changes.watchesAsked, 2);
-    EXPECT_EQ(changes.watchedFolder, form->GetAccountDir());
+    EXPECT_EQ(changes.watchedFolder, form->folders().GetAccountDir());
     EXPECT_EQ(entries(), (Entries{L"A", L"B"}));
 }
 
@@ -180,8 +180,8 @@ TEST_F(WatchedRescan, EntriesMarksAndStampsAreTheSameWithAndWithoutNotifications
     addEntry("ACCT");
     addEntry("ACCT\\Realm\\Alice");
     auto startUp = [&](Form1& form) {
-        form.LoadfilesFromHardDrive();
-        form.CompareToHardDrive();
+        form.scan().LoadfilesFromHardDrive();
+        form.settings().CompareToHardDrive();
         form.Command1_Click();
         form.PrepareWatcher();
     };

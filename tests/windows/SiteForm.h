@@ -87,8 +87,8 @@ protected:
     }
     // The start-up scan and the state it leaves, without the rest of start-up.
     void scan() {
-        form->LoadfilesFromHardDrive();
-        form->CompareToHardDrive();
+        form->scan().LoadfilesFromHardDrive();
+        form->settings().CompareToHardDrive();
         form->PrepareWatcher();
     }
 

@@ -74,23 +74,23 @@ TEST_F(WindowsScan, HiddenAndSystemFoldersAndFilesAreNotWalked) {
     setAttributes(account() / "HIDDEN", FILE_ATTRIBUTE_HIDDEN);
     setAttributes(account() / "SYSTEM", FILE_ATTRIBUTE_SYSTEM);
     setAttributes(account() / "FILEHIDDEN" / "SavedVariables" / "Hoardbook.lua", FILE_ATTRIBUTE_HIDDEN);
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     EXPECT_EQ(entries(), std::vector<std::wstring>{L"SHOWN"});
 }
 
 TEST_F(WindowsScan, EntriesAndSavedDataRoundTripThroughWindowsPaths) {
     addSavedData("ACCT\\Realm\\Char", "one\ntwo\r");
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     ASSERT_EQ(entries(), std::vector<std::wstring>{L"ACCT\\Realm\\Char"});
-    EXPECT_EQ(form->LoadDataFromHardDrive(0), "one\ntwo\r\n");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), "one\ntwo\r\n");
     // The same folder in other case is the same entry on Windows.
-    EXPECT_TRUE(form->InListAlready(L"acct\\realm\\char"));
+    EXPECT_TRUE(form->scan().InListAlready(L"acct\\realm\\char"));
 }
 
 TEST_F(WindowsScan, AFolderDeeperThanAPathOfOldCanHoldIsWalkedReadAndWatched) {
     // Made through the port itself: its writes need the long form too.
     std::wstring entry = L"ACCT";
-    std::wstring folder = form->GetAccountDir() + L"\\ACCT";
+    std::wstring folder = form->folders().GetAccountDir() + L"\\ACCT";
     std::wstring error;
     std::filesystem::create_directories(account());
     ASSERT_TRUE(files->createFolder(folder, error));
@@ -105,13 +105,13 @@ TEST_F(WindowsScan, AFolderDeeperThanAPathOfOldCanHoldIsWalkedReadAndWatched) {
     ASSERT_GT(file.size(), static_cast<std::size_t>(MAX_PATH));
     ASSERT_TRUE(files->writeAll(file, "deep\r\n", error));
 
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
 
     EXPECT_EQ(entries(), std::vector<std::wstring>{entry});
-    EXPECT_EQ(form->LoadDataFromHardDrive(0), "deep\r\n");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), "deep\r\n");
     EXPECT_TRUE(files->lastWriteTime(file, error).has_value()) << "the watcher's change stamp";
     EXPECT_TRUE(files->replaceAtomically(file, "deeper\r\n", error));
-    EXPECT_EQ(form->LoadDataFromHardDrive(0), "deeper\r\n");
+    EXPECT_EQ(form->savedData().LoadDataFromHardDrive(form->entries().at(0)), "deeper\r\n");
 }
 
 TEST_F(WindowsScan, FolderLinksNeitherLoopNorLeadAboveTheAccountFolder) {
@@ -127,8 +127,8 @@ TEST_F(WindowsScan, FolderLinksNeitherLoopNorLeadAboveTheAccountFolder) {
     if (!MakeFolderLink(realm / "loop", L"..\\..", "../..")) GTEST_SKIP() << "no folder links can be made here";
     ASSERT_TRUE(MakeFolderLink(realm / "game", L"..\\..\\..\\..", "../../../.."));
 
-    form->LoadfilesFromHardDrive();
-    form->LoadfilesFromHardDrive();  // the watcher walks again at every tick
+    form->scan().LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();  // the watcher walks again at every tick
 
     std::vector<std::wstring> texts = entries();
     EXPECT_EQ(std::set<std::wstring>(texts.begin(), texts.end()),
@@ -150,7 +150,7 @@ protected:
     // One rescan of the watcher; whether it walked.
     bool rescanWalked() {
         const int before = counter->listings;
-        form->LoadfilesFromHardDriveIfChanged();
+        form->scan().LoadfilesFromHardDriveIfChanged();
         return counter->listings > before;
     }
     static bool Eventually(const std::function<bool()>& condition) {
@@ -171,7 +171,7 @@ protected:
 
 TEST_F(WindowsRescan, NamesCreatedRenamedAndDeletedBelowTheAccountFolderAreSeenAtTheNextTick) {
     addSavedData("ACCT", "x");
-    form->LoadfilesFromHardDrive();  // start-up
+    form->scan().LoadfilesFromHardDrive();  // start-up
     EXPECT_TRUE(rescanWalked());     // the watch begins
     ASSERT_TRUE(settles());
     EXPECT_FALSE(rescanWalked());
@@ -194,7 +194,7 @@ TEST_F(WindowsRescan, NamesCreatedRenamedAndDeletedBelowTheAccountFolderAreSeenA
 
 TEST_F(WindowsRescan, AnAccountFolderReplacedByAnotherIsWatchedInItsPlace) {
     addSavedData("ACCT", "x");
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
     rescanWalked();
     ASSERT_TRUE(settles());
 

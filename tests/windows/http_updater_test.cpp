@@ -111,7 +111,7 @@ protected:
 TEST_F(UpdaterAgainstServer, EqualVersionsFetchNothingBeyondTheVersionFile) {
     publishReferenceAddon();
     installVersion("## Title: Hoardbook\r\n## Version: 1.0\r\n");
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
     EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
     EXPECT_TRUE(boxes.shown.empty());
     EXPECT_EQ(log(), L"");
@@ -125,7 +125,7 @@ TEST_F(UpdaterAgainstServer, DifferentVersionFetchesEveryListedFileInOrderThenAn
     std::wstring logWhenBoxShown = L"unset";
     boxes.onShow = [&](const MessageBoxRequest&) { logWhenBoxShown = log(); };
 
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
 
     // In list order, the version file last.
     EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
@@ -139,7 +139,7 @@ TEST_F(UpdaterAgainstServer, DifferentVersionFetchesEveryListedFileInOrderThenAn
 
     // The installed add-on now carries the published version.
     http.urls.clear();
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
     EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
@@ -147,10 +147,10 @@ TEST_F(UpdaterAgainstServer, DifferentVersionFetchesEveryListedFileInOrderThenAn
 TEST_F(UpdaterAgainstServer, MissingAddonFolderIsCreatedAndTheAddonInstalled) {
     publishReferenceAddon();
     ASSERT_FALSE(fs::exists(addon()));
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
     EXPECT_TRUE(fs::is_directory(addon()));
     EXPECT_EQ(ReadBytes(addon() / "Hoardbook.lua"), ReadBytes(referenceAddon / "Hoardbook.lua") + "\r\n");
-    EXPECT_EQ(form->GetMyVersion(), L"1.0");
+    EXPECT_EQ(form->updater().GetMyVersion(), L"1.0");
     EXPECT_EQ(boxes.shown.size(), 1u);
 }
 
@@ -159,7 +159,7 @@ TEST_F(UpdaterAgainstServer, FailingVersionFetchClaimsNothing) {
     publish("Hoardbook.toc", "## Version: 2.0\r\n");
     installVersion("## Version: 1.0\r\n");  // the server has no HoardbookVersion: 404
 
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
 
     EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
     ASSERT_EQ(boxes.shown.size(), 1u);
@@ -170,7 +170,7 @@ TEST_F(UpdaterAgainstServer, FailingVersionFetchClaimsNothing) {
 
     // The periodic check reports the same failure in the log, without a box.
     window.setText(Control::Data, L"");
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
     EXPECT_EQ(boxes.shown.size(), 1u);
     EXPECT_NE(log().find(L"Hoardbook update check failed: the published version could not be fetched: "
                          L"The server answered with HTTP status 404."),
@@ -185,7 +185,7 @@ TEST_F(UpdaterAgainstServer, TraversalNamesWriteNothingOutsideTheAddonFolder) {
                                   codepage.toAnsi(temp.corePath("escaped3.lua")) + "\r\n");
     installVersion("## Version: 0.9\r\n");
 
-    form->CheckVersionAndDownload();
+    form->updater().CheckVersionAndDownload();
 
     EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua"}));
     for (const auto& entry : fs::recursive_directory_iterator(temp.path())) {
@@ -201,7 +201,7 @@ TEST_F(UpdaterAgainstServer, TraversalNamesWriteNothingOutsideTheAddonFolder) {
 TEST_F(UpdaterAgainstServer, Timer1ChecksOnItsTick1802) {
     publishReferenceAddon();
     installVersion("## Version: 1.0\r\n");
-    form->CheckVersionAndDownload();  // start-up's check
+    form->updater().CheckVersionAndDownload();  // start-up's check
     http.urls.clear();
     for (int tick = 1; tick <= 1801; ++tick) form->onTimer(Timer::Timer1);
     EXPECT_TRUE(http.urls.empty());

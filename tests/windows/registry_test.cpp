@@ -219,7 +219,7 @@ TEST_F(GameKeyInRegistry, AMissingInstallPathShowsTheMessageAndEndsTheProgram) {
         ::RegCloseKey(existing);
         GTEST_SKIP() << "this prefix has the game installed";
     }
-    EXPECT_THROW(form->GetWoWDir(), ProcessEnded);
+    EXPECT_THROW(form->folders().GetWoWDir(), ProcessEnded);
     ASSERT_EQ(boxes.shown.size(), 1u);
     EXPECT_EQ(boxes.shown[0].text,
               L"We were unable to locate your World of Warcraft Folder.  Apparently WoW is not properly installed."
@@ -238,8 +238,8 @@ TEST_F(GameKeyInRegistry, TheInstallPathIsReadFromThe32BitView) {
     }
     OwnKey game(HKEY_LOCAL_MACHINE, kWowKeyA);
     game.putRaw("InstallPath", REG_SZ, std::string("C:\\Games\\World of Warcraft\\\0", 28));
-    EXPECT_EQ(form->GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
-    EXPECT_EQ(form->GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
+    EXPECT_EQ(form->folders().GetWoWDir(), L"C:\\Games\\World of Warcraft\\");
+    EXPECT_EQ(form->folders().GetAccountDir(), L"C:\\Games\\World of Warcraft\\WTF\\Account");
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -262,9 +262,9 @@ TEST_F(GameKeyInRegistry, AnInstallFolderOutsideTheCodePageIsListed) {
                                static_cast<DWORD>((installPath.size() + 1) * sizeof(wchar_t))),
               ERROR_SUCCESS);
 
-    form->LoadfilesFromHardDrive();
+    form->scan().LoadfilesFromHardDrive();
 
-    EXPECT_EQ(form->GetWoWDir(), installPath);
+    EXPECT_EQ(form->folders().GetWoWDir(), installPath);
     ASSERT_EQ(window.items.size(), 1u);
     EXPECT_EQ(window.items[0].text, L"ACCT");
     EXPECT_TRUE(boxes.shown.empty());

@@ -49,7 +49,7 @@ protected:
 TEST_F(RunOnStartupInRegistry, CheckingWritesTheQuotedProgramPathAndUncheckingRemovesIt) {
     // The running test program names itself.
     const std::wstring expected = RunValueData(process.executableFolder(), process.executableFileName());
-    ASSERT_FALSE(form.IsRunOnStartup());
+    ASSERT_FALSE(form.runOnStartup().IsRunOnStartup());
 
     window.userClick(Control::StartWithWindows);
 
@@ -63,14 +63,14 @@ TEST_F(RunOnStartupInRegistry, CheckingWritesTheQuotedProgramPathAndUncheckingRe
     const RegistryRoot other = machineWritable ? RegistryRoot::CurrentUser : RegistryRoot::LocalMachine;
     EXPECT_EQ(stored(written), RegistryValue(expected));
     EXPECT_EQ(stored(other), RegistryValue());
-    EXPECT_TRUE(form.IsRunOnStartup());
+    EXPECT_TRUE(form.runOnStartup().IsRunOnStartup());
     EXPECT_EQ(window.checkValue(Control::StartWithWindows), 1);
 
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), RegistryValue());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), RegistryValue());
-    EXPECT_FALSE(form.IsRunOnStartup());
+    EXPECT_FALSE(form.runOnStartup().IsRunOnStartup());
     EXPECT_EQ(window.text(Control::Data), L"");
 }
 
@@ -80,13 +80,13 @@ TEST_F(RunOnStartupInRegistry, TheCurrentUsersValueCountsAndIsRemovedToo) {
     if (stored(RegistryRoot::CurrentUser) != RegistryValue(expected)) {
         GTEST_SKIP() << "this prefix has no per-user Run key";
     }
-    EXPECT_TRUE(form.IsRunOnStartup());
+    EXPECT_TRUE(form.runOnStartup().IsRunOnStartup());
 
-    form.SetCheckBox(Control::StartWithWindows, 1);
+    SetCheckBox(window, form, Control::StartWithWindows, 1);
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), RegistryValue());
-    EXPECT_FALSE(form.IsRunOnStartup());
+    EXPECT_FALSE(form.runOnStartup().IsRunOnStartup());
 }
 
 // The Run value's data as the system keeps it (UTF-16), or nothing.
@@ -166,14 +166,14 @@ TEST_F(RunValueOfAProgramInFolder, AFolderOutsideTheCodePageIsStoredAsItIs) {
     // A user named Łukasz, Лена or 小明 on a Western system: the ANSI functions
     // stored "C:\Users\Lukasz\..." (a program that does not exist), or "?".
     placeProgramIn(L"\u0141ukasz \u041B\u0435\u043D\u0430 \u5C0F\u660E\\Tools");
-    ASSERT_FALSE(form.IsRunOnStartup());
+    ASSERT_FALSE(form.runOnStartup().IsRunOnStartup());
 
     window.userClick(Control::StartWithWindows);
 
     std::optional<std::wstring> machine = StoredRunData(HKEY_LOCAL_MACHINE);
     std::optional<std::wstring> user = StoredRunData(HKEY_CURRENT_USER);
     EXPECT_EQ(machine.value_or(user.value_or(L"<none>")), expectedData());
-    EXPECT_TRUE(form.IsRunOnStartup());
+    EXPECT_TRUE(form.runOnStartup().IsRunOnStartup());
     EXPECT_EQ(window.checkValue(Control::StartWithWindows), 1);
 }
 
@@ -183,9 +183,9 @@ TEST_F(RunValueOfAProgramInFolder, AnElevatedStartLeavesExactlyOneValue) {
     // the box, which writes the value again.
     placeProgramIn(L"Tools");
     store(HKEY_CURRENT_USER, expectedData());
-    ASSERT_TRUE(form.IsRunOnStartup());
+    ASSERT_TRUE(form.runOnStartup().IsRunOnStartup());
 
-    form.SetCheckBox(Control::StartWithWindows, 1);
+    SetCheckBox(window, form, Control::StartWithWindows, 1);
 
     std::optional<std::wstring> machine = StoredRunData(HKEY_LOCAL_MACHINE);
     std::optional<std::wstring> user = StoredRunData(HKEY_CURRENT_USER);

@@ -186,7 +186,7 @@ TEST(ExitProgramDeathTest, RemovesTheIconWithTheSameRecordAndEndsTheProcess) {
 // runs): the program says so and ends, and its icon goes with it.
 TEST(ExitProgramDeathTest, TheGameGoneWhileRunningRemovesTheIconToo) {
     GTEST_FLAG_SET(death_test_style, "threadsafe");
-    EXPECT_EXIT(ExitWithTheIconShown([](Form1& form, Win32MainWindow&) { form.GetWoWDir(); }),
+    EXPECT_EXIT(ExitWithTheIconShown([](Form1& form, Win32MainWindow&) { form.folders().GetWoWDir(); }),
                 ::testing::ExitedWithCode(0), "deleted=1 same-record=1 gone=1");
 }
 

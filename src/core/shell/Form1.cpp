@@ -68,13 +68,17 @@ void Form1::URL_Change() { ports_.window.setText(Control::Label4, SchemeLabel(po
 
 void Form1::onTimer(Timer timer) {
     if (timer == Timer::Timer1) {
-        // The icon first: the window it brings back may wait for it to hide.
-        if (systray_.Timer1_Timer() && ports_.window.state() == WindowState::Minimised) ports_.window.hide();
-        if (login_.Timer1_Timer()) watcher_.loginAccepted();
         Timer1_Timer();
     } else {
         UpdateTimer_Timer();
     }
+}
+
+void Form1::Timer1_Timer() {
+    // The icon first: the window it brings back may wait for it to hide.
+    if (systray_.Timer1_Timer() && ports_.window.state() == WindowState::Minimised) ports_.window.hide();
+    if (login_.Timer1_Timer()) watcher_.loginAccepted();
+    updater_.Timer1_Timer();
 }
 
 void Form1::Command1_Click() {
@@ -82,10 +86,19 @@ void Form1::Command1_Click() {
     if (login_.Command1_Click()) watcher_.loginAccepted();
 }
 
+void Form1::Command3_Click() {
+    login_.Command3_Click();
+    // Logged out, nothing is uploaded: the account tree needs no watch.
+    scan_.stopWatching();
+}
+
 void Form1::LoadSettings() {
-    // Remembered settings with all three fields log in by themselves, and
-    // keep trying while the network is not there yet.
     if (settings_.LoadSettings() && login_.automaticLogin()) watcher_.loginAccepted();
+}
+
+void Form1::PrepareWatcher() {
+    cursor_.restart();
+    entries_.forgetUploads();
 }
 
 }  // namespace hb

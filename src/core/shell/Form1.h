@@ -1,13 +1,11 @@
 #pragma once
-// The main form: the façade the window's events reach. It builds the
-// subsystems, each owning its own state, and keeps the program's method
-// names, each a one-line forward to the subsystem that does the work.
+// The main form: the window's events arrive here. It builds the subsystems,
+// each owning its own state, and keeps the handlers' documented names and
+// the start-up steps that join subsystems; the rest of the work is named on
+// the subsystem that does it.
 
 #include <cstdint>
-#include <memory>
-#include <optional>
 #include <string>
-#include <vector>
 
 #include "desktop/SystrayMod.h"
 #include "gamedata/CharacterScan.h"
@@ -80,7 +78,7 @@ public:
     void onChange(Control control) override;
     void onTimer(Timer timer) override;
 
-    // ---- shell: start-up, window behaviour, shutdown, message log ----
+    // ---- the window's handlers ----
     void Form_Load();
     void Form_Resize();
     void Form_Unload(bool& cancel);
@@ -89,78 +87,47 @@ public:
     void URL_Change();
     void Login_GotFocus();
     void Password_GotFocus();
+    void Command1_Click();
     void Command2_Click();
-    void AddMessage(const std::wstring& message) { log_.add(message); }
-    // Sets a check box from code; a different value raises its click handler
-    // exactly as a user's click does.
-    void SetCheckBox(Control box, int value) { hb::SetCheckBox(ports_.window, *this, box, value); }
-    // The start-up step that readies the change watcher after the scan: the
-    // cursor before the first entry and no upload seen.
-    void PrepareWatcher() {
-        cursor_.restart();
-        entries_.forgetUploads();
-    }
-
-    // ---- gamedata: game folders, character scan, saved data ----
-    std::wstring GetWoWDir() { return folders_.GetWoWDir(); }
-    std::wstring GetAccountDir() { return folders_.GetAccountDir(); }
-    std::wstring FormatIt(const std::wstring& folder) { return folders_.FormatIt(folder); }
-    void LoadfilesFromHardDrive() { scan_.LoadfilesFromHardDrive(); }
-    // Start-up's walk: the window keeps answering, and shows, while it runs.
-    void StartupWalk();
-    // The watcher's rescan: walks only when a name below the account folder
-    // changed since the last walk, or when no notification can tell.
-    void LoadfilesFromHardDriveIfChanged() { scan_.LoadfilesFromHardDriveIfChanged(); }
-    void LoadFilesFromDir(const std::wstring& folder) { scan_.LoadFilesFromDir(folder); }
-    bool InListAlready(const std::wstring& text) const { return scan_.InListAlready(text); }
-    // The saved-data bytes of the entry at this place in the list; empty for
-    // an unchecked entry or none. Throws Failure when the file cannot be read.
-    std::string LoadDataFromHardDrive(std::int16_t place) {
-        return savedData_.LoadDataFromHardDrive(entries_.at(place));
-    }
-    // The file's bytes with every line ended by CR LF; throws Failure.
-    std::string GetFile(const std::wstring& path) { return savedData_.GetFile(path); }
-    // account folder + "\" + entry text + "\SavedVariables\Hoardbook.lua"
-    std::wstring SavedDataFileOf(int place) { return savedData_.SavedDataFileOf(entries_.at(place)); }
-
-    // ---- settings: settings and exclusion files, options, registry ----
-    void LoadSettings();
-    void SaveSettings() { settings_.SaveSettings(); }
-    void CompareToHardDrive() { settings_.CompareToHardDrive(); }
+    void Command3_Click();
     void RememberPassword_Click() { settings_.RememberPassword_Click(); }
     void StartWithWindows_Click() { runOnStartup_.StartWithWindows_Click(); }
-    bool IsRunOnStartup() { return runOnStartup_.IsRunOnStartup(); }
-    std::wstring SettingsFilePath() const { return settings_.SettingsFilePath(); }
-    std::wstring ExclusionFilePath() const { return settings_.ExclusionFilePath(); }
-    // Where the settings files and the log live (settings/SettingsLocation.h).
-    std::wstring SettingsFolder() { return settingsLocation_.folder(); }
-
-    // ---- net: HTTP object ----
-    std::unique_ptr<HttpRequest> CreateXMLObject() { return transfers_.CreateXMLObject(); }
-
-    // ---- uploads: login, log out, change watcher ----
-    void Command1_Click();
-    void Command3_Click() {
-        login_.Command3_Click();
-        scan_.stopWatching();
-    }
+    // The tray icon's retries, the automatic login's and the update check's
+    // schedule.
+    void Timer1_Timer();
     void UpdateTimer_Timer() { watcher_.UpdateTimer_Timer(); }
 
-    // ---- updater ----
-    void InitializeFolders() { updater_.InitializeFolders(); }
-    std::optional<std::wstring> GetMyVersion() { return updater_.GetMyVersion(); }
-    void CheckVersionAndDownload() { updater_.CheckVersionAndDownload(); }
-    void Timer1_Timer() { updater_.Timer1_Timer(); }
+    // ---- start-up's steps that join subsystems ----
+    // Fills the fields from "settings.txt"; with all three filled it logs
+    // in by itself, and keeps trying while the network is not there yet.
+    void LoadSettings();
+    // Readies the change watcher after the scan: the cursor before the
+    // first entry and no upload seen.
+    void PrepareWatcher();
 
-    // ---- the state other subsystems own ----
-    int UpdateCheckTicks() const { return updater_.UpdateCheckTicks(); }
-    bool LoadingSettings() const { return settings_.LoadingSettings(); }
+    // The window's log and the log file; the program's error reporter
+    // writes here too.
+    void AddMessage(const std::wstring& message) { log_.add(message); }
 
+    // ---- the subsystems, for the program's wiring and for tests: a
+    // documented name of their work is their method (docs/architecture.md) ----
+    GameFolders& folders() { return folders_; }
+    EntryList& entries() { return entries_; }
+    CharacterScan& scan() { return scan_; }
+    SavedDataFiles& savedData() { return savedData_; }
+    SettingsLocation& settingsLocation() { return settingsLocation_; }
+    SettingsStore& settings() { return settings_; }
+    RunOnStartup& runOnStartup() { return runOnStartup_; }
+    Transfers& transfers() { return transfers_; }
+    AddonUpdater& updater() { return updater_; }
     SystrayMod& systray() { return systray_; }
     // The one way the program ends: the tray icon goes first.
     ProgramExit& programExit() { return exit_; }
 
 private:
+    // Start-up's walk: the window keeps answering, and shows, while it runs.
+    void StartupWalk();
+
     Ports ports_;
     SettingsLocation settingsLocation_;
     WindowMessageLog windowLog_;

@@ -36,16 +36,16 @@ void Form1::Form_Load() {
     // Where the files are (and an earlier version's taken over) before any is read.
     RunStartupStep(*this, codepage, [&] { settingsLocation_.prepare(log_); });
     RunStartupStep(*this, codepage, [&] { StartupWalk(); });
-    RunStartupStep(*this, codepage, [&] { CompareToHardDrive(); });
+    RunStartupStep(*this, codepage, [&] { settings_.CompareToHardDrive(); });
     RunStartupStep(*this, codepage, [&] { LoadSettings(); });  // may log in by itself, which hides the window
     PrepareWatcher();
-    RunStartupStep(*this, codepage, [&] { CheckVersionAndDownload(); });
+    RunStartupStep(*this, codepage, [&] { updater_.CheckVersionAndDownload(); });
     RunStartupStep(*this, codepage, [&] {
         systray_.PrepareTrayIcon();
         systray_.AddTrayIcon();
     });
     RunStartupStep(*this, codepage, [&] {
-        if (IsRunOnStartup()) SetCheckBox(Control::StartWithWindows, 1);
+        if (runOnStartup_.IsRunOnStartup()) SetCheckBox(ports_.window, *this, Control::StartWithWindows, 1);
     });
 }
 
@@ -67,7 +67,7 @@ void Form1::StartupWalk() {
         CharacterScan& scan;
         ~EndPacing() { scan.setPacing({}); }
     } endPacing{scan_};
-    LoadfilesFromHardDrive();
+    scan_.LoadfilesFromHardDrive();
 }
 
 void DisplayAfterLoad(MainWindow& window, bool trayIconPresent) {
