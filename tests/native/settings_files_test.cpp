@@ -1,5 +1,6 @@
-// "settings.txt" and "noupload.txt": their formats, where they live, the
-// start-up load with its automatic login, and the atomic save.
+// "settings.txt" and "noupload.txt" in the whole program: the start-up load
+// with its automatic login, the marks across starts, damaged files kept
+// until a login. The store's saves and loads alone: settings_store_test.
 
 #include <gtest/gtest.h>
 
@@ -53,17 +54,6 @@ protected:
     }
 
 };
-
-TEST_F(SettingsFiles, LiveBesideTheExecutableNotInTheWorkingDirectory) {
-    EXPECT_EQ(form->settings().SettingsFilePath(), programFolder() + L"\\settings.txt");
-    EXPECT_EQ(form->settings().ExclusionFilePath(), programFolder() + L"\\noupload.txt");
-
-    window.setText(Control::Login, L"bob");
-    form->settings().SaveSettings();
-    EXPECT_TRUE(temp.exists("Program/settings.txt"));
-    EXPECT_TRUE(temp.exists("Program/noupload.txt"));
-    EXPECT_FALSE(std::filesystem::exists(std::filesystem::current_path() / "settings.txt"));
-}
 
 TEST_F(SettingsFiles, AMissingFileEmptiesTheBoxesAndDoesNotLogIn) {
     form->LoadSettings();
@@ -146,49 +136,6 @@ TEST_F(SettingsFiles, ReadsLoneCrLineEndsAndAnsiBytes) {
     EXPECT_EQ(settingsFile(), "b\xe9" "b\r\nguild.example\r\n" + rememberedLine(L"p\u00e4ss") + "\r\n");
 }
 
-TEST_F(SettingsFiles, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
-    window.setText(Control::Login, L"bob");
-    window.setText(Control::URL, L"guild.example");
-    window.setText(Control::Password, L"secret");
-
-    form->settings().SaveSettings();
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
-
-    window.setCheckValue(Control::RememberPassword, 1);
-    form->settings().SaveSettings();
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
-
-    // The next start with an unremembered password shows an empty box.
-    window.setCheckValue(Control::RememberPassword, 0);
-    form->settings().SaveSettings();
-    window.setText(Control::Password, L"typed");
-    form->LoadSettings();
-    EXPECT_EQ(window.text(Control::Password), L"");
-}
-
-TEST_F(SettingsFiles, TheExclusionFileNamesTheUncheckedEntriesInListOrder) {
-    window.addItem(L"FIRST");
-    window.addItem(L"SECOND");
-    window.addItem(L" third ");
-    window.setItemChecked(1, true);
-
-    form->settings().SaveSettings();
-    EXPECT_EQ(exclusionFile(), "FIRST\r\n third \r\n");  // as they stand, untrimmed
-
-    for (int i = 0; i < 3; ++i) window.setItemChecked(i, true);
-    form->settings().SaveSettings();
-    EXPECT_TRUE(temp.exists("Program/noupload.txt"));
-    EXPECT_EQ(exclusionFile(), "");
-}
-
-TEST_F(SettingsFiles, AnEmptyListKeepsEveryExclusion) {
-    // The account tree is missing for a while (renamed to reset the game's
-    // interface, a drive not yet mounted): no entry is listed at all.
-    temp.write("Program/noupload.txt", "OLD\r\nACC\\Realm\\Gone\r\n");
-    form->settings().SaveSettings();
-    EXPECT_EQ(exclusionFile(), "OLD\r\nACC\\Realm\\Gone\r\n");
-}
-
 TEST_F(SettingsFiles, ASaveKeepsLinesNamingNoEntryInTheirPlaceAndWritesTheMarksOfTheListedOnes) {
     addEntry("A");
     addEntry("B");
@@ -240,28 +187,6 @@ TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
     scan();
     EXPECT_FALSE(window.itemChecked(indexOf("A")));
     EXPECT_TRUE(window.itemChecked(indexOf("B")));
-}
-
-TEST_F(SettingsFiles, AreReplacedAtomicallyAndAFailureLeavesTheOldFileWhole) {
-    writeSettings("old\r\nguild.example\r\n\r\n");
-    window.setText(Control::Login, L"new");
-    window.addItem(L"X");
-    counter->failing.insert(L"settings.txt");
-
-    form->settings().SaveSettings();
-
-    EXPECT_EQ(settingsFile(), "old\r\nguild.example\r\n\r\n");
-    EXPECT_EQ(exclusionFile(), "X\r\n");  // the second file is still written
-    EXPECT_EQ(counter->plainWrites, 0);   // never truncate-and-write
-    EXPECT_TRUE(boxes.shown.empty());
-    EXPECT_EQ(log(), L"12/5/2026 9:11:00 PM: Could not save " + programFolder() + L"\\settings.txt: The disk is full.\r\n");
-
-    // Nothing but the two files and the log is left in the folder.
-    std::set<std::string> names;
-    for (const auto& entry : std::filesystem::directory_iterator(temp.path() / "Program")) {
-        names.insert(entry.path().filename().string());
-    }
-    EXPECT_EQ(names, (std::set<std::string>{"settings.txt", "noupload.txt", "HoardbookUploader.log"}));
 }
 
 TEST_F(SettingsFiles, NamesOutsideTheCodePageKeepTheirMarksAndNoEntryTakesAnothersMark) {
@@ -347,28 +272,6 @@ TEST_F(SettingsFiles, AFileWithNulBytesIsReportedNotUsedAndKeptUntilTheUserLogsI
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
 }
 
-TEST_F(SettingsFiles, TheRememberedPasswordIsNeverWrittenInAnyPlainForm) {
-    window.setText(Control::Login, L"bob");
-    window.setText(Control::URL, L"https://guild.example");
-    window.setCheckValue(Control::RememberPassword, 1);
-    for (const std::wstring& password : {std::wstring(L"secret pass"), std::wstring(L"dpapi:looks marked"),
-                                         std::wstring(L"\u0437\u043E\u043B\u043E\u0442\u043E")}) {
-        window.setText(Control::Password, password);
-        form->settings().SaveSettings();
-        const std::string file = settingsFile();
-        EXPECT_TRUE(file.starts_with("bob\r\nhttps://guild.example\r\ndpapi:")) << file;
-        for (const std::string& plain : {ToUtf8(password), codepage.toAnsi(password), std::string("c2VjcmV0")}) {
-            EXPECT_EQ(file.find(plain), std::string::npos) << "found " << plain;
-        }
-        // And the next start reads it back.
-        window.setText(Control::Password, L"");
-        siteReply = L"Invalid Login/Password";
-        form->LoadSettings();
-        EXPECT_EQ(window.text(Control::Password), password);
-        EXPECT_EQ(window.text(Control::URL), L"https://guild.example");
-    }
-}
-
 TEST_F(SettingsFiles, AProtectedPasswordThisUserCannotReadCountsAsNoneAndIsNeverSent) {
     addEntry("A");
     scan();
@@ -389,17 +292,6 @@ TEST_F(SettingsFiles, AProtectedPasswordThisUserCannotReadCountsAsNoneAndIsNever
         EXPECT_EQ(log().find(said), log().rfind(said)) << "once";
         EXPECT_EQ(log().find(L"their secret"), std::wstring::npos);
     }
-}
-
-TEST_F(SettingsFiles, APasswordThatCannotBeProtectedIsNotRemembered) {
-    protection.refuses = true;
-    window.setText(Control::Login, L"bob");
-    window.setText(Control::URL, L"guild.example");
-    window.setText(Control::Password, L"secret");
-    window.setCheckValue(Control::RememberPassword, 1);
-    form->settings().SaveSettings();
-    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n");
-    EXPECT_TRUE(logHas(L"The password could not be protected for this Windows user, so it was not remembered."));
 }
 
 TEST(Base64, RoundTripsEveryLengthAndRefusesNonCanonicalText) {

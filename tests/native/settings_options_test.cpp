@@ -10,6 +10,7 @@
 #include "base/RegistryText.h"
 #include "base/Utf8.h"
 #include "settings/RunOnStartup.h"
+#include "support/ClickEvents.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -78,13 +79,20 @@ TEST_F(RememberPassword, WhileSettingsLoadNoQuestionIsAsked) {
     EXPECT_EQ(settingsFile(), "bob\r\n\r\n" + rememberedLine(L"secret") + "\r\n");
 }
 
-class RunOnStartup : public FormFixture {
+// Built alone: the box's clicks go to its handler as the form routes them.
+class RunOnStartup : public PortsFixture {
 protected:
     RunOnStartup() {
         registry.createKey(RegistryRoot::LocalMachine, kRunKey);
         registry.createKey(RegistryRoot::CurrentUser, kRunKey);
         temp.write("Program/HoardbookUploader.exe", "MZ");  // the running program
+        events.route(Control::StartWithWindows, [this] { option.StartWithWindows_Click(); });
+        window.connect(&events);
     }
+
+    Ports wired = ports();
+    ClickEvents events;
+    hb::RunOnStartup option{wired.window, events, wired.registry, wired.files, wired.process, messages};
 
     std::wstring expectedData() const { return L"\"" + programFolder() + L"\\HoardbookUploader.exe\""; }
     // The stored text up to its terminating zero, or nothing; the zero must be there.
@@ -111,15 +119,15 @@ TEST_F(RunOnStartup, CheckingWritesTheMachineWideValueAndUncheckingRemovesIt) {
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), expectedData());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
+    EXPECT_TRUE(option.IsRunOnStartup());
     EXPECT_TRUE(boxChecked());
 
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), std::nullopt);
-    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
+    EXPECT_FALSE(option.IsRunOnStartup());
     EXPECT_FALSE(boxChecked());
-    EXPECT_EQ(window.text(Control::Data), L"");
+    EXPECT_TRUE(messages.entries.empty());
     EXPECT_EQ(registry.openKeys(), 0);
 }
 
@@ -131,12 +139,12 @@ TEST_F(RunOnStartup, WithoutAdministratorRightsTheCurrentUsersValueIsWritten) {
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), std::nullopt);
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), expectedData());
     EXPECT_TRUE(boxChecked());
-    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
-    EXPECT_EQ(window.text(Control::Data), L"");
+    EXPECT_TRUE(option.IsRunOnStartup());
+    EXPECT_TRUE(messages.entries.empty());
 
     window.userClick(Control::StartWithWindows);
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
+    EXPECT_FALSE(option.IsRunOnStartup());
 }
 
 TEST_F(RunOnStartup, UncheckingRemovesBothValues) {
@@ -158,8 +166,8 @@ TEST_F(RunOnStartup, TheBoxDoesNotClaimAValueThatCouldNotBeStored) {
     window.userClick(Control::StartWithWindows);
 
     EXPECT_FALSE(boxChecked());
-    EXPECT_FALSE(form->runOnStartup().IsRunOnStartup());
-    EXPECT_NE(window.text(Control::Data).find(L"Run on Startup could not be stored"), std::wstring::npos);
+    EXPECT_FALSE(option.IsRunOnStartup());
+    EXPECT_TRUE(messages.has(L"Run on Startup could not be stored"));
     EXPECT_TRUE(boxes.shown.empty());
 }
 
@@ -173,7 +181,7 @@ TEST_F(RunOnStartup, TheBoxStaysCheckedWhenTheMachineWideValueCannotBeRemoved) {
     EXPECT_TRUE(boxChecked());
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), expectedData());
     EXPECT_EQ(stored(RegistryRoot::CurrentUser), std::nullopt);
-    EXPECT_NE(window.text(Control::Data).find(L"administrator rights"), std::wstring::npos);
+    EXPECT_TRUE(messages.has(L"administrator rights"));
 }
 
 TEST_F(RunOnStartup, AStaleMachineWideValueThatCannotBeReplacedFallsBackToTheCurrentUser) {
@@ -196,7 +204,7 @@ TEST_F(RunOnStartup, AProgramFolderOutsideTheCodePageIsStoredIntact) {
     window.userClick(Control::StartWithWindows);
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), L"\"" + process.exeFolder + L"\\HoardbookUploader.exe\"");
-    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
+    EXPECT_TRUE(option.IsRunOnStartup());
     EXPECT_TRUE(boxChecked());
 }
 
@@ -227,8 +235,8 @@ TEST_F(RunOnStartup, ExactlyOneValueRemainsWhereverTheValueWasBefore) {
         window.setCheckValue(Control::StartWithWindows, 0);
 
         // What start-up does when the value names this program, and what a user's check does.
-        if (form->runOnStartup().IsRunOnStartup()) {
-            SetCheckBox(window, *form, Control::StartWithWindows, 1);
+        if (option.IsRunOnStartup()) {
+            SetCheckBox(window, events, Control::StartWithWindows, 1);
         } else {
             window.userClick(Control::StartWithWindows);
         }
@@ -274,7 +282,7 @@ TEST_F(RunOnStartup, IsRunOnStartupWantsExactlyThisProgramsData) {
         registry.createKey(RegistryRoot::LocalMachine, kRunKey);
         registry.createKey(RegistryRoot::CurrentUser, kRunKey);
         c.arrange();
-        EXPECT_EQ(form->runOnStartup().IsRunOnStartup(), c.expected);
+        EXPECT_EQ(option.IsRunOnStartup(), c.expected);
         EXPECT_FALSE(boxChecked());  // reading changes nothing
     }
 }
@@ -288,7 +296,7 @@ TEST_F(RunOnStartup, ARenamedProgramsValueNamesItsOwnFile) {
 
     EXPECT_EQ(stored(RegistryRoot::LocalMachine), data);
     EXPECT_TRUE(boxChecked());
-    EXPECT_TRUE(form->runOnStartup().IsRunOnStartup());
+    EXPECT_TRUE(option.IsRunOnStartup());
 }
 
 TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatIsThereCounts) {
@@ -319,7 +327,7 @@ TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatI
         registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, c.data);
         std::filesystem::remove(temp.path() / "Program" / "HoardbookUploader.exe");
         if (c.documentedThere) temp.write("Program/HoardbookUploader.exe", "MZ");
-        EXPECT_EQ(form->runOnStartup().IsRunOnStartup(), c.expected);
+        EXPECT_EQ(option.IsRunOnStartup(), c.expected);
     }
 
     // Start-up finds the documented name there: the box is checked, and its
@@ -329,8 +337,8 @@ TEST_F(RunOnStartup, OnlyAValueNamingThisProgramOrTheDocumentedNameBesideItThatI
     registry.createKey(RegistryRoot::CurrentUser, kRunKey);
     registry.putString(RegistryRoot::CurrentUser, kRunKey, kRunValueName, documented);
     temp.write("Program/HoardbookUploader.exe", "MZ");
-    ASSERT_TRUE(form->runOnStartup().IsRunOnStartup());
-    SetCheckBox(window, *form, Control::StartWithWindows, 1);
+    ASSERT_TRUE(option.IsRunOnStartup());
+    SetCheckBox(window, events, Control::StartWithWindows, 1);
     EXPECT_TRUE(boxChecked());
     EXPECT_EQ(stored(RegistryRoot::LocalMachine).value_or(stored(RegistryRoot::CurrentUser).value_or(L"")), running);
     EXPECT_EQ(stored(RegistryRoot::LocalMachine).has_value() + stored(RegistryRoot::CurrentUser).has_value(), 1);
