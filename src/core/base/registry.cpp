@@ -54,7 +54,7 @@ std::optional<std::int32_t> AsNumber(const RegistryValue& value) {
         // Digits are ASCII; anything else makes the text no number.
         std::string digits;
         for (wchar_t c : *text) {
-            if (c < 0 || c > 0x7F) return std::nullopt;
+            if (static_cast<std::uint32_t>(c) > 0x7F) return std::nullopt;  // wchar_t is signed on Linux
             digits.push_back(static_cast<char>(c));
         }
         std::int32_t parsed = 0;
