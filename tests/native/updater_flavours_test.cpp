@@ -25,7 +25,7 @@ protected:
     UpdaterFlavours() {
         registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath",
                            temp.corePath("World of Warcraft") + sep() + L"_retail_" + sep());
-        fs::create_directories(addon("_retail_"));
+        fs::create_directories(onDisk("_retail_"));
         http.responder = ServeFiles(server);
         serve(L"HoardbookVersion", L"2.0\r\n");
         serve(L"HoardbookFiles", L"Hoardbook.toc\r\nHoardbook.lua\r\n");
