@@ -353,10 +353,31 @@ TEST_F(ChangeWatcher, AVanishedFileIsSkippedAndTriedAgainAtItsNextVisit) {
     EXPECT_EQ(uploads(), Strings{"back\r\n"});
 }
 
+TEST_F(ChangeWatcher, AFileTheGameHoldsLockedIsToldOnceAndSentWhenFree) {
+    addEntry("A", "a\r\n");
+    scanAndLogIn();
+    // Its stamp can be read, its content cannot: a lock, not a failing site.
+    counter->lockedFiles.insert(L"Hoardbook.lua");
+    addEntry("A", "changed\r\n");
+    EXPECT_NO_THROW(tick(3));
+    EXPECT_TRUE(http.requests.empty());
+    EXPECT_TRUE(boxes.shown.empty());
+    const std::wstring failure = L"Profile for A could not be read and will be tried again: Could not read ";
+    const std::wstring text = log();
+    EXPECT_NE(text.find(failure), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L"being used by another process"), std::wstring::npos);
+    EXPECT_EQ(text.find(failure), text.rfind(failure)) << "once";
+    EXPECT_EQ(text.find(L"Error Sending"), std::wstring::npos);
+
+    counter->lockedFiles.clear();
+    tick();
+    EXPECT_EQ(uploads(), Strings{"changed\r\n"});
+}
+
 TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
     addEntry("A", "a\r\n");
     scanAndLogIn();
-    // A folder in the file's place: its time can be read, its content cannot.
+    // A folder in the file's place.
     std::filesystem::remove(savedDataFile("A"));
     std::filesystem::create_directory(savedDataFile("A"));
 

@@ -1,13 +1,14 @@
 #pragma once
 // Passes every call to a real file system, counting the folder listings,
 // the atomic replacements and the appends per file name, and failing the
-// listings, writes and write probes of the names it is told to fail.
+// listings, reads, writes and write probes of the names it is told to fail.
 
 #include <functional>
 #include <map>
 #include <memory>
 #include <set>
 #include <string>
+#include <vector>
 
 #include "ports/FileSystem.h"
 
@@ -34,6 +35,10 @@ public:
 
     std::optional<std::string> readAll(const std::wstring& path, std::wstring& error) override {
         ++reads[nameOf(path)];
+        if (lockedFiles.count(nameOf(path)) != 0) {
+            error = L"The process cannot access the file because it is being used by another process.";
+            return std::nullopt;
+        }
         auto bytes = real_->readAll(path, error);
         if (afterRead) afterRead(path);
         return bytes;
@@ -72,6 +77,11 @@ public:
         return real_->appendToFile(path, bytes, error);
     }
     std::optional<std::uint64_t> fileSize(const std::wstring& path) override { return real_->fileSize(path); }
+    // Each system's own: the Win32 one reads time and size in one look.
+    std::optional<FileStamp> fileStamp(const std::wstring& path, std::wstring& error) override {
+        return real_->fileStamp(path, error);
+    }
+    std::vector<std::wstring> fixedDriveRoots() override { return real_->fixedDriveRoots(); }
     std::optional<std::wstring> resolvedPath(const std::wstring& path) override { return real_->resolvedPath(path); }
     std::optional<FolderIdentity> folderIdentity(const std::wstring& path) override {
         return real_->folderIdentity(path);
@@ -80,6 +90,7 @@ public:
     int listings = 0;
     std::map<std::wstring, int> listingsByName;  // by the folder's last name
     std::map<std::wstring, int> reads;        // by file name
+    std::set<std::wstring> lockedFiles;       // file names whose content cannot be read (their stamp can)
     std::set<std::wstring> unreadableFolders;  // folder names whose listing fails
     std::map<std::wstring, int> replacements;  // by file name
     std::set<std::wstring> failing;            // file names whose replacement or append fails

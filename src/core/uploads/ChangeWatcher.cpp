@@ -91,10 +91,10 @@ void ChangeWatcher::queueChangedEntries() {
         if (!stamp) {
             // Vanished or locked: looked at again next tick.
             forget(i);
-            noteUnreadable(i, error);
+            noteUnreadable(i, ReadStep::Stamp, error);
             continue;
         }
-        unreadableEntriesReported_.erase(i);
+        noteReadable(i, ReadStep::Stamp);
         if (sentAsItIs(i, *stamp)) {
             forget(i);
             continue;
@@ -166,21 +166,28 @@ void ChangeWatcher::forget(Entry entry) {
     queue_.erase(std::remove(queue_.begin(), queue_.end(), entry), queue_.end());
 }
 
-void ChangeWatcher::noteUnreadable(Entry entry, const std::wstring& error) {
-    // Logged once until the file can be read again.
-    if (unreadableEntriesReported_.insert(entry).second) {
-        log_.add(L"Profile for " + entries_.text(entry) + L" could not be read and will be tried again: " + error);
-    }
+void ChangeWatcher::noteUnreadable(Entry entry, ReadStep step, const std::wstring& error) {
+    // Logged once until that look succeeds again: a file whose stamp reads
+    // while the game holds it locked must not log a line every tick.
+    auto [reported, added] = unreadableReported_.try_emplace(entry, step);
+    if (!added && reported->second == step) return;
+    reported->second = step;
+    log_.add(L"Profile for " + entries_.text(entry) + L" could not be read and will be tried again: " + error);
+}
+
+void ChangeWatcher::noteReadable(Entry entry, ReadStep step) {
+    auto reported = unreadableReported_.find(entry);
+    if (reported != unreadableReported_.end() && reported->second == step) unreadableReported_.erase(reported);
 }
 
 void ChangeWatcher::report(const Visit& visit) {
     const Entry i = visit.entry;
     const std::wstring profile = L"Profile for " + entries_.text(i);
     if (visit.readError) {
-        noteUnreadable(i, *visit.readError);
+        noteUnreadable(i, ReadStep::Content, *visit.readError);
         return;
     }
-    unreadableEntriesReported_.erase(i);
+    noteReadable(i, ReadStep::Content);
 
     const UploadResult& upload = visit.upload;
     // Any answer shows the site is there: an outage is over.

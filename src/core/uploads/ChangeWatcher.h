@@ -30,7 +30,6 @@
 
 #include <map>
 #include <optional>
-#include <set>
 #include <string>
 #include <vector>
 
@@ -115,7 +114,12 @@ private:
     // Reads the queued entry and sends it when it is whole (or waited too long).
     std::optional<Visit> sendIfWhole(Entry entry, Pending& pending, std::int64_t now);
     void forget(Entry entry);
-    void noteUnreadable(Entry entry, const std::wstring& error);
+    // Which look at an entry's file failed: its stamp (gone, or its folder
+    // locked) or its content (the file held locked while its stamp reads).
+    enum class ReadStep { Stamp, Content };
+    void noteUnreadable(Entry entry, ReadStep step, const std::wstring& error);
+    // The look succeeded: the next failure of it is told again.
+    void noteReadable(Entry entry, ReadStep step);
     void report(const Visit& visit);
     // The site took the upload at its new address: the session and the
     // window use it from now on.
@@ -142,7 +146,7 @@ private:
     bool siteOutageReported_ = false;
     bool loginRejected_ = false;
     std::int64_t lastRejectionMs_ = 0;  // when the site last rejected the login
-    std::set<Entry> unreadableEntriesReported_;  // entries whose read failure is logged
+    std::map<Entry, ReadStep> unreadableReported_;  // entries whose read failure is logged, and which look failed
     std::map<Entry, Streak> streaks_;            // entries whose last upload failed
     std::int64_t siteQuietUntilMs_ = 0;          // no upload before this (the site's Retry-After)
     std::vector<Entry> queue_;                   // changed entries, in the order the changes were seen
