@@ -4,10 +4,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <chrono>
 #include <filesystem>
 
 #include "UploadsFixture.h"
+#include "updater/UpdateSchedule.h"
 
 namespace hb::test {
 namespace {
@@ -390,6 +392,44 @@ TEST_F(ChangeWatcher, AFileThatCannotBeReadIsSkippedNotFatal) {
     addEntry("A", "a\r\n");
     tick();
     EXPECT_EQ(uploads(), Strings{"a\r\n"});
+}
+
+TEST_F(ChangeWatcher, AnAddonCheckFallingDueDuringAnUploadOrALoginWaitsUntilItIsDone) {
+    addEntry("A", "a\r\n");
+    scanAndLogIn();
+    auto updateRequests = [this] {
+        return std::count_if(http.requests.begin(), http.requests.end(),
+                             [](const auto& request) { return request->url.find(L"updates.test") != std::wstring::npos; });
+    };
+    for (int i = 0; i <= kUpdateCheckTicks; ++i) form->Timer1_Timer();  // the next tick is the check's
+    ASSERT_EQ(updateRequests(), 0);
+
+    // Started inside the upload's wait, the check's downloads (and a box
+    // behind the game) would hold every upload back until they end.
+    int ticksDuringUpload = 0;
+    whileUploading = [&] {
+        if (ticksDuringUpload++ == 0) form->Timer1_Timer();
+    };
+    tick();
+    ASSERT_EQ(uploads(), Strings{"a\r\n"});
+    ASSERT_GT(ticksDuringUpload, 0);
+    EXPECT_EQ(updateRequests(), 0);
+
+    // Still due: the first tick after the upload runs it.
+    form->Timer1_Timer();
+    EXPECT_EQ(updateRequests(), 1);
+    EXPECT_EQ(form->updater().UpdateCheckTicks(), 1);
+
+    // Nor inside a login's wait.
+    form->Command3_Click();
+    for (int i = 0; i < kUpdateCheckTicks; ++i) form->Timer1_Timer();
+    ticksDuringUpload = 0;
+    form->Command1_Click();
+    ASSERT_TRUE(showsLoggedIn());
+    ASSERT_GT(ticksDuringUpload, 0);
+    EXPECT_EQ(updateRequests(), 1);
+    form->Timer1_Timer();
+    EXPECT_EQ(updateRequests(), 2);
 }
 
 TEST_F(ChangeWatcher, ATickDuringItsOwnUploadsWaitDoesNothing) {

@@ -78,7 +78,10 @@ void Form1::Timer1_Timer() {
     // The icon first: the window it brings back may wait for it to hide.
     if (systray_.Timer1_Timer() && ports_.window.state() == WindowState::Minimised) ports_.window.hide();
     if (login_.Timer1_Timer()) watcher_.loginAccepted();
-    updater_.Timer1_Timer();
+    // Not inside an upload's or a login's wait: the check's downloads, and
+    // an "updated" box the player may not see behind the game, would hold
+    // the uploads back until they end. It runs at the first tick after.
+    updater_.Timer1_Timer(!watcher_.busy() && !login_.waiting());
 }
 
 void Form1::Command1_Click() {

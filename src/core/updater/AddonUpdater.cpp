@@ -35,10 +35,10 @@ std::optional<std::wstring> AddonUpdater::GetMyVersion() {
     return VersionFromTocText(codepage_.fromAnsi(*bytes));
 }
 
-void AddonUpdater::Timer1_Timer() {
+void AddonUpdater::Timer1_Timer(bool mayStartCheck) {
     // The counter is reset before the check: ticks that arrive while the
     // check waits for the network count towards the next period.
-    if (UpdateCheckDue(ticks_)) {
+    if (mayStartCheck && UpdateCheckDue(ticks_)) {
         ticks_ = 0;
         CheckVersionAndDownload();
     }

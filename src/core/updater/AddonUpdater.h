@@ -36,8 +36,9 @@ public:
     void CheckVersionAndDownload();
     // One check reporting as asked; never starts inside another check.
     void check(FailureReport report);
-    // Timer1's tick: counts ticks and runs a check when one is due.
-    void Timer1_Timer();
+    // Timer1's tick: counts ticks and runs a check when one is due and may
+    // start now; one that may not stays due for a later tick.
+    void Timer1_Timer(bool mayStartCheck = true);
     // Ticks counted since the last check.
     int UpdateCheckTicks() const { return ticks_; }
 
