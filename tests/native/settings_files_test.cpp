@@ -48,6 +48,11 @@ protected:
     void writeSettings(const std::string& bytes) { temp.write("Program/settings.txt", bytes); }
     std::string settingsFile() const { return temp.read("Program/settings.txt"); }
     std::string exclusionFile() const { return temp.read("Program/noupload.txt"); }
+    std::vector<bool> marks() const {
+        std::vector<bool> checked;
+        for (int i = 0; i < window.itemCount(); ++i) checked.push_back(window.itemChecked(i));
+        return checked;
+    }
     int saves(const wchar_t* name) const {
         auto found = counter->replacements.find(name);
         return found == counter->replacements.end() ? 0 : found->second;
@@ -172,6 +177,41 @@ TEST_F(SettingsFiles, AnExclusionFileThatIsThereButCannotBeReadIsNotOverwritten)
     EXPECT_TRUE(std::filesystem::is_directory(temp.path() / "Program" / "noupload.txt"));
     EXPECT_TRUE(logHas(L"Could not save " + programFolder() + L"\\noupload.txt: "));
     EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n\r\n") << "the settings are saved all the same";
+}
+
+TEST_F(SettingsFiles, AnExclusionFileThatCannotBeReadAtStartUploadsNothingItMightNameAndLosesNoLine) {
+    addEntry("A");
+    addEntry("B");
+    addEntry("C");
+    // Unreadable at start-up (a folder in its place reads as a failure, as
+    // a file the system refuses does): nothing it might name may go.
+    std::filesystem::create_directories(temp.path() / "Program" / "noupload.txt");
+    scan();
+    EXPECT_EQ(marks(), (std::vector<bool>{false, false, false}));
+    const std::wstring told = L"Could not read " + programFolder() + L"\\noupload.txt: ";
+    EXPECT_TRUE(logHas(told));
+
+    // A character the next scan finds waits too, told no second time.
+    addEntry("D");
+    form->scan().LoadfilesFromHardDriveIfChanged();
+    ASSERT_EQ(window.itemCount(), 4);
+    EXPECT_FALSE(window.itemChecked(indexOf("D")));
+    EXPECT_EQ(log().find(told), log().rfind(told));
+
+    // The file reads again by the automatic login's save: the marks follow
+    // it, and it keeps every line.
+    std::filesystem::remove(temp.path() / "Program" / "noupload.txt");
+    temp.write("Program/noupload.txt", "B\r\nGONE\r\n");
+    writeSettings("bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
+    form->LoadSettings();
+    form->PrepareWatcher();
+    for (const char* name : {"A", "C", "D"}) EXPECT_TRUE(window.itemChecked(indexOf(name))) << name;
+    EXPECT_FALSE(window.itemChecked(indexOf("B")));
+    EXPECT_EQ(exclusionFile(), "B\r\nGONE\r\n");
+    EXPECT_TRUE(logHas(programFolder() + L"\\noupload.txt can be read again"));
+    for (int i = 0; i < 8; ++i) form->UpdateTimer_Timer();
+    for (const std::string& sent : uploads()) EXPECT_NE(sent, dataOf(indexOf("B")));
+    EXPECT_GE(uploads().size(), 3u);
 }
 
 TEST_F(SettingsFiles, UncheckedEntriesComeBackUncheckedAtTheNextStart) {
