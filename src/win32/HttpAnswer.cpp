@@ -15,6 +15,10 @@ std::wstring Lowercase(std::wstring_view text) {
     return result;
 }
 
+// UTF-16 in either byte order, which MultiByteToWideChar does not convert.
+constexpr UINT kUtf16Le = 1200;
+constexpr UINT kUtf16Be = 1201;
+
 // The code page a charset names, or CP_UTF8 for any the program does not know.
 UINT CodePageOf(std::wstring_view contentType) {
     const std::wstring type = Lowercase(contentType);
@@ -25,7 +29,8 @@ UINT CodePageOf(std::wstring_view contentType) {
     if (end != std::wstring::npos) charset.resize(end);
     if (charset.size() >= 2 && charset.front() == L'"' && charset.back() == L'"')
         charset = charset.substr(1, charset.size() - 2);
-    if (charset == L"utf-16" || charset == L"utf-16le") return 1200;
+    if (charset == L"utf-16" || charset == L"utf-16le") return kUtf16Le;
+    if (charset == L"utf-16be") return kUtf16Be;
     if (charset == L"iso-8859-1" || charset == L"latin1" || charset == L"us-ascii") return 1252;
     if (charset.rfind(L"windows-", 0) == 0) {
         const std::wstring number = charset.substr(8);
@@ -35,18 +40,19 @@ UINT CodePageOf(std::wstring_view contentType) {
     return CP_UTF8;
 }
 
-std::wstring Utf16Le(std::string_view bytes) {
+std::wstring Utf16(std::string_view bytes, bool bigEndian) {
     std::wstring text(bytes.size() / 2, L'\0');
+    const std::size_t low = bigEndian ? 1 : 0;
     for (std::size_t i = 0; i < text.size(); ++i) {
-        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i]) |
-                                       (static_cast<unsigned char>(bytes[2 * i + 1]) << 8));
+        text[i] = static_cast<wchar_t>(static_cast<unsigned char>(bytes[2 * i + low]) |
+                                       (static_cast<unsigned char>(bytes[2 * i + 1 - low]) << 8));
     }
     return text;
 }
 
 std::wstring Decoded(std::string_view bytes, UINT codePage) {
     if (bytes.empty()) return {};
-    if (codePage == 1200) return Utf16Le(bytes);
+    if (codePage == kUtf16Le || codePage == kUtf16Be) return Utf16(bytes, codePage == kUtf16Be);
     // Larger answers are refused long before this; the bound keeps the
     // conversion within int.
     const int size = static_cast<int>(bytes.size());
@@ -89,7 +95,8 @@ std::optional<std::size_t> DeclaredLength(std::wstring_view value) {
 std::wstring AnswerText(std::string_view bytes, std::wstring_view contentType) {
     if (bytes.size() > INT32_MAX) return {};
     if (bytes.substr(0, 3) == "\xEF\xBB\xBF") return Decoded(bytes.substr(3), CP_UTF8);
-    if (bytes.substr(0, 2) == "\xFF\xFE") return Decoded(bytes.substr(2), 1200);
+    if (bytes.substr(0, 2) == "\xFF\xFE") return Decoded(bytes.substr(2), kUtf16Le);
+    if (bytes.substr(0, 2) == "\xFE\xFF") return Decoded(bytes.substr(2), kUtf16Be);
     return Decoded(bytes, CodePageOf(contentType));
 }
 

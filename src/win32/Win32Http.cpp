@@ -68,7 +68,11 @@ public:
         throwOnTransportFailure();
         Bstr text;
         check(object_->get_responseText(text.put()));
-        return text.text();
+        // Wine's XMLHTTP keeps a UTF-8 byte-order mark as U+FEFF, which
+        // would make the site's "Inventory Uploaded" a failure.
+        std::wstring answer = text.text();
+        if (!answer.empty() && answer.front() == L'\uFEFF') answer.erase(0, 1);
+        return answer;
     }
 
     std::string responseBody() override {

@@ -1,7 +1,10 @@
 #pragma once
-// Change notifications in memory: the test says when a name changed, when
-// the watch is lost, or that no watch can be set up at all.
+// Change notifications in memory: the test says when a name changed below
+// a watched folder, when its watch is lost, or that no watch can be set up
+// at all. Each folder has a state of its own, so a change in one tree says
+// nothing about another's.
 
+#include <map>
 #include <memory>
 #include <string>
 
@@ -15,19 +18,29 @@ public:
         ++watchesAsked;
         if (refuse) return nullptr;
         watchedFolder = folder;
-        live_ = std::make_shared<TreeState>(TreeState::Unchanged);
-        return std::make_unique<Watch>(live_, openWatches_);
+        // A new watch of a folder replaces its earlier one.
+        auto state = std::make_shared<TreeState>(TreeState::Unchanged);
+        live_[folder] = state;
+        return std::make_unique<Watch>(std::move(state), openWatches_);
     }
 
-    // What the live watch reports at its next look.
-    void signalChange() { report(TreeState::Changed); }
-    void loseWatch() { report(TreeState::Lost); }
+    // What the folder's live watch reports at its next look; without a
+    // folder, the watch made last.
+    void signalChange(const std::wstring& folder) { report(folder, TreeState::Changed); }
+    void loseWatch(const std::wstring& folder) { report(folder, TreeState::Lost); }
+    void signalChange() { signalChange(watchedFolder); }
+    void loseWatch() { loseWatch(watchedFolder); }
 
     bool refuse = false;  // as on a drive without notifications
     int watchesAsked = 0;
     // Watches alive now (each one a handle on Windows).
     int openWatches() const { return *openWatches_; }
-    std::wstring watchedFolder;
+    // Whether the folder has a watch alive now.
+    bool watching(const std::wstring& folder) const {
+        const auto found = live_.find(folder);
+        return found != live_.end() && found->second.use_count() > 1;
+    }
+    std::wstring watchedFolder;  // the folder of the watch made last
 
 private:
     class Watch : public TreeWatch {
@@ -47,11 +60,12 @@ private:
         std::shared_ptr<int> open_;
     };
 
-    void report(TreeState state) {
-        if (live_ && *live_ != TreeState::Lost) *live_ = state;
+    void report(const std::wstring& folder, TreeState state) {
+        const auto found = live_.find(folder);
+        if (found != live_.end() && *found->second != TreeState::Lost) *found->second = state;
     }
 
-    std::shared_ptr<TreeState> live_;
+    std::map<std::wstring, std::shared_ptr<TreeState>> live_;
     std::shared_ptr<int> openWatches_ = std::make_shared<int>(0);
 };
 

@@ -191,18 +191,21 @@ TEST_F(Flavours, AFlavourFolderThatLinksToTheNamedOneIsWalkedOnce) {
 }
 
 // With change notifications: each flavour's account tree has a watch of its
-// own, quiet ticks walk nothing, and a name changed in the Classic tree is
-// walked at the next tick.
+// own, quiet ticks walk nothing, and a name changed in any one tree is
+// walked at the next tick while the others stay quiet.
 class WatchedFlavours : public Flavours {
 protected:
     WatchedFlavours() {
-        use(changes);  // it tells the watch made last: here the Classic one
+        use(changes);
         makeForm();
     }
     bool tickWalked() {
         const int before = counter->listings;
         tick();
         return counter->listings > before;
+    }
+    std::wstring accountFolder(const std::wstring& flavour) const {
+        return temp.corePath("World of Warcraft") + L"\\" + flavour + L"\\WTF\\Account";
     }
 };
 
@@ -212,14 +215,33 @@ TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNext
     scanAndLogIn();
     EXPECT_TRUE(tickWalked()) << "what happened before the watches began is unknown";
     EXPECT_EQ(changes.watchesAsked, 2);
-    EXPECT_EQ(changes.watchedFolder, temp.corePath("World of Warcraft") + L"\\_classic_era_\\WTF\\Account");
+    EXPECT_TRUE(changes.watching(form->folders().GetAccountDir()));
+    EXPECT_TRUE(changes.watching(accountFolder(L"_classic_era_")));
     for (int i = 0; i < 3; ++i) EXPECT_FALSE(tickWalked()) << "quiet tick " << i;
 
     put("_classic_era_", "ACC\\Realm\\Carol", "carol\r\n");
-    changes.signalChange();
+    changes.signalChange(accountFolder(L"_classic_era_"));
     EXPECT_TRUE(tickWalked());
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice", L"_classic_era_\\ACC\\Realm\\Alice",
                                                L"_classic_era_\\ACC\\Realm\\Carol"}));
+    EXPECT_EQ(changes.watchesAsked, 2);
+}
+
+// The named flavour's own schedule says a walk is due; Classic's, asked
+// after it, says not: the tick walks all the same.
+TEST_F(WatchedFlavours, AChangeInTheNamedFlavourIsWalkedWhileClassicStaysQuiet) {
+    put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
+    put("_classic_era_", "ACC\\Realm\\Alice", "era\r\n");
+    scanAndLogIn();
+    EXPECT_TRUE(tickWalked());
+    EXPECT_FALSE(tickWalked());
+
+    put("_retail_", "ACC\\Realm\\Dave", "dave\r\n");
+    changes.signalChange(form->folders().GetAccountDir());
+    EXPECT_TRUE(tickWalked());
+    EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice", L"ACC\\Realm\\Dave",
+                                               L"_classic_era_\\ACC\\Realm\\Alice"}));
+    EXPECT_FALSE(tickWalked()) << "the change was walked once";
     EXPECT_EQ(changes.watchesAsked, 2);
 }
 

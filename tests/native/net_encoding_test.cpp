@@ -43,11 +43,14 @@ INSTANTIATE_TEST_SUITE_P(
         EncodeCase{"EveryReplacedCharacter", L"%+ \t\n\r&={}[]\"", L"%25%2B++%0A%0D%26%3D%7B%7D%5B%5D%22"}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The login and password are encoded for the request and must stay as
+// typed. The argument here is not const, so an encoder that wrote back into
+// it (a reference parameter, a cast) would still build: this fails then.
 TEST(EncodeForm, LeavesItsArgumentUnchanged) {
     const std::wstring original = L"a b&c";
-    std::wstring copy = original;
-    EncodeForm(copy);
-    EXPECT_EQ(copy, original);
+    std::wstring typed = original;
+    EXPECT_EQ(EncodeForm(typed), L"a+b%26c");
+    EXPECT_EQ(typed, original);
 }
 
 TEST(ToUtf8, EncodesEachLengthOfSequence) {

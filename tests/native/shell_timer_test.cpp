@@ -5,7 +5,6 @@
 
 #include <vector>
 
-#include "updater/UpdateSchedule.h"
 #include "support/FormFixture.h"
 
 namespace hb::test {
@@ -37,15 +36,25 @@ protected:
     int ticks_ = 0;
 };
 
-TEST_F(Timer1Test, CounterStartsAtZero) { EXPECT_EQ(form->updater().UpdateCheckTicks(), 0); }
+// The whole schedule: the counter from zero, no check for 1801 ticks (so
+// the counter reads 1801), then a check on tick 1802 and every 1801 ticks
+// after it, each a fetch of the published version. The start-up check
+// before them moves none.
+TEST_F(Timer1Test, ChecksOnTick1802AndThenEvery1801TicksAfterTheStartUpCheck) {
+    form->updater().CheckVersionAndDownload();
+    ASSERT_FALSE(http.requests.empty()) << "the start-up check asks the update server";
+    http.requests.clear();
+    EXPECT_EQ(form->updater().UpdateCheckTicks(), 0);
 
-TEST_F(Timer1Test, NoCheckDuringTheFirst1801Ticks) {
     EXPECT_TRUE(tick(1801).empty());
     EXPECT_EQ(form->updater().UpdateCheckTicks(), 1801);
-}
+    EXPECT_TRUE(http.requests.empty());
 
-TEST_F(Timer1Test, ChecksOnTick1802AndThenEvery1801Ticks) {
-    EXPECT_EQ(tick(5405), (std::vector<int>{1802, 3603, 5404}));
+    EXPECT_EQ(tick(1), (std::vector<int>{1802}));
+    ASSERT_FALSE(http.requests.empty());
+    EXPECT_EQ(http.requests[0]->url, L"http://updates.test/files/Hoardbook/HoardbookVersion");
+
+    EXPECT_EQ(tick(3603), (std::vector<int>{3603, 5404}));
 }
 
 TEST_F(Timer1Test, RoutedFromTheTimerEvent) {
@@ -69,12 +78,6 @@ TEST_F(Timer1Test, TicksDuringACheckCountTowardsTheNextOneAndStartNoSecond) {
     form->Timer1_Timer();
     ASSERT_GT(nested, 0);
     EXPECT_EQ(form->updater().UpdateCheckTicks(), nested + 1);
-}
-
-TEST(UpdateSchedule, DueOnlyAboveTheLimit) {
-    EXPECT_FALSE(UpdateCheckDue(0));
-    EXPECT_FALSE(UpdateCheckDue(kUpdateCheckTicks));
-    EXPECT_TRUE(UpdateCheckDue(kUpdateCheckTicks + 1));
 }
 
 }  // namespace

@@ -451,21 +451,6 @@ TEST_F(UpdaterCheck, NoCheckStartsInsideAnotherOnesWait) {
     EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
 }
 
-TEST_F(UpdaterCheck, Timer1RunsACheckOnItsTick1802) {
-    installVersion("## Version: 1.2\r\n");
-    serve(L"HoardbookVersion", L"1.2\r\n");
-    startupCheck();
-    http.requests.clear();
-    for (int tick = 1; tick <= 1801; ++tick) updater->Timer1_Timer();
-    EXPECT_TRUE(http.requests.empty());
-    updater->Timer1_Timer();
-    EXPECT_EQ(requested(), Names{L"HoardbookVersion"});
-    for (int tick = 1; tick <= 1800; ++tick) updater->Timer1_Timer();
-    EXPECT_EQ(requested().size(), 1u);
-    updater->Timer1_Timer();
-    EXPECT_EQ(requested().size(), 2u);
-}
-
 // ---- an updater that converges ----
 
 TEST_F(UpdaterCheck, ANameWithFoldersIsInstalledInThoseFoldersInsideTheAddon) {

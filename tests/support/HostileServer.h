@@ -10,6 +10,7 @@
 //   /redirect    answers 302 to /landing, which answers "Inventory Uploaded"
 //   /status500   answers 500 with the text "Inventory Uploaded"
 //   /megabyte    answers 1 MB with its length announced
+//   /marked      answers "Inventory Uploaded" after a UTF-8 byte-order mark
 //   /slow-answer answers "Inventory Uploaded" honestly but slowly: one byte
 //                every 200 ms (3.6 s in all), its length announced
 //   /slow-reader reads the request's body 64 KB every 40 ms (a slow

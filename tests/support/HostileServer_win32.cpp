@@ -190,6 +190,8 @@ void HostileServer::serve(SOCKET client) {
         answer("302 Found", "Location: /landing\r\n", "Moved");
     } else if (path == "/status500") {
         answer("500 Internal Server Error", "", "Inventory Uploaded");
+    } else if (path == "/marked") {
+        answer("200 OK", "", "\xEF\xBB\xBFInventory Uploaded");
     } else if (path == "/megabyte") {
         answer("200 OK", "", std::string(1024 * 1024, 'm'));
     } else if (path == "/slow-answer") {

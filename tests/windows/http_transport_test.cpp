@@ -17,6 +17,7 @@
 #include "net/HttpWait.h"
 #include "net/UploadBody.h"
 #include "support/HostileServer.h"
+#include "uploads/UploadReplies.h"
 #include "windows/TransportForm.h"
 
 namespace hb::test {
@@ -236,6 +237,16 @@ TEST_P(Transports, ARedirectOrAnErrorStatusIsReportedAsItIs) {
     for (const HostileRequest& seen : server.requests()) {
         EXPECT_FALSE(seen.method == "POST" && seen.path == "/landing") << "the upload was not sent on";
     }
+}
+
+// Some sites' scripts are saved with a byte-order mark, which then leads
+// the reply: the text is still the site's acceptance.
+TEST_P(Transports, AnAcceptanceAfterAByteOrderMarkIsAccepted) {
+    server.answerUploadsAs("/marked");
+    const SiteLogin site{window.text(Control::URL), window.text(Control::Login), window.text(Control::Password)};
+    const UploadResult sent = transfers->send(site, "saved data\r\n");
+    EXPECT_EQ(sent.reply, kReplyUploaded);
+    EXPECT_EQ(OutcomeOf(sent), UploadOutcome::Accepted);
 }
 
 TEST_P(Transports, TheUploadCarriesItsContentTypeAndLengthWithoutExpect) {
