@@ -92,6 +92,30 @@ TEST_F(SettingsStoreAlone, ALoadSaysToLogInOnlyWhenAllThreeFieldsComeFromAFileIt
     }
 }
 
+TEST_F(SettingsStoreAlone, AFileThatIsThereButCannotBeReadIsToldNotUsedAndKeptUntilALogin) {
+    // A folder in its place reads as a failure, as a file another program
+    // holds or the user may not read does.
+    std::filesystem::create_directories(temp.path() / "Program" / "settings.txt");
+    fillFields(L"typed", L"typed.example", L"typed");
+
+    EXPECT_FALSE(store.LoadSettings());
+    EXPECT_EQ(window.text(Control::Login), L"");
+    ASSERT_EQ(messages.entries.size(), 1u);
+    EXPECT_TRUE(messages.entries[0].starts_with(L"Could not read " + programFolder() + L"\\settings.txt: "));
+    EXPECT_TRUE(messages.entries[0].ends_with(
+        L". The saved login was not used, and the file is kept as it is until you log in again."));
+
+    // A save for another reason leaves it; the login's save replaces it.
+    std::filesystem::remove(temp.path() / "Program" / "settings.txt");
+    writeSettings("bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
+    fillFields(L"", L"", L"");
+    store.SaveSettings();
+    EXPECT_EQ(settingsFile(), "bob\r\nguild.example\r\n" + rememberedLine(L"secret") + "\r\n");
+    fillFields(L"alice", L"guild.example", L"pw");
+    store.SaveSettingsAtLogin();
+    EXPECT_EQ(settingsFile(), "alice\r\nguild.example\r\n\r\n");
+}
+
 TEST_F(SettingsStoreAlone, SavesThreeLinesAndThePasswordOnlyWhenRemembered) {
     fillFields(L"bob", L"guild.example", L"secret");
 

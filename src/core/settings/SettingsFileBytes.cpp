@@ -1,5 +1,7 @@
 #include "settings/SettingsFileBytes.h"
 
+#include <utility>
+
 namespace hb {
 
 namespace {
@@ -12,8 +14,13 @@ SettingsFileBytes ReadSettingsFile(FileSystem& files, const std::wstring& path) 
         file.damage = kTooLarge;
         return file;
     }
-    std::wstring error;  // a file that cannot be read reads as no file
-    file.bytes = files.readAll(path, error).value_or("");
+    std::wstring error;
+    std::optional<std::string> bytes = files.readAll(path, error);
+    if (!bytes) {
+        if (files.pathExists(path)) file.readError = error;  // else: no file yet
+        return file;
+    }
+    file.bytes = std::move(*bytes);
     if (file.bytes.size() > kSettingsFileLimit) {
         file.damage = kTooLarge;  // it grew since its size was asked
     } else if (file.bytes.find('\0') != std::string::npos) {

@@ -19,6 +19,10 @@ inline constexpr std::uint64_t kSettingsFileLimit = 64 * 1024;
 struct SettingsFileBytes {
     std::string bytes;                  // empty when missing, unreadable or damaged
     std::optional<std::wstring> damage;  // why it is damaged ("it holds NUL bytes"), or nothing
+    // Why a file that is there could not be read (another program holds
+    // it, no permission), or nothing. Like a damaged one it is not used
+    // and must not be overwritten with empty fields.
+    std::optional<std::wstring> readError;
 };
 
 SettingsFileBytes ReadSettingsFile(FileSystem& files, const std::wstring& path);

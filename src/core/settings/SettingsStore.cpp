@@ -26,11 +26,16 @@ bool SettingsStore::LoadSettings() {
     const SettingsFileBytes file = ReadSettingsFile(files_, path);
     std::vector<std::wstring> lines;
     // A damaged file's values would come back cut (settings/SettingsFileBytes.h),
-    // so nothing of it is used, and it stays as it is until the user logs in.
-    damaged_ = file.damage.has_value();
-    if (damaged_) {
+    // so nothing of it is used, and it stays as it is until the user logs in;
+    // so does one that cannot be read, whose login a save would replace
+    // with empty fields.
+    damaged_ = file.damage || file.readError;
+    if (file.damage) {
         log_.add(path + L" is damaged (" + *file.damage + L"): the saved login was not used, and the file is kept "
                         L"as it is until you log in again.");
+    } else if (file.readError) {
+        log_.add(L"Could not read " + path + L": " + *file.readError +
+                 L". The saved login was not used, and the file is kept as it is until you log in again.");
     } else {
         lines = DecodeTextFile(file.bytes, codepage_);
     }

@@ -59,7 +59,7 @@ private:
     MessageLog& log_;
     mutable ExclusionFile exclusions_;
     bool loading_ = false;
-    // "settings.txt" was damaged at start-up (NUL bytes, or far too large):
+    // "settings.txt" was damaged (NUL bytes, or far too large) or could not be read at start-up:
     // neither used nor written until the user logs in.
     bool damaged_ = false;
 };
