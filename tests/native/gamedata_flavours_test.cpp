@@ -209,7 +209,7 @@ protected:
     }
 };
 
-TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNextTick) {
+TEST_F(WatchedFlavours, EachFlavourIsWatchedUntilLogOutAndAChangeInClassicIsWalkedAtTheNextTick) {
     put("_retail_", "ACC\\Realm\\Alice", "retail\r\n");
     put("_classic_era_", "ACC\\Realm\\Alice", "era\r\n");
     scanAndLogIn();
@@ -225,6 +225,11 @@ TEST_F(WatchedFlavours, EachFlavourIsWatchedAndAChangeInClassicIsWalkedAtTheNext
     EXPECT_EQ(texts(), (std::set<std::wstring>{L"ACC\\Realm\\Alice", L"_classic_era_\\ACC\\Realm\\Alice",
                                                L"_classic_era_\\ACC\\Realm\\Carol"}));
     EXPECT_EQ(changes.watchesAsked, 2);
+
+    // Log Out lets go of every flavour's watch.
+    EXPECT_EQ(changes.openWatches(), 2);
+    form->Command3_Click();
+    EXPECT_EQ(changes.openWatches(), 0);
 }
 
 // The named flavour's own schedule says a walk is due; Classic's, asked

@@ -33,6 +33,11 @@ CharacterScan::CharacterScan(EntryList& entries, FileSystem& files, FolderChange
 
 void CharacterScan::LoadfilesFromHardDrive() { WalkAccountFolders(FindRoots(true)); }
 
+void CharacterScan::stopWatching() {
+    walkSchedule_.stop();
+    for (auto& schedule : flavourSchedules_) schedule.second.stop();
+}
+
 void CharacterScan::LoadfilesFromHardDriveIfChanged() {
     const std::vector<ScanRoot>& roots = FindRoots(false);
     if (WalkDue(roots)) WalkAccountFolders(roots);

@@ -53,8 +53,8 @@ public:
     void LoadfilesFromHardDriveIfChanged();
     // The walk below one folder (links only where the walk has not been).
     void LoadFilesFromDir(const std::wstring& folder);
-    // Log Out: the change watch ends until the next rescan.
-    void stopWatching() { walkSchedule_.stop(); }
+    // Log Out: every flavour's change watch ends until the next rescan.
+    void stopWatching();
     // Whether an entry of this text is listed, ignoring case.
     bool InListAlready(const std::wstring& text) const;
     // Called after a walk from the account folder that added entries, with
