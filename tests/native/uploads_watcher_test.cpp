@@ -484,6 +484,37 @@ TEST_F(ChangeWatcher, ALogInDuringTheWatchersWaitStillGetsItsFailureBox) {
                                                      L"Invalid URL.  Please make sure you've entered it correctly"}));
 }
 
+TEST_F(ChangeWatcher, ARejectionOfTheOldLoginDoesNotPauseTheOneLoggedInDuringItsWait) {
+    addEntry("A", "a\r\n");
+    scanAndLogIn();
+    tick();
+    // The password was changed on the site: this upload is rejected, and
+    // meanwhile the player logs out and in with the new one.
+    siteReply = L"Invalid Login/Password";
+    rewrite("A", "a2\r\n", kBaseTime + std::chrono::hours(1));
+    whileUploading = [&] {
+        whileUploading = nullptr;
+        form->Command3_Click();
+        window.setText(Control::Password, L"newpass");
+        acceptingLogin = true;
+        form->Command1_Click();
+        acceptingLogin = false;
+    };
+    tick();
+    ASSERT_TRUE(showsLoggedIn());
+    EXPECT_TRUE(boxes.shown.empty()) << boxTexts().front();
+    EXPECT_FALSE(logHas(L"rejected the login"));
+
+    // Uploads go on with the new login, not ten minutes later.
+    siteReply = L"Inventory Uploaded";
+    rewrite("A", "a3\r\n", kBaseTime + std::chrono::hours(2));
+    tick();
+    ASSERT_FALSE(uploads().empty());
+    EXPECT_EQ(uploads().back(), "a3\r\n");
+    ASSERT_TRUE(http.requests.back()->body);
+    EXPECT_NE(http.requests.back()->body->find("newpass"), std::string::npos);
+}
+
 TEST_F(ChangeWatcher, AfterLogOutAndLogInRecordedTimesStillApply) {
     addEntry("A", "a\r\n");
     scanAndLogIn();

@@ -30,6 +30,8 @@ struct SiteLogin {
     std::wstring host;  // "host[:port]" or "https://host[:port]" (net/SiteUrl.h)
     std::wstring login;
     std::wstring password;
+
+    bool operator==(const SiteLogin&) const = default;
 };
 
 struct UploadResult {

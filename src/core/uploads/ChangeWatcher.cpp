@@ -155,8 +155,8 @@ std::optional<ChangeWatcher::Visit> ChangeWatcher::sendIfWhole(Entry entry, Pend
 
     // The box and the log come after the tick (report).
     // A copy: Log Out may end the session while the upload waits.
-    const SiteLogin site = session_->site;
-    visit.upload = transfers_.send(site, *data);
+    visit.site = session_->site;
+    visit.upload = transfers_.send(visit.site, *data);
     if (OutcomeOf(visit.upload) != UploadOutcome::Accepted) visit.data = std::move(*data);
     return visit;
 }
@@ -190,11 +190,15 @@ void ChangeWatcher::report(const Visit& visit) {
     noteReadable(i, ReadStep::Content);
 
     const UploadResult& upload = visit.upload;
+    // Logged out and in again during the upload's wait, with another
+    // address or login: what the site said of the old one (a rejection, a
+    // move) is no news of the session now.
+    const bool stale = session_ && session_->site != visit.site;
     // Any answer shows the site is there: an outage is over.
     if (upload.status != 0) siteOutageReported_ = false;
     switch (OutcomeOf(upload)) {
         case UploadOutcome::Accepted:
-            adoptSiteMove(upload.movedTo);
+            if (!stale) adoptSiteMove(upload.movedTo);
             streaks_.erase(i);
             if (loginRejected_) {
                 loginRejected_ = false;
@@ -206,6 +210,7 @@ void ChangeWatcher::report(const Visit& visit) {
             forget(i);
             return;
         case UploadOutcome::RejectedLogin:
+            if (stale) return;
             adoptSiteMove(upload.movedTo);
             lastRejectionMs_ = process_.monotonicMs();
             if (loginRejected_) return;  // a retry: said already

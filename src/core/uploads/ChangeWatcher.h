@@ -90,6 +90,7 @@ private:
         FileStamp stamp;  // the file's last-write time and size when it was read
         UploadResult upload;
         std::string data;  // what was sent, for the log of a failure
+        SiteLogin site;    // where and as whom it was sent
     };
     // An entry's failures in a row and whether the user was told of them.
     struct Streak {
