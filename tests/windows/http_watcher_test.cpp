@@ -38,5 +38,34 @@ TEST_F(WatcherAgainstSite, UploadsARewrittenFileAndNotAnUnchangedOne) {
     EXPECT_FALSE(window.timerEnabled(Timer::UpdateTimer));
 }
 
+TEST_F(WatcherAgainstSite, AFileHeldLockedIsToldOnceAndSentOnceFree) {
+    addSavedData("ONLY", "version = 1\r\n");
+    scan();
+    click(win32::kIdCommand1);
+    ASSERT_TRUE(pumpUntil([&] { return events->updateTicks >= 1; }, 15000));  // the first round
+    const int before = received();
+
+    // Rewritten, then held without sharing (as a program busy with it would):
+    // its time and size can be read, its content cannot.
+    addSavedData("ONLY", "version = 2\r\n");
+    const std::filesystem::path file =
+        temp.path() / "Game" / "WTF" / "Account" / "ONLY" / "SavedVariables" / "Hoardbook.lua";
+    HANDLE held = ::CreateFileW(file.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    const int ticks = events->updateTicks;
+    ASSERT_TRUE(pumpUntil([&] { return events->updateTicks >= ticks + 3; }, 25000));
+    EXPECT_EQ(received(), before);
+    const std::wstring told = L"Profile for ONLY could not be read and will be tried again";
+    const std::wstring text = log();
+    EXPECT_NE(text.find(told), std::wstring::npos) << text;
+    EXPECT_EQ(text.find(told), text.rfind(told)) << "told once, not at every tick";
+    EXPECT_TRUE(boxes.shown.empty());
+
+    ::CloseHandle(held);
+    ASSERT_TRUE(pumpUntil([&] { return received() == before + 1; }, 15000));
+    EXPECT_EQ(receivedFile(before + 1), "version = 2\r\n");
+    click(win32::kIdCommand3);
+}
+
 }  // namespace
 }  // namespace hb::test
