@@ -4,8 +4,11 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <filesystem>
 #include <string>
 
+#include "HostFiles.h"
+#include "support/TempFolder.h"
 #include "win32/Handles.h"
 #include "win32/SingleInstance.h"
 
@@ -36,17 +39,23 @@ TEST(SingleInstanceTest, TheFirstClaimsAndASecondSeesIt) {
     EXPECT_TRUE(second.anotherIsRunning());
 }
 
-TEST(SingleInstanceTest, AMutexThisUserMayNotOpenCountsAsARunningCopy) {
-    // An elevated copy's mutex carries a security descriptor a normal start
-    // is not granted; an empty DACL grants no one anything.
-    const std::wstring name = UniqueName(L"Denied");
+// A mutex as an elevated copy holds it: its security descriptor grants a
+// normal start nothing (an empty DACL grants no one anything).
+UniqueKernelObject MutexNoOneMayOpen(const std::wstring& name) {
     SECURITY_DESCRIPTOR descriptor;
-    ASSERT_TRUE(::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION));
     ACL emptyAcl;
-    ASSERT_TRUE(::InitializeAcl(&emptyAcl, sizeof emptyAcl, ACL_REVISION));
-    ASSERT_TRUE(::SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyAcl, FALSE));
+    if (!::InitializeSecurityDescriptor(&descriptor, SECURITY_DESCRIPTOR_REVISION) ||
+        !::InitializeAcl(&emptyAcl, sizeof emptyAcl, ACL_REVISION) ||
+        !::SetSecurityDescriptorDacl(&descriptor, TRUE, &emptyAcl, FALSE)) {
+        return UniqueKernelObject();
+    }
     SECURITY_ATTRIBUTES attributes{sizeof attributes, &descriptor, FALSE};
-    UniqueKernelObject elevated(::CreateMutexW(&attributes, FALSE, name.c_str()));
+    return UniqueKernelObject(::CreateMutexW(&attributes, FALSE, name.c_str()));
+}
+
+TEST(SingleInstanceTest, AMutexThisUserMayNotOpenCountsAsARunningCopy) {
+    const std::wstring name = UniqueName(L"Denied");
+    UniqueKernelObject elevated = MutexNoOneMayOpen(name);
     ASSERT_TRUE(elevated);
 
     // What a normal start meets: no handle, access denied.
@@ -65,6 +74,39 @@ TEST(SingleInstanceTest, TheMutexGoesWithTheObject) {
     { SingleInstance first(name.c_str()); }
     SingleInstance next(name.c_str());
     EXPECT_FALSE(next.anotherIsRunning()) << "a copy that ended leaves the way free";
+}
+
+// The built program, started while a copy that runs elevated holds the
+// instance mutex: it ends by itself, after looking for that copy's window
+// to bring forward.
+TEST(SingleInstanceProgram, EndsWhenAnElevatedCopyHoldsTheMutex) {
+    const std::filesystem::path built = HostPath(EnvironmentText(L"HB_APP_EXE"));
+    ASSERT_FALSE(built.empty()) << "HB_APP_EXE names no program";
+    TempFolder folder;  // a copy of its own, so whatever it writes lands here
+    const std::filesystem::path program = folder.path() / L"HoardbookUploader.exe";
+    std::filesystem::copy_file(built, program);
+
+    UniqueKernelObject elevated = MutexNoOneMayOpen(L"Local\\HoardbookUploader.SingleInstance");
+    ASSERT_TRUE(elevated);
+
+    std::wstring commandLine = L"\"" + program.wstring() + L"\"";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    ASSERT_TRUE(::CreateProcessW(program.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                 folder.corePath().c_str(), &startup, &started));
+    UniqueKernelObject process(started.hProcess);
+    UniqueKernelObject thread(started.hThread);
+
+    const bool ended = ::WaitForSingleObject(process.get(), 20000) == WAIT_OBJECT_0;
+    if (!ended) {
+        ::TerminateProcess(process.get(), 1);  // a second copy that started: stop it, the test has failed
+        ::WaitForSingleObject(process.get(), 5000);
+    }
+    EXPECT_TRUE(ended) << "a second copy started beside the elevated one";
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(process.get(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
 }
 
 }  // namespace
