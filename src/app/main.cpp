@@ -15,6 +15,7 @@
 #include "win32/ControlIds.h"
 #include "win32/Handles.h"
 #include "win32/MessageDispatch.h"
+#include "win32/SingleInstance.h"
 #include "win32/Win32AppIcon.h"
 #include "win32/Win32FileSystem.h"
 #include "win32/FolderChangesChoice.h"
@@ -35,8 +36,7 @@ namespace {
 using namespace hb;
 using namespace hb::win32;
 
-// Per session: two uploaders would send every file twice and fight over
-// the settings file.
+// Per session (see win32/SingleInstance.h).
 constexpr wchar_t kInstanceMutex[] = L"Local\\HoardbookUploader.SingleInstance";
 
 // The running instance may still be starting; give it a few seconds to
@@ -120,8 +120,8 @@ void Run(HINSTANCE instance) {
 }  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int) {
-    UniqueKernelObject instanceMutex(::CreateMutexW(nullptr, FALSE, kInstanceMutex));
-    if (instanceMutex && ::GetLastError() == ERROR_ALREADY_EXISTS) {
+    SingleInstance oneCopy(kInstanceMutex);  // held until the process ends
+    if (oneCopy.anotherIsRunning()) {
         BringRunningInstanceForward();
         return 0;
     }

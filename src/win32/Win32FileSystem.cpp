@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <iterator>
 #include <vector>
 
 #include "win32/Handles.h"
@@ -41,6 +42,55 @@ bool WriteNewFile(const std::wstring& path, const std::string& bytes, bool flush
 }
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
+
+// Another program may hold a file open for a moment without letting it be
+// replaced or deleted (an antivirus scan, the search indexer, a cloud sync):
+// such a hold is waited out, a little at a time, for under a second in all.
+constexpr DWORD kHoldWaitsMs[] = {50, 100, 150, 250, 400};
+
+bool MayBeAShortHold(DWORD code) {
+    return code == ERROR_SHARING_VIOLATION || code == ERROR_ACCESS_DENIED || code == ERROR_LOCK_VIOLATION;
+}
+
+bool IsReadOnlyFile(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) == 0 &&
+           (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
+bool IsFolder(const std::wstring& path) {
+    DWORD attributes = ::GetFileAttributesW(SystemPath(path).c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+}
+
+std::wstring ReadOnlyText() { return ErrorDescription(ERROR_ACCESS_DENIED) + L" The file is read-only."; }
+
+// Puts the written temporary file in the target's place; the error code, or
+// ERROR_SUCCESS. A read-only target or a folder in its place refuses for good.
+DWORD MoveIntoPlace(const std::wstring& temporary, const std::wstring& target) {
+    for (std::size_t waited = 0;; ++waited) {
+        if (::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(target).c_str(),
+                          MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+            return ERROR_SUCCESS;
+        }
+        DWORD code = ::GetLastError();
+        if (!MayBeAShortHold(code) || waited == std::size(kHoldWaitsMs) || IsReadOnlyFile(target) ||
+            IsFolder(target)) {
+            return code;
+        }
+        ::Sleep(kHoldWaitsMs[waited]);
+    }
+}
+
+// A scanner may just as well hold the temporary file: it never stays behind.
+void RemoveTemporary(const std::wstring& temporary) {
+    for (std::size_t waited = 0;; ++waited) {
+        if (::DeleteFileW(SystemPath(temporary).c_str())) return;
+        DWORD code = ::GetLastError();
+        if (!MayBeAShortHold(code) || waited == std::size(kHoldWaitsMs)) return;
+        ::Sleep(kHoldWaitsMs[waited]);
+    }
+}
 
 }  // namespace
 
@@ -128,15 +178,20 @@ bool Win32FileSystem::writeAll(const std::wstring& path, const std::string& byte
 }
 
 bool Win32FileSystem::replaceAtomically(const std::wstring& path, const std::string& bytes, std::wstring& error) {
-    std::wstring temporary = path + L".tmp";
-    if (!WriteNewFile(temporary, bytes, true, error)) {
-        ::DeleteFileW(SystemPath(temporary).c_str());
+    // Windows refuses to replace a read-only file (Wine does not): it stays
+    // as the user or another program made it, on both, and the error says why.
+    if (IsReadOnlyFile(path)) {
+        error = ReadOnlyText();
         return false;
     }
-    if (!::MoveFileExW(SystemPath(temporary).c_str(), SystemPath(path).c_str(),
-                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        error = LastErrorText();
-        ::DeleteFileW(SystemPath(temporary).c_str());
+    std::wstring temporary = path + L".tmp";
+    if (!WriteNewFile(temporary, bytes, true, error)) {
+        RemoveTemporary(temporary);
+        return false;
+    }
+    if (DWORD code = MoveIntoPlace(temporary, path); code != ERROR_SUCCESS) {
+        error = code == ERROR_ACCESS_DENIED && IsReadOnlyFile(path) ? ReadOnlyText() : ErrorDescription(code);
+        RemoveTemporary(temporary);
         return false;
     }
     return true;

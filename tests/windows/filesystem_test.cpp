@@ -4,9 +4,11 @@
 #include <windows.h>
 
 #include <algorithm>
-
+#include <chrono>
 #include <filesystem>
 #include <optional>
+#include <string>
+#include <thread>
 
 #include "support/TempFolder.h"
 #include "win32/Handles.h"
@@ -102,6 +104,83 @@ TEST_F(Win32FileSystemTest, ReplaceAtomicallyReplacesAndLeavesNoTemporaryFile) {
     error.clear();
     EXPECT_FALSE(files.replaceAtomically(temp.corePath("NoFolder/x.txt"), "x", error));
     EXPECT_FALSE(error.empty());
+}
+
+// Another program (an antivirus scan, the search indexer, a cloud sync)
+// holding the target open for a moment without FILE_SHARE_DELETE, which
+// keeps it from being replaced until the handle closes.
+class HeldOpen {
+public:
+    explicit HeldOpen(const std::wstring& path)
+        : handle_(::CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)) {}
+    ~HeldOpen() {
+        if (releaser_.joinable()) releaser_.join();
+    }
+    bool held() const { return static_cast<bool>(handle_); }
+    // Lets go from another thread after a while, as the other program would.
+    void releaseAfter(std::chrono::milliseconds hold) {
+        releaser_ = std::thread([this, hold] {
+            std::this_thread::sleep_for(hold);
+            handle_.reset();
+        });
+    }
+    void release() { handle_.reset(); }
+
+private:
+    win32::UniqueFile handle_;
+    std::thread releaser_;
+};
+
+std::string Pattern(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>('a' + i % 23);
+    return bytes;
+}
+
+TEST_F(Win32FileSystemTest, ReplaceAtomicallyWaitsOutAShortHoldOnTheTarget) {
+    temp.write("settings.txt", "old settings");
+    HeldOpen scanner(temp.corePath("settings.txt"));
+    ASSERT_TRUE(scanner.held());
+    scanner.releaseAfter(std::chrono::milliseconds(150));
+
+    const std::string bytes = Pattern(256 * 1024);
+    std::wstring error;
+    EXPECT_TRUE(files.replaceAtomically(temp.corePath("settings.txt"), bytes, error))
+        << std::string(error.begin(), error.end());
+    const std::string written = temp.read("settings.txt");
+    EXPECT_EQ(written.size(), bytes.size());
+    EXPECT_TRUE(written == bytes) << "the new bytes, whole";
+    EXPECT_FALSE(temp.exists("settings.txt.tmp"));
+}
+
+TEST_F(Win32FileSystemTest, ReplaceAtomicallyGivesUpOnALongHoldAndKeepsTheOldFile) {
+    temp.write("noupload.txt", "old line\r\n");
+    HeldOpen sync(temp.corePath("noupload.txt"));
+    ASSERT_TRUE(sync.held());
+
+    const auto start = std::chrono::steady_clock::now();
+    std::wstring error;
+    EXPECT_FALSE(files.replaceAtomically(temp.corePath("noupload.txt"), Pattern(4096), error));
+    const auto took = std::chrono::steady_clock::now() - start;
+    sync.release();
+    EXPECT_FALSE(error.empty());
+    EXPECT_LT(took, std::chrono::seconds(3)) << "the wait is bounded: the window does not answer meanwhile";
+    EXPECT_EQ(temp.read("noupload.txt"), "old line\r\n");
+    EXPECT_FALSE(temp.exists("noupload.txt.tmp"));
+}
+
+TEST_F(Win32FileSystemTest, ReplaceAtomicallyRefusesAReadOnlyFileAndSaysWhy) {
+    temp.write("settings.txt", "kept as the user made it");
+    const std::wstring path = temp.corePath("settings.txt");
+    ASSERT_TRUE(::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_READONLY));
+
+    std::wstring error;
+    EXPECT_FALSE(files.replaceAtomically(path, "new", error));
+    EXPECT_NE(error.find(L"read-only"), std::wstring::npos) << std::string(error.begin(), error.end());
+    ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+    EXPECT_EQ(temp.read("settings.txt"), "kept as the user made it");
+    EXPECT_FALSE(temp.exists("settings.txt.tmp"));
 }
 
 TEST_F(Win32FileSystemTest, WriteAllTruncatesAnExistingFile) {
