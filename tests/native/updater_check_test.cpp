@@ -116,6 +116,27 @@ TEST_F(UpdaterCheck, DifferentVersionFetchesEveryListedFileInOrderThenAnnouncesT
     EXPECT_TRUE(boxes.shown.empty());
 }
 
+TEST_F(UpdaterCheck, AGameMovedWhileRunningHasItsAddonUpdatedInTheNewFolder) {
+    installVersion("## Version: 1.2\r\n");
+    serve(L"HoardbookVersion", L"1.3\r\n");
+    serve(L"HoardbookFiles", L"Hoardbook.toc\r\nHoardbook.lua\r\n");
+    serve(L"Hoardbook.toc", L"## Version: 1.3");
+    serve(L"Hoardbook.lua", L"Hoardbook = {}");
+    startupCheck();
+    ASSERT_EQ(temp.read(kAddon / "Hoardbook.toc"), "## Version: 1.3\r\n");
+
+    // The player moved the game; its add-on there is the old one.
+    const std::filesystem::path moved = std::filesystem::path("Moved") / "Interface" / "Addons" / "Hoardbook";
+    temp.write(moved / "Hoardbook.toc", "## Version: 1.2\r\n");
+    registry.putString(RegistryRoot::LocalMachine, kWowKey, L"InstallPath", temp.corePath("Moved") + sep());
+
+    periodicCheck();
+    EXPECT_EQ(requested(), (Names{L"HoardbookVersion", L"HoardbookFiles", L"Hoardbook.lua", L"Hoardbook.toc"}));
+    EXPECT_EQ(temp.read(moved / "Hoardbook.toc"), "## Version: 1.3\r\n");
+    EXPECT_EQ(temp.read(moved / "Hoardbook.lua"), "Hoardbook = {}\r\n");
+    EXPECT_EQ(updater->GetMyVersion(), L"1.3");
+}
+
 TEST_F(UpdaterCheck, AnyDifferentTextUpdatesWithoutOrderingVersions) {
     installVersion("## Version: 1.2A\r\n");
     serve(L"HoardbookFiles", L"Hoardbook.lua\r\n");

@@ -45,7 +45,7 @@ TEST_F(InstallStage, FetchesFromTheSourceGivenIntoTheFolderGiven) {
     server[L"https://mirror.test:8443/addons/hb/Libs/X.lua"].text = L"lib";
     server[L"https://mirror.test:8443/addons/hb/Hoardbook.toc"].text = L"## Version: 2.0";
     CheckPace pace(process, FailureReport::LogOnly);
-    install.startVersion(L"2.0");
+    install.startVersion(L"2.0", temp.corePath("Second"));
 
     const InstallOutcome outcome = install.install(
         mirror, BoundedFileList{{L"Hoardbook.toc", L"Hoardbook.lua", L"Libs/X.lua"}, 0}, temp.corePath("Second"), pace);

@@ -9,9 +9,10 @@
 
 namespace hb {
 
-void AddonInstall::startVersion(const std::wstring& version) {
-    if (version == version_) return;
+void AddonInstall::startVersion(const std::wstring& version, const std::wstring& addonFolder) {
+    if (version == version_ && addonFolder == addonFolder_) return;
     version_ = version;
+    addonFolder_ = addonFolder;
     versionInstalled_ = false;
     installedFiles_.clear();
     failureLogged_.clear();

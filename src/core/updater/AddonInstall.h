@@ -24,18 +24,19 @@ struct InstallOutcome {
     bool complete() const { return failed.empty() && outOfTime == 0 && refused == 0; }
 };
 
-// What this run knows of one published version: once installed, it is not
-// installed again (and not announced again), whatever the add-on's own
-// version text says; within it, a file installed is not fetched again and
-// a failing file is logged once.
+// What this run knows of one published version in one add-on folder: once
+// installed, it is not installed again (and not announced again), whatever
+// the add-on's own version text says; within it, a file installed is not
+// fetched again and a failing file is logged once. A game that moved while
+// the program runs has a folder this knows nothing of.
 class AddonInstall {
 public:
     AddonInstall(FileSystem& files, Transfers& transfers, MessageLog& log)
         : files_(files), transfers_(transfers), log_(log) {}
 
-    // The version the next install belongs to; another version than the
-    // last one starts with nothing installed.
-    void startVersion(const std::wstring& version);
+    // The version and folder the next install belongs to; another version
+    // or folder than the last one starts with nothing installed.
+    void startVersion(const std::wstring& version, const std::wstring& addonFolder);
     // Every file of the version was installed by this run.
     bool versionInstalled() const { return versionInstalled_; }
 
@@ -54,6 +55,7 @@ private:
     Transfers& transfers_;
     MessageLog& log_;
     std::wstring version_;                   // the published version the sets below belong to
+    std::wstring addonFolder_;               // and the folder
     bool versionInstalled_ = false;          // every file of version_ installed by this run
     std::set<std::wstring> installedFiles_;  // of version_
     std::set<std::wstring> failureLogged_;   // files of version_ whose failure is in the log

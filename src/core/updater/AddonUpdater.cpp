@@ -69,7 +69,9 @@ void AddonUpdater::check(FailureReport report) {
     const std::optional<std::wstring> published = FetchPublishedVersion(transfers_, source_, pace, log_);
     if (!published) return;
     const std::wstring& version = *published;
-    install_.startVersion(version);
+    // The game's folder is read afresh: the game may have moved.
+    const std::wstring addonFolder = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
+    install_.startVersion(version, addonFolder);
     // Installed by this run already: an add-on whose own version text
     // differs from the published one must not be fetched and announced again
     // and again.
@@ -78,7 +80,6 @@ void AddonUpdater::check(FailureReport report) {
         return;
     }
 
-    const std::wstring addonFolder = JoinPath(folders_.GetWoWDir(), kAddonSubfolder);
     std::wstring error;
     if (!EnsureFolder(files_, addonFolder, error)) {
         report_.incomplete(version, L"the folder " + addonFolder + L" could not be created: " + error, periodic);
