@@ -7,6 +7,7 @@
 #include <string_view>
 #include <vector>
 
+#include "win32/OpenMessageBox.h"
 #include "win32/Win32MainWindowLayout.h"
 
 namespace hb::win32 {
@@ -485,6 +486,9 @@ void Win32MainWindow::hide() {
 }
 
 void Win32MainWindow::bringToFront() {
+    // A second copy started while a box is open: the box comes forward
+    // instead, as for a click on the icon.
+    if (BringOpenMessageBoxForward()) return;
     HWND window = window_.get();
     if (!visible() || ::IsIconic(window)) {
         hiddenState_ = WindowState::Normal;

@@ -3,6 +3,7 @@
 #include <stdexcept>
 
 #include "win32/ControlIds.h"
+#include "win32/OpenMessageBox.h"
 #include "win32/Win32MainWindowLayout.h"
 
 namespace hb::win32 {
@@ -20,6 +21,11 @@ int ButtonOf(WPARAM keys) {
 }
 int ShiftOf(WPARAM keys) {
     return ((keys & MK_SHIFT) ? 1 : 0) | ((keys & MK_CONTROL) ? 2 : 0) | (::GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+// The icon's clicks that show or hide the main window.
+bool IsToggleClick(UINT mouseMessage) {
+    return mouseMessage == WM_LBUTTONUP || mouseMessage == WM_LBUTTONDBLCLK || mouseMessage == WM_RBUTTONUP;
 }
 
 }  // namespace
@@ -72,6 +78,11 @@ double Win32TrayWindow::twipsPerPixelX() const {
 LRESULT Win32TrayWindow::handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_MOUSEMOVE:
+            // With a box open, a click brings the box forward and the main
+            // window stays as it is: the box wants an answer first, and the
+            // window behind it would only be shown disabled. Once the box
+            // is answered the icon toggles the window again.
+            if (IsToggleClick(LOWORD(lParam)) && BringOpenMessageBoxForward()) return 0;
             if (events_ != nullptr) {
                 // The icon's callback: the low word carries the mouse
                 // message, handed on in twips like any mouse coordinate.

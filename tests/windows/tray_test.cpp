@@ -1,5 +1,6 @@
 // The hidden tray window under Wine: what it is, how the icon's callback
-// reaches the main window, and "Exit Program" in a process of its own.
+// reaches the main window (or an open message box), and "Exit Program" in
+// a process of its own.
 
 #include "windows/WindowFixture.h"
 
@@ -13,6 +14,7 @@
 #include "win32/Win32Shell.h"
 #include "win32/Win32TrayWindow.h"
 #include "win32/Win32DataProtection.h"
+#include "win32/Win32MessageBoxes.h"
 
 namespace hb::test {
 namespace {
@@ -126,6 +128,108 @@ TEST_F(TrayWindowTest, HandlerFailureStopsAtTheWindow) {
     callback(0x202);
     ASSERT_EQ(reported.size(), 1u);
     EXPECT_EQ(reported[0], L"Unexpected error: tray boom");
+}
+
+// ---- A message box open while the window is in the tray ----
+
+// What the player sees once the icon was clicked (or a second copy was
+// started) while a box is up, noted from inside the box's own loop.
+struct SeenWithABoxOpen {
+    bool boxFound = false;
+    bool boxVisible = false;
+    bool boxActive = false;
+    bool windowShown = false;
+    bool windowUsable = false;
+};
+
+// The box's loop runs the thread's timers: this one waits for the box,
+// lets `poke` reach the program as the shell (or another copy) would, notes
+// what is on screen and then answers the box. Bounded: a box never seen is
+// given up after about five seconds, and any box of the thread is closed.
+struct BoxScene {
+    static inline std::function<void()> poke;
+    static inline HWND mainWindow = nullptr;
+    static inline SeenWithABoxOpen seen;
+    static inline int ticks = 0;
+
+    static void CALLBACK Tick(HWND, UINT, UINT_PTR timer, DWORD) {
+        HWND box = ::FindWindowW(L"#32770", L"HoardbookUploader");
+        bool ready = box != nullptr && ::IsWindowVisible(box);
+        if (!ready && ++ticks < 100) return;
+        ::KillTimer(nullptr, timer);
+        if (!ready) {
+            if (box != nullptr) ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
+            return;
+        }
+        seen.boxFound = true;
+        poke();
+        seen.boxVisible = ::IsWindowVisible(box) != FALSE;
+        seen.boxActive = ::GetActiveWindow() == box;
+        seen.windowShown = ::IsWindowVisible(mainWindow) != FALSE;
+        seen.windowUsable = ::IsWindowEnabled(mainWindow) != FALSE;
+        ::PostMessageW(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(box, IDOK)));
+    }
+
+    // Shows a box as the program does, owned by the main window while it
+    // is on screen, and returns what `during` left on screen.
+    static SeenWithABoxOpen Run(HWND main, std::function<void()> during) {
+        poke = std::move(during);
+        mainWindow = main;
+        seen = {};
+        ticks = 0;
+        Win32MessageBoxes boxes([main] { return main; });
+        MessageBoxRequest request;
+        request.text = L"Logged in.";
+        ::SetTimer(nullptr, 0, 50, &Tick);
+        boxes.show(request);
+        return seen;
+    }
+};
+
+TEST_F(TrayWindowTest, ClickWhileABoxIsOpenBringsTheBoxForwardNotADisabledWindow) {
+    ASSERT_FALSE(window.visible());
+    SeenWithABoxOpen seen = BoxScene::Run(main(), [this] { callback(0x202); });
+    ASSERT_TRUE(seen.boxFound);
+    EXPECT_TRUE(seen.boxVisible);
+    EXPECT_TRUE(seen.boxActive);
+    // Never a window on screen that cannot be clicked or closed.
+    EXPECT_FALSE(seen.windowShown && !seen.windowUsable);
+    EXPECT_FALSE(seen.windowShown);
+    // The box answered, the icon toggles the window as before.
+    EXPECT_TRUE(::IsWindowEnabled(main()));
+    callback(0x202);
+    EXPECT_TRUE(window.visible());
+    callback(0x202);
+    EXPECT_FALSE(window.visible());
+}
+
+// A box owned by the shown window: a click must not hide the owner from
+// under it (the box would lose its task-bar button with it).
+TEST_F(TrayWindowTest, ClickWhileAnOwnedBoxIsOpenKeepsTheWindowAndActivatesTheBox) {
+    window.show();
+    ASSERT_TRUE(window.visible());
+    SeenWithABoxOpen seen = BoxScene::Run(main(), [this] {
+        ::SetActiveWindow(tray.window());  // the player was elsewhere
+        callback(0x202);
+    });
+    ASSERT_TRUE(seen.boxFound);
+    EXPECT_TRUE(seen.boxVisible);
+    EXPECT_TRUE(seen.boxActive);
+    EXPECT_TRUE(seen.windowShown);
+    EXPECT_TRUE(window.visible());
+    EXPECT_TRUE(::IsWindowEnabled(main()));
+}
+
+TEST_F(TrayWindowTest, SecondCopyWhileABoxIsOpenBringsTheBoxForwardNotADisabledWindow) {
+    ASSERT_FALSE(window.visible());
+    SeenWithABoxOpen seen =
+        BoxScene::Run(main(), [this] { ::SendMessageW(main(), BringToFrontMessage(), 0, 0); });
+    ASSERT_TRUE(seen.boxFound);
+    EXPECT_TRUE(seen.boxVisible);
+    EXPECT_TRUE(seen.boxActive);
+    EXPECT_FALSE(seen.windowShown && !seen.windowUsable);
+    EXPECT_FALSE(seen.windowShown);
+    EXPECT_TRUE(::IsWindowEnabled(main()));
 }
 
 // ---- "Exit Program", in a child process ----
