@@ -163,8 +163,9 @@ bool SendOnce(Exchange& x, HINTERNET request) {
 // site that asks for a client certificate without requiring one (the
 // program has none to give, so it goes on without one, as browsers do), or
 // a step of WinHTTP's own such as proxy authentication. The body is kept
-// until the answer's head arrives so that it can go again; each is done a
-// bounded number of times, so a site that keeps asking ends in its error.
+// until the answer's head arrives so that it can go again: without a
+// certificate once, three times in all, so a site that keeps asking ends in
+// its error.
 constexpr int kMaxResends = 3;
 
 bool SendUntilAnswered(Exchange& x, HINTERNET request) {
