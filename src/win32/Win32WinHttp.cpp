@@ -135,6 +135,58 @@ void CALLBACK OnSecureFailure(HINTERNET, DWORD_PTR context, DWORD status, LPVOID
     reinterpret_cast<Exchange*>(context)->certificateProblems |= *static_cast<const DWORD*>(information);
 }
 
+// The request and its body, once, up to the answer's head. Returns false
+// with the last error set; true also when the exchange was given up.
+bool SendOnce(Exchange& x, HINTERNET request) {
+    const DWORD total = static_cast<DWORD>(x.body.size());
+    if (!::WinHttpSendRequest(request, WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, total,
+                              reinterpret_cast<DWORD_PTR>(&x)))
+        return false;
+    x.progress += 1;
+    for (DWORD sent = 0; sent < total;) {
+        if (x.cancelled) return true;
+        DWORD written = 0;
+        if (!::WinHttpWriteData(request, x.body.data() + sent, std::min(kWritePiece, total - sent), &written))
+            return false;
+        if (written == 0) {
+            ::SetLastError(ERROR_WINHTTP_CONNECTION_ERROR);
+            return false;
+        }
+        sent += written;
+        x.progress += written;
+    }
+    if (x.cancelled) return true;
+    return ::WinHttpReceiveResponse(request, nullptr) != FALSE;
+}
+
+// WinHTTP may ask for the request to be sent again on the same handle: a
+// site that asks for a client certificate without requiring one (the
+// program has none to give, so it goes on without one, as browsers do), or
+// a step of WinHTTP's own such as proxy authentication. The body is kept
+// until the answer's head arrives so that it can go again: without a
+// certificate once, three times in all, so a site that keeps asking ends in
+// its error.
+constexpr int kMaxResends = 3;
+
+bool SendUntilAnswered(Exchange& x, HINTERNET request) {
+    bool withoutCertificate = false;
+    for (int resends = 0;; ++resends) {
+        if (SendOnce(x, request)) return true;
+        const DWORD error = ::GetLastError();
+        const bool again = error == ERROR_WINHTTP_RESEND_REQUEST ||
+                           (error == ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED && !withoutCertificate);
+        if (!again || x.cancelled || resends == kMaxResends) {
+            ::SetLastError(error);
+            return false;
+        }
+        if (error == ERROR_WINHTTP_CLIENT_AUTH_CERT_NEEDED) {
+            if (!::WinHttpSetOption(request, WINHTTP_OPTION_CLIENT_CERT_CONTEXT, WINHTTP_NO_CLIENT_CERT_CONTEXT, 0))
+                return false;
+            withoutCertificate = true;
+        }
+    }
+}
+
 // The whole exchange with blocking calls, each bounded by WinHTTP's
 // timeouts. Returns false with exchange.error set on a transport failure.
 bool Perform(Exchange& x) {
@@ -170,28 +222,11 @@ bool Perform(Exchange& x) {
                                     WINHTTP_ADDREQ_FLAG_ADD | WINHTTP_ADDREQ_FLAG_REPLACE))
         return failed();
 
-    const DWORD total = static_cast<DWORD>(x.body.size());
-    if (!::WinHttpSendRequest(request.get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA, 0, total,
-                              reinterpret_cast<DWORD_PTR>(&x)))
-        return failed();
-    x.progress += 1;
-    for (DWORD sent = 0; sent < total;) {
-        if (x.cancelled) return true;
-        DWORD written = 0;
-        if (!::WinHttpWriteData(request.get(), x.body.data() + sent, std::min(kWritePiece, total - sent), &written))
-            return failed();
-        if (written == 0) {
-            ::SetLastError(ERROR_WINHTTP_CONNECTION_ERROR);
-            return failed();
-        }
-        sent += written;
-        x.progress += written;
-    }
-    // On the wire: the program's copy is not needed any more.
+    if (!SendUntilAnswered(x, request.get())) return failed();
+    // The answer's head is here: the program's copy of the body is not
+    // needed any more.
     std::string().swap(x.body);
-
     if (x.cancelled) return true;
-    if (!::WinHttpReceiveResponse(request.get(), nullptr)) return failed();
     x.progress += 1;
     DWORD status = 0;
     DWORD size = sizeof status;

@@ -2,7 +2,9 @@
 // test CA in the machine's Root store (trusted before the first test):
 // requests to the valid certificate go through over TLS; an expired, a
 // wrong-name and an untrusted certificate stop the request before anything
-// is sent, with a failure that says what is wrong with the certificate.
+// is sent, with a failure that says what is wrong with the certificate. A
+// site that asks for a client certificate without requiring one is answered
+// without one, as browsers do.
 // (Without the CA trusted: http_tls_untrusted_ca_test.cpp.)
 
 #include <gtest/gtest.h>
@@ -38,6 +40,20 @@ TEST_F(TrustedTlsSite, AnUploadAndADownloadGoOverTls) {
 TEST_F(TrustedTlsSite, TheCertificateNamesLocalhostToo) {
     const std::wstring url = L"https://localhost:" + EnvironmentText(L"HB_TLS_PORT") + kUploadPage;
     EXPECT_EQ(upload(url, kSavedData).body, "Inventory Uploaded");
+}
+
+TEST_F(TrustedTlsSite, ASiteThatAsksForAnOptionalClientCertificateGetsTheUploadOnce) {
+    const int before = received();
+    const Outcome uploaded = upload(Url(L"HB_TLS_CLIENT_CERT_PORT", kUploadPage), kSavedData);
+    EXPECT_EQ(uploaded.failure, L"");
+    EXPECT_EQ(uploaded.status, 200);
+    EXPECT_EQ(uploaded.body, "Inventory Uploaded");
+    ASSERT_EQ(received(), before + 1) << "stored once, whole";
+    EXPECT_EQ(ReadBytes(latest() / "thefile"), kSavedData);
+
+    publish("Hoardbook.toc", "## Version: 2.1\r\n");
+    EXPECT_EQ(downloadText(Url(L"HB_TLS_CLIENT_CERT_PORT", L"/files/Hoardbook/Hoardbook.toc")), L"## Version: 2.1\r\n");
+    EXPECT_TRUE(boxes.shown.empty());
 }
 
 TEST_F(TrustedTlsSite, ARefusedCertificateStopsTheRequestAndSaysWhy) {
