@@ -398,8 +398,9 @@ TEST_F(ChangeWatcher, AnAddonCheckFallingDueDuringAnUploadOrALoginWaitsUntilItIs
     addEntry("A", "a\r\n");
     scanAndLogIn();
     auto updateRequests = [this] {
-        return std::count_if(http.requests.begin(), http.requests.end(),
-                             [](const auto& request) { return request->url.find(L"updates.test") != std::wstring::npos; });
+        return std::count_if(http.requests.begin(), http.requests.end(), [](const auto& request) {
+            return request->url.find(L"updates.test") != std::wstring::npos;
+        });
     };
     for (int i = 0; i <= kUpdateCheckTicks; ++i) form->Timer1_Timer();  // the next tick is the check's
     ASSERT_EQ(updateRequests(), 0);

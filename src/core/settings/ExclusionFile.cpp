@@ -94,8 +94,8 @@ void ExclusionFile::Save(MainWindow& list) {
     checked.reserve(static_cast<std::size_t>(list.itemCount()));
     for (int i = 0; i < list.itemCount(); ++i) checked.push_back(list.itemChecked(i));
     // Replaced in one step, as "settings.txt" is.
-    if (!files_.replaceAtomically(file, EncodeTextFile(UpdatedExclusionLines(*lines, EntriesOf(list), checked), codepage_),
-                                  error)) {
+    const std::string bytes = EncodeTextFile(UpdatedExclusionLines(*lines, EntriesOf(list), checked), codepage_);
+    if (!files_.replaceAtomically(file, bytes, error)) {
         log_.add(L"Could not save " + file + L": " + error);
     }
 }

@@ -147,7 +147,7 @@ private:
     bool siteOutageReported_ = false;
     bool loginRejected_ = false;
     std::int64_t lastRejectionMs_ = 0;  // when the site last rejected the login
-    std::map<Entry, ReadStep> unreadableReported_;  // entries whose read failure is logged, and which look failed
+    std::map<Entry, ReadStep> unreadableReported_;  // entries whose read failure is logged, by the look that failed
     std::map<Entry, Streak> streaks_;            // entries whose last upload failed
     std::int64_t siteQuietUntilMs_ = 0;          // no upload before this (the site's Retry-After)
     std::vector<Entry> queue_;                   // changed entries, in the order the changes were seen
